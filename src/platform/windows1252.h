@@ -1,0 +1,28 @@
+// Conversion between the program's Windows-1252 texts and UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cdinst {
+
+// Every byte has a character: the five bytes Windows-1252 leaves unassigned
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of the same value, as Windows maps them.
+char32_t Windows1252ToUnicode(unsigned char byte);
+std::string Windows1252ToUtf8(std::string_view text);
+
+// True when `text` is well-formed UTF-8 (no overlongs, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// A Unix name as the ANSI functions show it: well-formed UTF-8 is converted, a character with
+// no Windows-1252 form becoming '?'; anything else is taken byte for byte.
+std::string Utf8ToWindows1252(std::string_view text);
+
+// Letter case within Windows-1252 (ASCII, Latin-1 letters, Š Œ Ž Ÿ).
+unsigned char UpperWindows1252(unsigned char byte);
+unsigned char LowerWindows1252(unsigned char byte);
+
+// Compares two Windows-1252 texts as Windows compares file names: letter case ignored.
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace cdinst

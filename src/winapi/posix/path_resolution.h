@@ -1,0 +1,34 @@
+// From a Windows path (Windows-1252 bytes) to the Unix file behind it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+struct ResolvedPath {
+  // 0 when every directory on the way exists; otherwise the Windows code the calls report
+  // (ERROR_PATH_NOT_FOUND for a missing or unmapped drive or directory on the way,
+  // ERROR_INVALID_NAME for wildcards or illegal characters in a name).
+  DWORD error = ERROR_SUCCESS;
+  // The full Windows path: drive or \\server\share, "." and ".." folded, separators made
+  // backslashes, the trailing dots and blanks of the last component dropped; the caller's
+  // letter case is kept. No trailing backslash except at a root.
+  std::string windowsPath;
+  // The Unix path: the existing components as they are spelled on disk, a missing last
+  // component converted to UTF-8 as given.
+  std::string unixPath;
+  // The last component exists (any kind of file).
+  bool exists = false;
+  // The path ended in a separator (callers that must refuse "file\" need it).
+  bool trailingSeparator = false;
+};
+
+// Resolves `path` against the emulation's current directory. Components are matched on disk
+// exactly first, then without regard to letter case (the lowest Unix name wins when several
+// match). Never fails with an exception; `error` says what went wrong.
+ResolvedPath ResolvePath(std::string_view path);
+
+}  // namespace cdinst::posix

@@ -1,0 +1,21 @@
+// Where the Wine-style prefix is and how drive letters and network shares map into it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cdinst::posix {
+
+// CDINST_PREFIX, else WINEPREFIX, else ~/.wine; read afresh at every call.
+std::string PrefixDirectory();
+
+// The Unix directory behind a drive letter (either case): <prefix>/dosdevices/<x>:, else
+// <prefix>/drive_c for C: and / for Z:; nothing for an unmapped drive.
+std::optional<std::string> DriveRoot(char letter);
+
+// The Unix directory behind \\server\share: <prefix>/dosdevices/unc/server/share, looked up
+// without regard to letter case; nothing when it does not exist.
+std::optional<std::string> ShareRoot(std::string_view server, std::string_view share);
+
+}  // namespace cdinst::posix
