@@ -49,6 +49,7 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
                            LPDWORD serialNumber, LPDWORD maxComponentLength,
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
                            DWORD fileSystemNameSize);
+BOOL IsDBCSLeadByte(BYTE byte);
 int CompareStringA(LCID locale, DWORD flags, LPCSTR text1, int length1, LPCSTR text2,
                    int length2);
 DWORD CharLowerBuffA(LPSTR text, DWORD length);

@@ -1,0 +1,55 @@
+#include "startup/resolve_settings.h"
+
+#include "startup/program_files_dir.h"
+#include "startup/settings_file.h"
+
+namespace cdinst {
+namespace {
+
+constexpr int32_t kSystemWithAlternativeKeys = 3;
+
+void ResolveVariant(InstallSettings& settings) {
+  const SettingsFile multi(settings.SourceRoot + "DADOS\\MULTI.INI");
+  const std::string& section = settings.MultiSection;
+  const std::string& suffix = settings.VariantSuffix;
+  settings.ProgramName = multi.ReadSettingText(section, "Nome" + suffix, "");
+  const bool alternative =
+      multi.ReadSettingNumber(section, "Sistema" + suffix, 0) == kSystemWithAlternativeKeys;
+  settings.OriginPath =
+      multi.ReadSettingText(section, (alternative ? "Origem32-" : "Origem") + suffix, "");
+  settings.DestinationPath =
+      multi.ReadSettingText(section, (alternative ? "Destino32-" : "Destino") + suffix, "");
+}
+
+void ResolvePlainEntry(InstallSettings& settings, const SettingsFile& programs) {
+  const std::string& section = settings.ProgramSection;
+  settings.ProgramName = programs.ReadSettingText(section, "Nome", "");
+  const bool alternative =
+      programs.ReadSettingNumber(section, "Sistema", 0) == kSystemWithAlternativeKeys;
+  settings.OriginPath = programs.ReadSettingText(section, alternative ? "Origem32" : "Origem", "");
+  settings.DestinationPath =
+      programs.ReadSettingText(section, alternative ? "Destino32" : "Destino", "");
+}
+
+}  // namespace
+
+void ResolveSettings(InstallSettings& settings) {
+  settings.ProgramFilesDir = ReadProgramFilesDir();
+  const SettingsFile programs(settings.SourceRoot + "DADOS\\PROGS.INI");
+  settings.MultiSection = programs.ReadSettingText(settings.ProgramSection, "Multi", "");
+  if (!settings.MultiSection.empty()) {
+    ResolveVariant(settings);
+  } else {
+    ResolvePlainEntry(settings, programs);
+  }
+  settings.Description = programs.ReadSettingText(settings.ProgramSection, "Descricao", "");
+}
+
+void ExpandProgramFiles(InstallSettings& settings) {
+  static const std::string kToken = "%PROGRAMFILES%";
+  std::string& destination = settings.DestinationPath;
+  if (destination.compare(0, kToken.size(), kToken) != 0) return;
+  destination = settings.ProgramFilesDir + destination.substr(kToken.size());
+}
+
+}  // namespace cdinst

@@ -1,0 +1,19 @@
+// Filling the resolved fields of the InstallSettings from the registry and the medium.
+#pragma once
+
+#include "startup/install_settings.h"
+
+namespace cdinst {
+
+// Needs SourceRoot, ProgramSection and VariantSuffix. Sets ProgramFilesDir, MultiSection,
+// ProgramName, OriginPath, DestinationPath and Description, in that order, from the registry,
+// SourceRoot + "DADOS\PROGS.INI" and, for a program with variants, SourceRoot +
+// "DADOS\MULTI.INI". Missing files, sections and keys give empty texts. Only an exhausted
+// memory escapes it, leaving the fields set so far.
+void ResolveSettings(InstallSettings& settings);
+
+// A DestinationPath whose first 14 characters are exactly "%PROGRAMFILES%" gets
+// ProgramFilesDir in their place; any other is left as it is. Raises nothing.
+void ExpandProgramFiles(InstallSettings& settings);
+
+}  // namespace cdinst

@@ -1,0 +1,127 @@
+// Windows without a screen: never shown, so they are state only (text, enabled flag, owner
+// thread). The cursor is a value, and no window is ever under the mouse pointer.
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "winapi/posix/last_error.h"
+#include "winapi/winapi.h"
+
+struct HWND__ {
+  std::string text;
+  bool enabled = true;
+  DWORD threadId = 0;
+};
+
+struct HCURSOR__ {
+  WORD shape;
+};
+
+namespace {
+
+std::unordered_map<HWND, std::unique_ptr<HWND__>>& LiveWindows() {
+  static std::unordered_map<HWND, std::unique_ptr<HWND__>> windows;
+  return windows;
+}
+
+HWND__* Lookup(HWND window) {
+  const auto found = LiveWindows().find(window);
+  if (found == LiveWindows().end()) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  return found->second.get();
+}
+
+HCURSOR arrowCursor = nullptr;
+HCURSOR currentCursor = nullptr;
+
+}  // namespace
+
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int, int,
+                     HWND parent, HMENU, HINSTANCE, LPVOID) {
+  if (className == nullptr) return cdinst::posix::FailWith(HWND{}, ERROR_INVALID_PARAMETER);
+  if (parent != nullptr && Lookup(parent) == nullptr) return nullptr;
+  auto window = std::make_unique<HWND__>();
+  window->text = windowName ? windowName : "";
+  window->threadId = GetCurrentThreadId();
+  HWND handle = window.get();
+  LiveWindows().emplace(handle, std::move(window));
+  return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+  if (Lookup(window) == nullptr) return FALSE;
+  LiveWindows().erase(window);
+  return TRUE;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+  HWND__* found = Lookup(window);
+  if (found == nullptr) return FALSE;
+  const bool wasDisabled = !found->enabled;
+  found->enabled = enable != FALSE;
+  return wasDisabled ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+  HWND__* found = Lookup(window);
+  return found != nullptr && found->enabled ? TRUE : FALSE;
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+  HWND__* found = Lookup(window);
+  if (found == nullptr) return FALSE;
+  found->text = text ? text : "";
+  return TRUE;
+}
+
+int GetWindowTextA(HWND window, LPSTR buffer, int size) {
+  HWND__* found = Lookup(window);
+  if (found == nullptr || size <= 0) return 0;
+  const int copied =
+      static_cast<int>(found->text.size() < static_cast<size_t>(size) ? found->text.size()
+                                                                        : size - 1);
+  std::memcpy(buffer, found->text.data(), copied);
+  buffer[copied] = '\0';
+  return copied;
+}
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  static HCURSOR__ arrow{32512}, wait{32514};
+  const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
+  if (instance == nullptr && id == arrow.shape) return arrowCursor = &arrow;
+  if (instance == nullptr && id == wait.shape) return &wait;
+  return cdinst::posix::FailWith(HCURSOR{}, ERROR_RESOURCE_NAME_NOT_FOUND);
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  HCURSOR previous = currentCursor;
+  currentCursor = cursor;
+  return previous;
+}
+
+HCURSOR GetCursor() { return currentCursor ? currentCursor : arrowCursor; }
+
+BOOL GetCursorPos(LPPOINT point) {
+  point->x = 0;
+  point->y = 0;
+  return TRUE;
+}
+
+HWND WindowFromPoint(POINT) { return nullptr; }
+
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+  HWND__* found = Lookup(window);
+  if (found == nullptr) return 0;
+  if (processId) *processId = 0;
+  return found->threadId;
+}
+
+LRESULT SendMessageA(HWND window, UINT, WPARAM, LPARAM) {
+  Lookup(window);
+  return 0;
+}
+
+int GetSystemMetrics(int) { return 0; }

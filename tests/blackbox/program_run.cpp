@@ -1,0 +1,87 @@
+#include "program_run.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace cdinst::testing {
+namespace {
+
+std::vector<std::string> MergedEnvironment(const std::map<std::string, std::string>& extra) {
+  std::map<std::string, std::string> merged;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string text = *entry;
+    const size_t equals = text.find('=');
+    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const auto& [name, value] : extra) merged[name] = value;
+  std::vector<std::string> result;
+  for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
+  return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& workDirectory) {
+  const std::string transcript = workDirectory + "/transcript.jsonl";
+  unlink(transcript.c_str());
+  auto withTranscript = environment;
+  withTranscript.emplace("CDINST_TRANSCRIPT", transcript);
+  std::vector<std::string> env = MergedEnvironment(withTranscript);
+  std::vector<std::string> argv{CDINST_PROGRAM};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  pid_t pid;
+  auto argvPointers = Pointers(argv);
+  auto envPointers = Pointers(env);
+  const int failed =
+      posix_spawn(&pid, CDINST_PROGRAM, &actions, nullptr, argvPointers.data(), envPointers.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed) throw std::runtime_error("cannot start " CDINST_PROGRAM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ProgramResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.transcript = ReadLines(transcript);
+  return result;
+}
+
+std::string BoxLine(const std::string& caption, const std::string& text, int flags, int result) {
+  auto escape = [](const std::string& s) {
+    std::string out;
+    for (char c : s) {
+      if (c == '"' || c == '\\') out += '\\';
+      out += c;
+    }
+    return out;
+  };
+  return "{\"caption\":\"" + escape(caption) + "\",\"text\":\"" + escape(text) +
+         "\",\"flags\":" + std::to_string(flags) + ",\"result\":" + std::to_string(result) + "}";
+}
+
+}  // namespace cdinst::testing

@@ -1,0 +1,25 @@
+// Running the built program as the medium's menu program would, with the scripting
+// environment, and reading what it showed.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace cdinst::testing {
+
+struct ProgramResult {
+  int exitCode = -1;
+  std::vector<std::string> transcript;  // one JSON line per message box
+};
+
+// Runs the program with `arguments` (argv[1..], UTF-8) and the environment plus `environment`
+// (CDINST_TRANSCRIPT is set to a file in `workDirectory`), stdin from /dev/null.
+ProgramResult RunProgram(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& workDirectory);
+
+// The transcript line a box leaves, texts given in UTF-8.
+std::string BoxLine(const std::string& caption, const std::string& text, int flags, int result);
+
+}  // namespace cdinst::testing
