@@ -23,7 +23,10 @@ __attribute__((noinline)) HWND CreateHostSystemWindow() {
 HostWindow::~HostWindow() { DestroySystemWindow(); }
 
 HWND HostWindow::Handle() {
-  if (handle_ == nullptr) handle_ = CreateHostSystemWindow();
+  if (handle_ == nullptr) {
+    handle_ = CreateHostSystemWindow();
+    if (!enabled_) EnableWindow(handle_, FALSE);
+  }
   return handle_;
 }
 

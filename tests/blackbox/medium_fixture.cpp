@@ -1,6 +1,6 @@
 #include "medium_fixture.h"
 
-#include <fstream>
+#include "system_reg.h"
 
 namespace cdinst::testing {
 
@@ -28,15 +28,7 @@ MediumTest::MediumTest() {
 }
 
 void MediumTest::SetProgramFilesDir(const std::string& value) {
-  std::string escaped;
-  for (char c : value) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  const std::string reg =
-      "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
-      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1700000000\n"
-      "#time=1da0000000000000\n\"ProgramFilesDir\"=\"" +
-      escaped + "\"\n";
-  std::ofstream(prefix_.PrefixDirectory() + "/system.reg", std::ios::binary | std::ios::trunc)
-      << reg;
+  WriteSystemReg(prefix_, "\"ProgramFilesDir\"=" + RegString(value));
 }
 
 ProgramResult MediumTest::Run(const std::vector<std::string>& parameters,
