@@ -1,0 +1,151 @@
+// CreateFileA: Windows' dispositions, errors and share modes over open(2).
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "winapi/posix/file_handles.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/path_resolution.h"
+#include "winapi/posix/share_modes.h"
+
+namespace cdinst::posix {
+namespace {
+
+struct Request {
+  DWORD access;  // GENERIC_READ and GENERIC_WRITE only
+  DWORD share;
+  DWORD disposition;
+  DWORD attributes;
+};
+
+struct Opened {
+  UniqueFd fd;
+  bool created = false;
+};
+
+bool MayCreate(DWORD disposition) {
+  return disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+}
+
+bool Truncates(const Request& request, const Opened& opened) {
+  return !opened.created &&
+         (request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING);
+}
+
+// Cutting a file writes to it: Windows checks that against read-only files and share modes.
+DWORD CheckedAccess(const Request& request, const Opened& opened) {
+  return request.access | (Truncates(request, opened) ? GENERIC_WRITE : 0);
+}
+
+bool RefusedWriteOpen(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
+}
+
+// Opens read-write whatever the access, so that share modes can be taken (access is enforced
+// per handle); read-only when the file cannot be written and nothing is to be written.
+DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
+  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+  if (!fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
+    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  }
+  return fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
+// A file created read-only still gets a handle that writes, as on Windows.
+DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& opened) {
+  const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  opened.fd =
+      UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+  opened.created = opened.fd.Valid();
+  if (opened.created) return ERROR_SUCCESS;
+  if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+  return OpenExisting(unixPath, CheckedAccess(request, opened), opened.fd);  // lost a race
+}
+
+DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& opened) {
+  if (path.exists) {
+    if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened.fd);
+    if (error != ERROR_FILE_NOT_FOUND || !MayCreate(request.disposition)) return error;
+  } else if (!MayCreate(request.disposition)) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  return CreateNew(path.unixPath, request, opened);
+}
+
+// Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
+DWORD CheckExistingFile(const Request& request, const Opened& opened) {
+  struct stat info;
+  if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
+  if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+  if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return ERROR_SUCCESS;
+}
+
+// Cuts an overwritten file only once the share modes have let the open in.
+DWORD Overwrite(const Request& request, const Opened& opened) {
+  const int fd = opened.fd.Get();
+  if (ftruncate(fd, 0) != 0) return ErrorFromErrno(errno);
+  if (!(request.attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_SUCCESS;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || fchmod(fd, info.st_mode & 07555) != 0) return ErrorFromErrno(errno);
+  return ERROR_SUCCESS;
+}
+
+DWORD Admit(const Request& request, const Opened& opened) {
+  if (!opened.created) {
+    if (const DWORD error = CheckExistingFile(request, opened)) return error;
+  }
+  const DWORD checked = CheckedAccess(request, opened);
+  if (const DWORD error = AdmitOpen(opened.fd.Get(), request.access, checked, request.share)) {
+    return error;
+  }
+  return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
+}
+
+// "name\" names a directory; as a file it can be neither opened nor created.
+DWORD CheckTrailingSeparator(const ResolvedPath& path) {
+  struct stat info;
+  if (path.exists && stat(path.unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return ERROR_INVALID_NAME;
+}
+
+DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
+  if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  if (!path || !*path) return ERROR_PATH_NOT_FOUND;
+  const ResolvedPath resolved = ResolvePath(path);
+  if (resolved.error) return resolved.error;
+  if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
+  if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
+  return Admit(request, opened);
+}
+
+}  // namespace
+}  // namespace cdinst::posix
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD flags, HANDLE) {
+  using namespace cdinst::posix;
+  const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
+  Opened opened;
+  if (const DWORD error = Open(path, request, opened)) {
+    return FailWith(INVALID_HANDLE_VALUE, error);
+  }
+  auto file = std::make_unique<OpenFile>();
+  file->fd = std::move(opened.fd);
+  file->canRead = request.access & GENERIC_READ;
+  file->canWrite = request.access & GENERIC_WRITE;
+  const bool existed = !opened.created;
+  const HANDLE handle = AddOpenFile(std::move(file));
+  const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+  SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
+}

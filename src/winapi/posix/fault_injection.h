@@ -1,0 +1,46 @@
+// Test-only faults in the emulation's file reads and writes, for error paths a test cannot
+// provoke on a real disk (a full disk, an unreadable sector). Nothing is armed unless a test
+// arms it or the environment variable CDINST_FAULT is set.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+// The `nth` ReadFile (_lread included) from now, counting from 1, fails with `code` and reads
+// nothing; the ones before and after it are untouched.
+void FailNthRead(unsigned nth, DWORD code);
+
+// The `nth` WriteFile (_lwrite with a non-zero count included) from now fails with `code` and
+// writes nothing.
+void FailNthWrite(unsigned nth, DWORD code);
+
+// Writes go through for `bytes` more bytes in all; the write that would go past them writes the
+// part that fits and fails with `code`, and so does every later write that has bytes to write.
+void FailWritesAfter(uint64_t bytes, DWORD code = ERROR_DISK_FULL);
+
+// Disarms every fault, those from CDINST_FAULT included; the variable is read afresh before the
+// next read or write.
+void ResetFaults();
+
+// Arms the faults that `spec` describes: comma-separated items "read:N:C" (FailNthRead(N, C)),
+// "write:N:C" (FailNthWrite(N, C)) and "writebytes:K:C" (FailWritesAfter(K, C)), all numbers
+// decimal, e.g. "write:3:112". Returns false and arms nothing when `spec` is malformed.
+// CDINST_FAULT is armed this way before the process's first read or write.
+bool ArmFaults(std::string_view spec);
+
+// For ReadFile: the code this read must fail with, or 0 to go ahead.
+DWORD TakeReadFault();
+
+// For WriteFile: how many of `count` bytes may be written, and the code the write then fails
+// with (0: it succeeds).
+struct WriteFault {
+  DWORD allowedBytes;
+  DWORD code;
+};
+WriteFault TakeWriteFault(DWORD count);
+
+}  // namespace cdinst::posix

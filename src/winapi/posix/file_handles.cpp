@@ -1,0 +1,68 @@
+#include "winapi/posix/file_handles.h"
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+#include "winapi/posix/last_error.h"
+
+namespace cdinst::posix {
+namespace {
+
+constexpr uintptr_t kHandleStep = 4;
+
+struct HandleTable {
+  std::mutex mutex;
+  std::vector<std::shared_ptr<OpenFile>> slots;  // slot i is handle (i + 1) * 4
+};
+
+HandleTable& Table() {
+  static HandleTable table;
+  return table;
+}
+
+// The slot of `handle`, or -1 when it does not name one.
+long SlotOf(HANDLE handle, const HandleTable& table) {
+  const auto value = reinterpret_cast<uintptr_t>(handle);
+  if (value == 0 || value % kHandleStep != 0) return -1;
+  const uintptr_t slot = value / kHandleStep - 1;
+  return slot < table.slots.size() && table.slots[slot] ? static_cast<long>(slot) : -1;
+}
+
+}  // namespace
+
+HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  size_t slot = 0;
+  while (slot < table.slots.size() && table.slots[slot]) ++slot;
+  if (slot == table.slots.size()) table.slots.emplace_back();
+  table.slots[slot] = std::move(file);
+  return reinterpret_cast<HANDLE>((slot + 1) * kHandleStep);
+}
+
+std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  const long slot = SlotOf(handle, table);
+  return slot < 0 ? nullptr : table.slots[slot];
+}
+
+std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  const long slot = SlotOf(handle, table);
+  return slot < 0 ? nullptr : std::move(table.slots[slot]);
+}
+
+}  // namespace cdinst::posix
+
+BOOL CloseHandle(HANDLE object) {
+  using namespace cdinst::posix;
+  const std::shared_ptr<OpenFile> file = TakeOpenFile(object);
+  if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  // A failing close() can be the first report of a write that never reached the disk (NFS,
+  // quotas); EINTR still closed the descriptor.
+  if (file->fd.Close() != 0 && errno != EINTR) return FailWithErrno(FALSE);
+  return TRUE;
+}

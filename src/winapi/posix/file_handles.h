@@ -1,0 +1,33 @@
+// The open files behind the HANDLE values that CreateFileA hands out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "winapi/posix/unique_fd.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+struct OpenFile {
+  // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
+  UniqueFd fd;
+  bool canRead = false;
+  bool canWrite = false;
+  // The file pointer. Kept here rather than in the descriptor so that any position a Windows
+  // file pointer may take is accepted, whatever the Unix file system allows.
+  int64_t position = 0;
+};
+
+// Takes ownership of `file` and returns its handle: the lowest free small multiple of four, as
+// Windows numbers handles, so that the value also fits an HFILE.
+HANDLE AddOpenFile(std::unique_ptr<OpenFile> file);
+
+// The open file behind `handle`, or null for anything CreateFileA did not return or that was
+// closed since (the caller then reports ERROR_INVALID_HANDLE).
+std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle);
+
+// Removes `handle` from the table and hands its file over to be closed; null when unknown.
+std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle);
+
+}  // namespace cdinst::posix

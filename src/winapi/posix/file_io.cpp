@@ -1,0 +1,83 @@
+// ReadFile and WriteFile at the handle's file pointer.
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "winapi/posix/fault_injection.h"
+#include "winapi/posix/file_handles.h"
+#include "winapi/posix/last_error.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Reads until `count` bytes or the end of the file; 0 or the errno value that stopped it.
+int ReadFully(int fd, char* buffer, DWORD count, int64_t offset, DWORD& done) {
+  done = 0;
+  while (done < count) {
+    const ssize_t got = pread(fd, buffer + done, count - done, offset + done);
+    if (got == 0) return 0;
+    if (got < 0 && errno != EINTR) return errno;
+    if (got > 0) done += static_cast<DWORD>(got);
+  }
+  return 0;
+}
+
+// Writes all `count` bytes; 0 or the errno value that stopped it.
+int WriteFully(int fd, const char* buffer, DWORD count, int64_t offset, DWORD& done) {
+  done = 0;
+  while (done < count) {
+    const ssize_t put = pwrite(fd, buffer + done, count - done, offset + done);
+    if (put < 0 && errno != EINTR) return errno;
+    if (put > 0) done += static_cast<DWORD>(put);
+  }
+  return 0;
+}
+
+// With an OVERLAPPED on a synchronous handle, Windows transfers at its offset and leaves the
+// file pointer after the bytes transferred.
+void StartAt(OpenFile& file, const OVERLAPPED* overlapped) {
+  if (!overlapped) return;
+  file.position = static_cast<int64_t>((static_cast<uint64_t>(overlapped->OffsetHigh) << 32) |
+                                       overlapped->Offset);
+}
+
+void Finish(OpenFile& file, DWORD done, LPDWORD transferred, LPOVERLAPPED overlapped) {
+  file.position += done;
+  if (transferred) *transferred = done;
+  if (overlapped) overlapped->InternalHigh = done;
+}
+
+}  // namespace
+}  // namespace cdinst::posix
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
+  using namespace cdinst::posix;
+  if (read) *read = 0;
+  const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
+  if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  if (!file->canRead) return FailWith(FALSE, ERROR_ACCESS_DENIED);
+  StartAt(*file, overlapped);
+  if (const DWORD fault = TakeReadFault()) return FailWith(FALSE, fault);
+  DWORD done = 0;
+  const int error =
+      ReadFully(file->fd.Get(), static_cast<char*>(buffer), count, file->position, done);
+  Finish(*file, done, read, overlapped);
+  return error ? FailWith(FALSE, ErrorFromErrno(error)) : TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
+               LPOVERLAPPED overlapped) {
+  using namespace cdinst::posix;
+  if (written) *written = 0;
+  const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
+  if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  if (!file->canWrite) return FailWith(FALSE, ERROR_ACCESS_DENIED);
+  StartAt(*file, overlapped);
+  const WriteFault fault = TakeWriteFault(count);
+  DWORD done = 0;
+  const int error = WriteFully(file->fd.Get(), static_cast<const char*>(buffer), fault.allowedBytes,
+                               file->position, done);
+  Finish(*file, done, written, overlapped);
+  if (error) return FailWith(FALSE, ErrorFromErrno(error));
+  return fault.code ? FailWith(FALSE, fault.code) : TRUE;
+}

@@ -1,0 +1,21 @@
+// Windows' share modes between all opens of a file, in this process and in any other.
+#pragma once
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+// Admits the open on `fd` among the other opens of the same file, or refuses it.
+// `held` is the GENERIC_READ / GENERIC_WRITE access the new handle keeps; `checked` (a superset
+// of `held`) is the access tested against the others (a truncating open also writes once);
+// `share` the FILE_SHARE_* bits it grants them. The open is admitted when every other open's
+// share mode allows `checked` and `share` allows every other open's access; opens with no
+// access take part in nothing. Once admitted, the open counts for later opens until `fd` is
+// closed. Returns 0, ERROR_SHARING_VIOLATION at once (it never waits for the others to close),
+// or the code of a failed lock call.
+// Requires `fd` to be a readable descriptor from an open() of its own, never a dup() or one
+// inherited over fork(): the record belongs to the open file description. When `fd` is also
+// writable, simultaneous opens of the file are admitted one after the other.
+DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share);
+
+}  // namespace cdinst::posix
