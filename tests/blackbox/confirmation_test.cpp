@@ -21,11 +21,11 @@ std::string Question(const std::string& destination, int result = kNo) {
 using ConfirmationTest = MediumTest;
 
 TEST_F(ConfirmationTest, WrongParameterCountShowsNothing) {
-  for (const auto& parameters : std::vector<std::vector<std::string>>{
-           {kTitle, "D:\\", "EDITOR", "1"},
-           {kTitle, "D:\\", "EDITOR", "1", "*.*", "extra"},
-           {kTitle, "D:\\", "EDITOR", "", "*.*"},
-           {}}) {
+  for (const auto& parameters :
+       std::vector<std::vector<std::string>>{{kTitle, "D:\\", "EDITOR", "1"},
+                                             {kTitle, "D:\\", "EDITOR", "1", "*.*", "extra"},
+                                             {kTitle, "D:\\", "EDITOR", "", "*.*"},
+                                             {}}) {
     const ProgramResult result = Run(parameters, "yes");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.transcript.empty()) << result.transcript.front();
@@ -35,8 +35,8 @@ TEST_F(ConfirmationTest, WrongParameterCountShowsNothing) {
 TEST_F(ConfirmationTest, AnswerNoAsksOnceAndCreatesNothing) {
   const ProgramResult result = Run({kTitle, "D:\\", "EDITOR", "1", "*.*"}, "no");
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.transcript, std::vector<std::string>{
-                                   Question("C:\\Arquivos de programas\\Editor\\")});
+  EXPECT_EQ(result.transcript,
+            std::vector<std::string>{Question("C:\\Arquivos de programas\\Editor\\")});
   EXPECT_FALSE(prefix_.Exists("C:\\Arquivos de programas"));
 }
 
@@ -88,8 +88,8 @@ TEST_F(ConfirmationTest, LongTitleIsCutInTheCaption) {
   const ProgramResult result = Run({title, "D:\\", "EDITOR", "1", "*.*"}, "no");
   ASSERT_EQ(result.transcript.size(), 1u);
   EXPECT_EQ(result.transcript[0],
-            BoxLine(std::string(255, 'T'), "Pronto para copiar em: C:\\Arquivos de programas\\Editor\\",
-                    kQuestion, kNo));
+            BoxLine(std::string(255, 'T'),
+                    "Pronto para copiar em: C:\\Arquivos de programas\\Editor\\", kQuestion, kNo));
 }
 
 TEST_F(ConfirmationTest, DestinationTooLongForTheQuestionIsRefused) {

@@ -17,6 +17,10 @@ class MediumTest : public ::testing::Test {
  protected:
   MediumTest();
 
+  // The EDITOR program's files on the medium: nested directories, a read-only file, a hidden
+  // file, an accented name, an empty directory and files of block-edge sizes.
+  void WriteEditorTree();
+
   // Writes <prefix>/system.reg with HKLM's ProgramFilesDir (Windows-1252 text given).
   void SetProgramFilesDir(const std::string& value);
 
