@@ -73,13 +73,14 @@ TEST_F(ConfirmationTest, MediumGivenInAnotherLetterCaseAndThroughZ) {
 TEST_F(ConfirmationTest, MissingDestinationIsReportedAndNothingIsAsked) {
   const std::string notice =
       BoxLine(kTitle, "Destino da instala\xC3\xA7\xC3\xA3o n\xC3\xA3o definido", kNotice, kOk);
-  for (const std::string& section : {"SEMDESTINO", "NAOEXISTE"}) {
+  for (const char* section : {"SEMDESTINO", "NAOEXISTE"}) {
     const ProgramResult result = Run({kTitle, "D:\\", section, "1", "*.*"}, "yes");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.transcript, std::vector<std::string>{notice}) << section;
   }
   // Without its trailing backslash the medium's files are looked for under a wrong name.
-  EXPECT_EQ(Run({kTitle, "D:", "EDITOR", "1", "*.*"}, "yes").transcript,
+  prefix_.WriteFile("D:\\CD\\DADOS\\PROGS.INI", prefix_.ReadFile("D:\\DADOS\\PROGS.INI"));
+  EXPECT_EQ(Run({kTitle, "D:\\CD", "EDITOR", "1", "*.*"}, "yes").transcript,
             std::vector<std::string>{notice});
 }
 
@@ -94,15 +95,15 @@ TEST_F(ConfirmationTest, LongTitleIsCutInTheCaption) {
 
 TEST_F(ConfirmationTest, DestinationTooLongForTheQuestionIsRefused) {
   prefix_.WriteFile("D:\\DADOS\\PROGS.INI",
-                    CrLfLines({"[LONGO]", "Origem=X", "Destino=C:\\" + std::string(230, 'd')}));
+                    CrLfLines({"[LONGO]", "Origem=X", "Destino=C:\\" + std::string(229, 'd')}));
   const ProgramResult result = Run({kTitle, "D:\\", "LONGO", "1", "*.*"}, "yes");
   EXPECT_EQ(result.transcript, std::vector<std::string>{BoxLine(
                                    kTitle, "Caminho de destino longo demais", kNotice, kOk)});
-  // One character less fits the box whole.
+  // One character less fits the box whole: 23 + 3 + 228 + 1 characters.
   prefix_.WriteFile("D:\\DADOS\\PROGS.INI",
-                    CrLfLines({"[LONGO]", "Origem=X", "Destino=C:\\" + std::string(229, 'd')}));
+                    CrLfLines({"[LONGO]", "Origem=X", "Destino=C:\\" + std::string(228, 'd')}));
   EXPECT_EQ(Run({kTitle, "D:\\", "LONGO", "1", "*.*"}, "no").transcript,
-            std::vector<std::string>{Question("C:\\" + std::string(229, 'd') + "\\")});
+            std::vector<std::string>{Question("C:\\" + std::string(228, 'd') + "\\")});
 }
 
 }  // namespace

@@ -92,8 +92,8 @@ TEST_F(ResolveSettingsTest, MissingFilesSectionsAndWrongRootGiveEmptyTexts) {
   WritePrograms({"[EDITOR]", "Nome=Editor", "Multi=SEMARQUIVO"});
   s = Resolve("EDITOR");  // MULTI.INI is missing
   EXPECT_EQ(s.ProgramName, "");
-  settings_.SourceRoot = "D:";  // joined without a separator: D:DADOS\PROGS.INI
-  WritePrograms({"[EDITOR]", "Nome=Editor"});
+  settings_.SourceRoot = "D:\\CD";  // joined without a separator: D:\CDDADOS\PROGS.INI
+  prefix_.WriteFile("D:\\CD\\DADOS\\PROGS.INI", Ini({"[EDITOR]", "Nome=Editor"}));
   EXPECT_EQ(Resolve("EDITOR").ProgramName, "");
 }
 

@@ -1,0 +1,102 @@
+#include "winapi/posix/current_directory.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "platform/windows1252.h"
+#include "winapi/posix/file_attributes.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/path_resolution.h"
+#include "winapi/posix/prefix.h"
+#include "winapi/posix/result_buffer.h"
+
+namespace {
+
+using cdinst::posix::DriveRoot;
+
+std::optional<std::string>& State() {
+  static std::optional<std::string> current;
+  return current;
+}
+
+std::string RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  return real ? std::string(real.get()) : std::string();
+}
+
+bool IsUnder(const std::string& path, const std::string& root) {
+  if (root == "/") return true;
+  return path.compare(0, root.size(), root) == 0 &&
+         (path.size() == root.size() || path[root.size()] == '/');
+}
+
+// "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
+std::string DrivePath(char letter, std::string_view rest) {
+  std::string path = std::string(1, letter) + ":";
+  for (size_t start = 0; start < rest.size();) {
+    size_t end = rest.find('/', start);
+    if (end == std::string_view::npos) end = rest.size();
+    if (end > start) path += "\\" + cdinst::Utf8ToWindows1252(rest.substr(start, end - start));
+    start = end + 1;
+  }
+  return path.size() == 2 ? path + "\\" : path;
+}
+
+std::string WorkingDirectoryAsWindowsPath() {
+  const std::string working = RealPath(".");
+  if (working.empty()) return "C:\\";
+  char bestLetter = 'Z';
+  size_t bestLength = 0;
+  bool found = false;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::optional<std::string> root = DriveRoot(letter);
+    if (!root) continue;
+    const std::string real = RealPath(*root);
+    if (real.empty() || !IsUnder(working, real)) continue;
+    if (found && real.size() <= bestLength) continue;
+    found = true;
+    bestLetter = letter;
+    bestLength = real.size();
+  }
+  return DrivePath(bestLetter, std::string_view(working).substr(found ? bestLength : 0));
+}
+
+}  // namespace
+
+namespace cdinst::posix {
+
+std::string CurrentDirectory() {
+  if (!State()) State() = WorkingDirectoryAsWindowsPath();
+  return *State();
+}
+
+}  // namespace cdinst::posix
+
+using cdinst::posix::CopyTextResult;
+using cdinst::posix::CurrentDirectory;
+using cdinst::posix::FailWith;
+using cdinst::posix::ResolvedPath;
+using cdinst::posix::ResolvePath;
+using cdinst::posix::StatResolvedPath;
+
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+  if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
+  const ResolvedPath target = ResolvePath(path);
+  struct stat info;
+  if (!StatResolvedPath(target, info)) return FALSE;
+  if (!S_ISDIR(info.st_mode)) {
+    return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
+  }
+  if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
+  State() = target.windowsPath;
+  return TRUE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  return CopyTextResult(CurrentDirectory(), buffer, size);
+}

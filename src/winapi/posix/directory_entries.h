@@ -1,0 +1,28 @@
+// The Unix side of name lookup: reading directories and finding the entry a Windows name means.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cdinst::posix {
+
+// The names in a Unix directory without "." and "..", sorted bytewise; empty when it cannot be
+// read.
+std::vector<std::string> ListDirectory(const std::string& unixDirectory);
+
+// The Unix name in `unixDirectory` that the Windows-1252 name `windowsName` denotes: the name
+// spelled exactly as given (in UTF-8) when it exists, else the lowest Unix name whose
+// Windows-1252 form equals it without regard to letter case, else the lowest whose hashed short
+// name does. Nothing when no entry matches. `windowsName` is neither empty, "." nor "..".
+std::optional<std::string> FindEntry(const std::string& unixDirectory,
+                                     std::string_view windowsName);
+
+// `directory` + "/" + `name`, without doubling the slash of "/".
+std::string UnixChild(const std::string& directory, std::string_view name);
+
+// True when `unixPath` is a directory or a symbolic link to one.
+bool IsDirectory(const std::string& unixPath);
+
+}  // namespace cdinst::posix

@@ -1,0 +1,68 @@
+#include "winapi/posix/file_attributes.h"
+
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/windows_path.h"
+
+namespace cdinst::posix {
+
+DWORD AttributesOf(const struct stat& info, std::string_view name) {
+  DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((info.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
+    attributes |= FILE_ATTRIBUTE_HIDDEN;
+  }
+  return attributes;
+}
+
+bool StatResolvedPath(const ResolvedPath& path, struct stat& info) {
+  if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
+  if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
+  if (stat(path.unixPath.c_str(), &info) != 0) return FailWithErrno(false);
+  return true;
+}
+
+}  // namespace cdinst::posix
+
+using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
+using cdinst::posix::ResolvedPath;
+
+namespace {
+
+constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// Resolves `path` to an existing file; a file named with a trailing separator is not found.
+bool StatPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
+  if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
+  target = cdinst::posix::ResolvePath(path);
+  if (!cdinst::posix::StatResolvedPath(target, info)) return false;
+  if (target.trailingSeparator && !S_ISDIR(info.st_mode)) {
+    return FailWith(false, ERROR_PATH_NOT_FOUND);
+  }
+  return true;
+}
+
+}  // namespace
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  ResolvedPath target;
+  struct stat info;
+  if (!StatPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
+  return cdinst::posix::AttributesOf(info, cdinst::posix::LastComponent(target.windowsPath));
+}
+
+// Only READONLY has a Unix counterpart; HIDDEN and SYSTEM cannot be kept, and a directory's
+// write bits are left alone because Windows' READONLY does not stop writes into it.
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  ResolvedPath target;
+  struct stat info;
+  if (!StatPath(path, target, info)) return FALSE;
+  if (S_ISDIR(info.st_mode)) return TRUE;
+  const mode_t mode = info.st_mode & 07777;
+  const mode_t wanted =
+      (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
+  if (wanted != mode && chmod(target.unixPath.c_str(), wanted) != 0) {
+    return FailWithErrno(FALSE);
+  }
+  return TRUE;
+}

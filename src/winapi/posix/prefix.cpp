@@ -1,0 +1,64 @@
+#include "winapi/posix/prefix.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+
+#include "winapi/posix/directory_entries.h"
+
+namespace cdinst::posix {
+namespace {
+
+std::string NonEmptyVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+std::string HomeDirectory() {
+  std::string home = NonEmptyVariable("HOME");
+  if (!home.empty()) return home;
+  const passwd* user = getpwuid(getuid());
+  return user && user->pw_dir ? std::string(user->pw_dir) : std::string();
+}
+
+std::optional<std::string> DirectoryOrNothing(const std::string& path) {
+  if (!IsDirectory(path)) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+std::string PrefixDirectory() {
+  std::string prefix = NonEmptyVariable("CDINST_PREFIX");
+  if (prefix.empty()) prefix = NonEmptyVariable("WINEPREFIX");
+  if (prefix.empty()) prefix = HomeDirectory() + "/.wine";
+  return prefix;
+}
+
+std::optional<std::string> DriveRoot(char letter) {
+  if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  const std::string prefix = PrefixDirectory();
+  const std::string device = prefix + "/dosdevices/" + lower + ":";
+  struct stat info;
+  // A link that leads nowhere still claims the letter: the drive is there but not ready.
+  if (lstat(device.c_str(), &info) == 0) return DirectoryOrNothing(device);
+  if (lower == 'c') return DirectoryOrNothing(prefix + "/drive_c");
+  if (lower == 'z') return std::string("/");
+  return std::nullopt;
+}
+
+std::optional<std::string> ShareRoot(std::string_view server, std::string_view share) {
+  const std::string shares = PrefixDirectory() + "/dosdevices/unc";
+  const std::optional<std::string> serverName = FindEntry(shares, server);
+  if (!serverName) return std::nullopt;
+  const std::string serverDirectory = UnixChild(shares, *serverName);
+  const std::optional<std::string> shareName = FindEntry(serverDirectory, share);
+  if (!shareName) return std::nullopt;
+  return DirectoryOrNothing(UnixChild(serverDirectory, *shareName));
+}
+
+}  // namespace cdinst::posix

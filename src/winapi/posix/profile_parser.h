@@ -1,0 +1,36 @@
+// Settings (INI) file text read the way GetPrivateProfileStringA reads it.
+//
+// Lines end at CR LF, LF or CR; blanks at both ends of a line are ignored. A line whose first
+// character is '[' and that has a ']' is a section header, named by the text up to its last
+// ']'. A line with '=' is a key: the name is the text before the first '=', the value the rest.
+// Lines before the first header belong to no section; other lines are ignored. A NUL ends a
+// name or value. Names are compared without regard to letter case (Windows-1252) and with the
+// blanks around the caller's names ignored; the first section of a name and the first key of a
+// name in it win.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cdinst::posix {
+
+// A settings file's bytes as Windows-1252 text: a file that starts with a UTF-16 byte-order
+// mark (either order) is converted; anything else, a UTF-8 mark included, is kept byte for byte.
+std::string DecodeProfileText(std::string_view bytes);
+
+// The value of `key` in `section`, blanks at both ends and one pair of matching quotes (" or ')
+// around it removed; nothing when the section or the key is missing. "" as `section` is the
+// section headed "[]"; "" as `key` is a line "=value".
+std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
+                                            std::string_view key);
+
+// The names of the sections in file order, repeated names included, "[]" left out.
+std::vector<std::string> ProfileSectionNames(std::string_view text);
+
+// The names of the keys of `section` in file order, leaving out names that start with ';'
+// (comments); empty when there is no such section.
+std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section);
+
+}  // namespace cdinst::posix

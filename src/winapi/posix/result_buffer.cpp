@@ -1,0 +1,15 @@
+#include "winapi/posix/result_buffer.h"
+
+#include <cstring>
+
+namespace cdinst::posix {
+
+DWORD CopyTextResult(std::string_view text, LPSTR buffer, DWORD size) {
+  const DWORD length = static_cast<DWORD>(text.size());
+  if (buffer == nullptr || size <= length) return length + 1;
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  return length;
+}
+
+}  // namespace cdinst::posix

@@ -1,0 +1,72 @@
+// GetVolumeInformationA for mapped drives. Every drive reports itself as a case-preserving,
+// case-insensitive file system, which is how Windows programs see a Wine drive.
+#include <sys/stat.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "winapi/posix/current_directory.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/prefix.h"
+#include "winapi/posix/windows_path.h"
+
+namespace {
+
+using cdinst::posix::FailWith;
+using cdinst::posix::IsSeparator;
+
+constexpr char kFileSystemName[] = "NTFS";
+constexpr DWORD kMaxComponentLength = 255;
+
+// The Unix directory behind a root of the form "X:\"; `error` says why there is none.
+std::optional<std::string> VolumeRoot(std::string_view root, DWORD& error) {
+  error = ERROR_INVALID_NAME;
+  if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
+    error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
+    return std::nullopt;
+  }
+  if (root.size() < 3 || root[1] != ':' || !IsSeparator(root[2])) return std::nullopt;
+  if (root.size() > 3) {
+    error = ERROR_DIR_NOT_ROOT;
+    return std::nullopt;
+  }
+  error = ERROR_PATH_NOT_FOUND;
+  return cdinst::posix::DriveRoot(root[0]);
+}
+
+std::string CurrentRoot() {
+  const std::string current = cdinst::posix::CurrentDirectory();
+  const size_t length = cdinst::posix::RootLength(current);
+  return current.substr(0, length) + "\\";
+}
+
+bool CopyName(std::string_view name, LPSTR buffer, DWORD size) {
+  if (buffer == nullptr) return true;
+  if (size <= name.size()) return false;
+  std::memcpy(buffer, name.data(), name.size());
+  buffer[name.size()] = '\0';
+  return true;
+}
+
+}  // namespace
+
+BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSize,
+                           LPDWORD serialNumber, LPDWORD maxComponentLength,
+                           LPDWORD fileSystemFlags, LPSTR fileSystemName,
+                           DWORD fileSystemNameSize) {
+  DWORD error;
+  const std::optional<std::string> root =
+      VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
+  struct stat info;
+  if (!root || stat(root->c_str(), &info) != 0) return FailWith(FALSE, error);
+  if (!CopyName("", volumeName, volumeNameSize) ||
+      !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
+    return FailWith(FALSE, ERROR_MORE_DATA);
+  }
+  const uint64_t device = static_cast<uint64_t>(info.st_dev);
+  if (serialNumber) *serialNumber = static_cast<DWORD>(device ^ (device >> 32));
+  if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
+  if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
+  return TRUE;
+}

@@ -1,0 +1,54 @@
+#include "winapi/posix/whole_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/share_modes.h"
+#include "winapi/posix/unique_fd.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Appends everything left in `fd` to `out`; false with errno set on a read error.
+bool ReadToEnd(int fd, std::string& out) {
+  char chunk[65536];
+  for (;;) {
+    const ssize_t count = ::read(fd, chunk, sizeof chunk);
+    if (count == 0) return true;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    out.append(chunk, static_cast<size_t>(count));
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error) {
+  const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info;
+  if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) {
+    error = ErrorFromErrno(errno);
+    return std::nullopt;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error = ERROR_ACCESS_DENIED;
+    return std::nullopt;
+  }
+  error = AdmitOpen(fd.Get(), GENERIC_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (error != ERROR_SUCCESS) return std::nullopt;
+  std::string content;
+  if (S_ISREG(info.st_mode)) content.reserve(static_cast<size_t>(info.st_size));
+  if (!ReadToEnd(fd.Get(), content)) {
+    error = ErrorFromErrno(errno);
+    return std::nullopt;
+  }
+  return content;
+}
+
+}  // namespace cdinst::posix

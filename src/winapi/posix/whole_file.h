@@ -1,0 +1,18 @@
+// Reading a whole file that the emulation only reads (settings files, registry files).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+// The bytes of the regular file at `unixPath`, read as Windows readers of such files read them:
+// for reading while letting others read and write, so a file that another handle holds without
+// FILE_SHARE_READ is refused.
+// On failure returns nothing and sets `error`: ERROR_FILE_NOT_FOUND for a missing file,
+// ERROR_ACCESS_DENIED for a directory, ERROR_SHARING_VIOLATION, or the code of what failed.
+std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error);
+
+}  // namespace cdinst::posix

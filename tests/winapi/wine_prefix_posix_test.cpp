@@ -1,0 +1,115 @@
+// How the emulation lays Windows names over a Wine-style prefix: drive links and their
+// fallbacks, network shares, and Unix names that Windows could not have made.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "scratch_prefix.h"
+#include "seam_helpers.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WinePrefixTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SetCurrentDirectoryA("C:\\")); }
+
+  std::string Dosdevices() const { return prefix_.PrefixDirectory() + "/dosdevices"; }
+
+  static void Touch(const std::string& unixPath, const std::string& bytes = "") {
+    std::ofstream(unixPath, std::ios::binary) << bytes;
+  }
+
+  // The Windows path of a Unix path seen through Z:.
+  static std::string OnDriveZ(std::string unixPath) {
+    for (char& c : unixPath) {
+      if (c == '/') c = '\\';
+    }
+    return "Z:" + unixPath;
+  }
+
+  ScratchPrefix prefix_;
+};
+
+TEST_F(WinePrefixTest, DriveCFallsBackToDriveCWithoutItsLink) {
+  fs::remove(Dosdevices() + "/c:");
+  Touch(prefix_.PrefixDirectory() + "/drive_c/boot.ini");
+  EXPECT_EQ(0x20u, GetFileAttributesA("C:\\boot.ini"));
+}
+
+TEST_F(WinePrefixTest, DriveZIsTheUnixRootUnlessLinkedElsewhere) {
+  Touch(prefix_.Directory() + "/marker");
+  EXPECT_EQ(0x20u, GetFileAttributesA(OnDriveZ(prefix_.Directory() + "/marker").c_str()));
+  prefix_.MapDrive('Z', prefix_.Directory() + "/medium");
+  Touch(prefix_.Directory() + "/medium/inside");
+  EXPECT_EQ(0x20u, GetFileAttributesA("Z:\\inside"));
+}
+
+TEST_F(WinePrefixTest, OtherLettersNeedALinkThatLeadsToADirectory) {
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("E:\\"));
+  fs::create_directory_symlink(prefix_.Directory() + "/nowhere", Dosdevices() + "/e:");
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("E:\\"));
+}
+
+TEST_F(WinePrefixTest, SharesLiveUnderDosdevicesUnc) {
+  fs::create_directories(Dosdevices() + "/unc/Server/Share/Dados");
+  EXPECT_EQ(0x10u, GetFileAttributesA("\\\\server\\share\\dados"));
+  ASSERT_TRUE(SetCurrentDirectoryA("\\\\SERVER\\Share\\"));
+  EXPECT_EQ("\\\\SERVER\\Share", CurrentDirectoryText());
+  ASSERT_TRUE(SetCurrentDirectoryA("DADOS"));
+  EXPECT_EQ("\\\\SERVER\\Share\\DADOS", CurrentDirectoryText());
+  EXPECT_EQ((std::vector<std::string>{"Dados"}), Search("\\\\server\\share\\*").Names());
+  EXPECT_FALSE(GetVolumeInformationA("\\\\server\\share\\", nullptr, 0, nullptr, nullptr, nullptr,
+                                     nullptr, 0));
+  EXPECT_EQ(ERROR_DIR_NOT_ROOT, GetLastError());
+  EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("\\\\other\\share\\x"));
+}
+
+// Two Unix names may differ only in case: the exact spelling wins, else the lowest name.
+TEST_F(WinePrefixTest, ExactSpellingFirstThenLowestUnixName) {
+  prefix_.WriteFile("C:\\readme.txt", "lower");
+  prefix_.WriteFile("C:\\README.TXT", "UPPER!");
+  EXPECT_EQ(5u, Search("C:\\readme.txt").entries.at(0).nFileSizeLow);
+  EXPECT_EQ(6u, Search("C:\\README.TXT").entries.at(0).nFileSizeLow);
+  EXPECT_STREQ("README.TXT", Search("C:\\Readme.Txt").entries.at(0).cFileName);
+  EXPECT_EQ((std::vector<std::string>{"README.TXT", "readme.txt"}), Search("C:\\*.txt").Names());
+}
+
+TEST_F(WinePrefixTest, NamesThatAreNotUtf8AreTakenByteForByte) {
+  Touch(prefix_.PrefixDirectory() + "/drive_c/caf\xE9");
+  EXPECT_EQ((std::vector<std::string>{"caf\xE9"}), Search("C:\\caf*").Names());
+  EXPECT_EQ(0x20u, GetFileAttributesA("C:\\CAF\xC9"));
+}
+
+TEST_F(WinePrefixTest, CharactersWithoutAWindows1252FormShowAsQuestionMarks) {
+  Touch(prefix_.PrefixDirectory() + "/drive_c/\xD0\x96\xE2\x82\xAC.txt");  // Zhe and euro
+  EXPECT_EQ((std::vector<std::string>{"?\x80.txt"}), Search("C:\\*.txt").Names());
+}
+
+TEST_F(WinePrefixTest, DanglingLinksAreNotListed) {
+  fs::create_directories(prefix_.PrefixDirectory() + "/drive_c/t");
+  Touch(prefix_.PrefixDirectory() + "/drive_c/t/real");
+  fs::create_symlink("/nonexistent/target", prefix_.PrefixDirectory() + "/drive_c/t/dangling");
+  EXPECT_EQ((std::vector<std::string>{".", "..", "real"}), Search("C:\\t\\*").Names());
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, Search("C:\\t\\dangling").error);
+}
+
+TEST_F(WinePrefixTest, ReadOnlyIsTheWriteBits) {
+  const std::string file = prefix_.PrefixDirectory() + "/drive_c/file";
+  Touch(file);
+  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write, fs::perm_options::add);
+  ASSERT_TRUE(SetFileAttributesA("C:\\file", FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(fs::perms::none,
+            fs::status(file).permissions() &
+                (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write));
+  ASSERT_TRUE(SetFileAttributesA("C:\\file", FILE_ATTRIBUTE_NORMAL));
+  EXPECT_NE(fs::perms::none, fs::status(file).permissions() & fs::perms::owner_write);
+}
+
+}  // namespace
+}  // namespace cdinst::testing
