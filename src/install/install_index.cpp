@@ -1,0 +1,70 @@
+#include "install/install_index.h"
+
+#include <optional>
+
+#include "install/index_append.h"
+#include "install/index_file.h"
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+#include "winapi/winapi.h"
+
+namespace cdinst {
+namespace {
+
+constexpr char kCdTag[] = "CDROM";
+constexpr char kOwnTag[] = "VORTANE";
+
+std::string IndexLine(const std::string& programName, const std::string& description,
+                      const std::string& path, const char* tag) {
+  return programName + '\t' + description + '\t' + path + '\t' + tag;
+}
+
+// Reads to the end of the text even after a match. Errors of the scan end it as the end of the
+// text does, and their codes are dropped here.
+bool IndexHolds(const std::string& programName, const std::string& description,
+                const std::string& destination) {
+  IndexFile file(kInstallIndexPath, IndexOpenMode::kScan);
+  if (TakeIoResult() != 0) return false;
+  const std::string wanted =
+      IndexLine(programName, description, QueryShortPathName(destination), kCdTag);
+  bool found = false;
+  do {
+    if (file.ReadLine() == wanted) found = true;
+  } while (!file.EndOfText());
+  file.Close();
+  TakeIoResult();
+  return found;
+}
+
+// Opens `file` for appending and readies its end, else, when the file is missing, opens it anew.
+// Returns what goes in front of the new line, or nothing when no open worked or readying the end
+// failed; `file` may then still be open, unchanged.
+std::optional<std::string> OpenForAppending(std::optional<IndexFile>& file) {
+  file.emplace(kInstallIndexPath, IndexOpenMode::kAppend);
+  const int32_t appendResult = TakeIoResult();
+  if (appendResult == 0) return PrepareAppend(*file);
+  // Any other refusal (sharing, access) is no licence to empty a file that holds other
+  // programs' lines: its holder may let go just before the open anew.
+  if (appendResult != ERROR_FILE_NOT_FOUND) return std::nullopt;
+  file.emplace(kInstallIndexPath, IndexOpenMode::kAnew);
+  if (TakeIoResult() != 0) return std::nullopt;
+  return std::string();
+}
+
+}  // namespace
+
+bool RecordInstallation(const std::string& programName, const std::string& description,
+                        const std::string& destination) {
+  if (IndexHolds(programName, description, destination)) return true;
+  std::optional<IndexFile> file;
+  const std::optional<std::string> lineBreak = OpenForAppending(file);
+  if (!lineBreak) return false;
+  const std::string path =
+      destination.empty() ? destination : destination.substr(0, destination.size() - 1);
+  // On a failed write the file is closed on the way out, and the write's error is the one raised.
+  file->WriteOrRaise(*lineBreak + IndexLine(programName, description, path, kOwnTag) + "\r\n");
+  file->CloseOrRaise();
+  return true;
+}
+
+}  // namespace cdinst
