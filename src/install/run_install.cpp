@@ -1,7 +1,15 @@
 #include "install/run_install.h"
 
+#include <exception>
+#include <memory>
+
 #include "install/destination.h"
+#include "install/destination_path.h"
+#include "install/directory_tree_list.h"
+#include "install/file_name_list.h"
+#include "install/install_index.h"
 #include "install/install_texts.h"
+#include "install/tree_copy.h"
 #include "platform/file_system.h"
 #include "platform/host_window.h"
 #include "platform/io_error.h"
@@ -13,13 +21,18 @@ namespace {
 // The box holds 255 characters; a longer question would show a cut destination.
 constexpr size_t kLongestQuestion = 255;
 
-void Cleanup(const InstallSettings& settings, HostWindow& host) {
-  SetBusyCursor(false);
-  EnableHostWindow(host, true);
-  try {
-    ChangeDirectory(settings.SourceRoot);
-  } catch (const IoError&) {
-  }
+// What one run holds from its first step to its cleanup.
+struct Run {
+  const InstallSettings& settings;
+  HostWindow& host;
+  std::unique_ptr<FileNameList> files;
+  std::unique_ptr<DirectoryTreeList> tree;
+};
+
+void CreateListings(Run& run) {
+  run.files = std::make_unique<FileNameList>(run.host);
+  run.tree = std::make_unique<DirectoryTreeList>(run.host);
+  run.tree->SetFileList(run.files.get());
 }
 
 // False when the user said No, or when there is nothing sound to confirm.
@@ -36,23 +49,63 @@ bool Confirm(const ResolvedDestination& destination, HostWindow& host) {
   return AskYesNo(host, question);
 }
 
-void RunSteps(const InstallSettings& settings, HostWindow& host) {
+void ReportFailure(HostWindow& host, const char* text) {
+  SetBusyCursor(false);
+  ShowNotice(host, text);
+}
+
+// A mask that cannot be applied yet leaves the list's mask as it is; the copy goes on.
+void ApplyMask(FileNameList& files, const std::string& mask) {
+  try {
+    files.ChangeMask(mask);
+  } catch (const std::exception&) {
+  }
+}
+
+void RunSteps(Run& run) {
+  const InstallSettings& settings = run.settings;
+  CreateListings(run);
   const ResolvedDestination destination = ResolveDestination(settings.DestinationPath);
-  if (!Confirm(destination, host)) return;
+  if (!Confirm(destination, run.host)) return;
   SetBusyCursor(true);
-  EnableHostWindow(host, false);
+  EnableHostWindow(run.host, false);
+  if (!CreateDestinationPath(destination.path, settings.SourceRoot)) {
+    return ReportFailure(run.host, texts::kDirectoryError);
+  }
+  ApplyMask(*run.files, settings.FileMask);
+  if (!CopyTree(settings.SourceRoot + settings.OriginPath, destination.path, *run.tree,
+                settings.SourceRoot)) {
+    return ReportFailure(run.host, texts::kCopyError);
+  }
+  if (!destination.systemDestination &&
+      !RecordInstallation(settings.ProgramName, settings.Description, destination.path)) {
+    return;
+  }
+  ShowNotice(run.host, texts::kCopyDone);
+}
+
+void Cleanup(Run& run) {
+  SetBusyCursor(false);
+  EnableHostWindow(run.host, true);
+  run.files.reset();
+  run.tree.reset();
+  try {
+    ChangeDirectory(run.settings.SourceRoot);
+  } catch (const IoError&) {
+  }
 }
 
 }  // namespace
 
 void RunInstall(const InstallSettings& settings, HostWindow& host) {
+  Run run{settings, host, nullptr, nullptr};
   try {
-    RunSteps(settings, host);
+    RunSteps(run);
   } catch (...) {
-    Cleanup(settings, host);
+    Cleanup(run);
     throw;
   }
-  Cleanup(settings, host);
+  Cleanup(run);
 }
 
 }  // namespace cdinst

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -116,6 +117,18 @@ DWORD CheckTrailingSeparator(const ResolvedPath& path) {
   return ERROR_INVALID_NAME;
 }
 
+// With backup semantics an existing directory opens too, as a handle for queries.
+bool OpensDirectory(const ResolvedPath& path, const Request& request) {
+  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) && path.exists &&
+         (request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS) &&
+         IsDirectory(path.unixPath);
+}
+
+DWORD OpenDirectory(const std::string& unixPath, Opened& opened) {
+  opened.fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
 DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
     return ERROR_INVALID_PARAMETER;
@@ -123,6 +136,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
   const ResolvedPath resolved = ResolvePath(path);
   if (resolved.error) return resolved.error;
+  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved.unixPath, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
   return Admit(request, opened);

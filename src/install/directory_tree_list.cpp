@@ -1,0 +1,166 @@
+#include "install/directory_tree_list.h"
+
+#include <algorithm>
+
+#include "install/file_name_list.h"
+#include "install/file_search.h"
+#include "install/list_index.h"
+#include "install/name_order.h"
+#include "install/path_levels.h"
+#include "install/same_path_text.h"
+#include "platform/file_system.h"
+#include "platform/path_parts.h"
+#include "winapi/winapi.h"
+
+namespace cdinst {
+namespace {
+
+bool EndsInBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
+
+std::string WithoutTrailingBackslash(const std::string& path) {
+  return path.size() > 1 && EndsInBackslash(path) ? path.substr(0, path.size() - 1) : path;
+}
+
+// What follows the drive, without the trailing backslash; a root stays "\".
+std::string RestOf(const std::string& path) {
+  return WithoutTrailingBackslash(path.substr(DrivePart(path).size()));
+}
+
+// A network path is entered whole: its share is no drive to enter first.
+std::string PartToEnter(const std::string& path) {
+  return IsNetworkPath(path) ? WithoutTrailingBackslash(path) : RestOf(path);
+}
+
+void ReturnTo(const std::string& directory) {
+  if (DirectoryIsPresent(directory)) ChangeDirectory(directory);
+}
+
+// Enters the path and comes back, so that a path that cannot be entered raises before
+// anything has changed.
+void CheckEnterable(const std::string& path) {
+  const std::string remembered = CurrentDirectory();
+  try {
+    const std::string drive = DrivePart(path);
+    if (DirectoryIsPresent(drive)) ChangeDirectory(drive);
+    ChangeDirectory(RestOf(path));
+  } catch (...) {
+    ReturnTo(remembered);
+    throw;
+  }
+  ReturnTo(remembered);
+}
+
+bool ChangesDrive(const std::string& path, const std::string& directory) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  const char current = directory.empty() ? '\0' : directory[0];
+  return UpperCaseLetter(path[0]) != UpperCaseLetter(current);
+}
+
+// Subdirectory names equal with letter case ignored are listed once.
+void InsertUnlessListed(std::vector<std::string>& names, const std::string& name) {
+  const auto place = std::lower_bound(
+      names.begin(), names.end(), name,
+      [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });
+  if (place != names.end() && CompareNamesIgnoringCase(*place, name) == 0) return;
+  names.insert(place, name);
+}
+
+bool IsListedSubdirectory(const WIN32_FIND_DATAA& match) {
+  const std::string name = match.cFileName;
+  return !IsLeftOutOfListings(match.dwFileAttributes) &&
+         (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..";
+}
+
+bool VolumeIsCaseSensitive(const std::string& root) {
+  DWORD flags = 0;
+  return GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+         (flags & FS_CASE_SENSITIVE);
+}
+
+}  // namespace
+
+DirectoryTreeList::DirectoryTreeList(HostWindow& owner)
+    : owner_(owner), directory_(CurrentDirectory()) {}
+
+void DirectoryTreeList::MoveTo(const std::string& path) {
+  if (path.empty() || NamesDirectory(path)) return;
+  CheckEnterable(path);
+  std::string directory = directory_;
+  if (ChangesDrive(path, directory)) {
+    ChangeDirectory(path.substr(0, 2));
+    directory = CurrentDirectory();
+  }
+  if (DirectoryIsPresent(directory)) ChangeDirectory(directory);
+  ChangeDirectory(PartToEnter(path));
+  directory_ = CurrentDirectory();
+  BuildEntries();
+  if (fileList_ != nullptr) fileList_->MoveTo(directory_);
+}
+
+int32_t DirectoryTreeList::Count() {
+  BuildOnce();
+  return static_cast<int32_t>(entries_.size());
+}
+
+std::string DirectoryTreeList::Entry(int32_t index) {
+  BuildOnce();
+  return entries_[CheckedListIndex(index, entries_.size())];
+}
+
+int32_t DirectoryTreeList::CurrentLevel() {
+  BuildOnce();
+  return currentLevel_;
+}
+
+bool DirectoryTreeList::NamesDirectory(const std::string& path) const {
+  if (!caseSensitiveVolume_) return SamePathText(path, directory_);
+  return CompareStringA(LOCALE_USER_DEFAULT, 0, path.data(), static_cast<int>(path.size()),
+                        directory_.data(), static_cast<int>(directory_.size())) == CSTR_EQUAL;
+}
+
+void DirectoryTreeList::BuildOnce() {
+  if (!built_) BuildEntries();
+}
+
+// A volume that cannot tell its flags (a network share, for one) counts as ignoring case, as
+// the system's own name lookups do.
+void DirectoryTreeList::BuildEntries() {
+  entries_.clear();
+  const std::string root = DrivePart(directory_) + "\\";
+  caseSensitiveVolume_ = VolumeIsCaseSensitive(root);
+  AddPathLevels(root);
+  currentLevel_ = static_cast<int32_t>(entries_.size()) - 1;
+  AddSubdirectories();
+  built_ = true;
+}
+
+// A drive root keeps its backslash ("C:\"); a network root is one entry ("\\server\share\").
+void DirectoryTreeList::AddPathLevels(const std::string& root) {
+  std::string rest = directory_;
+  bool atDrive = true;
+  if (root.size() >= 2 && root[1] == '\\') {
+    entries_.push_back(root);
+    rest = directory_.size() > root.size() ? directory_.substr(root.size()) : std::string();
+    atDrive = false;
+  }
+  if (rest.empty()) return;
+  if (!EndsInBackslash(rest)) {
+    for (size_t at = FindBackslash(rest); at != std::string::npos; at = FindBackslash(rest)) {
+      entries_.push_back(rest.substr(0, at) + (atDrive ? "\\" : ""));
+      rest.erase(0, at + 1);
+      atDrive = false;
+    }
+  }
+  entries_.push_back(rest);
+}
+
+void DirectoryTreeList::AddSubdirectories() {
+  const std::string pattern = directory_ + (EndsInBackslash(directory_) ? "" : "\\") + "*.*";
+  std::vector<std::string> names;
+  for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
+    if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Match().cFileName);
+  }
+  entries_.insert(entries_.end(), names.begin(), names.end());
+}
+
+}  // namespace cdinst

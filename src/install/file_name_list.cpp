@@ -1,0 +1,87 @@
+#include "install/file_name_list.h"
+
+#include <algorithm>
+
+#include "install/file_search.h"
+#include "install/list_index.h"
+#include "install/name_order.h"
+#include "install/same_path_text.h"
+#include "platform/file_system.h"
+
+namespace cdinst {
+namespace {
+
+std::vector<std::string> SplitMask(const std::string& mask) {
+  std::vector<std::string> patterns;
+  size_t start = 0;
+  for (size_t end = mask.find(';'); end != std::string::npos; end = mask.find(';', start)) {
+    patterns.push_back(mask.substr(start, end - start));
+    start = end + 1;
+  }
+  patterns.push_back(mask.substr(start));
+  return patterns;
+}
+
+// After any name equal to it, so that a second find of one file lands next to the first.
+void InsertInOrder(std::vector<std::string>& names, const std::string& name) {
+  const auto place = std::upper_bound(
+      names.begin(), names.end(), name,
+      [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });
+  names.insert(place, name);
+}
+
+void AddMatches(const std::string& pattern, std::vector<std::string>& names) {
+  if (pattern.empty()) return;
+  for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
+    const DWORD attributes = search.Match().dwFileAttributes;
+    if (IsLeftOutOfListings(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    InsertInOrder(names, search.Match().cFileName);
+  }
+}
+
+}  // namespace
+
+FileNameList::FileNameList(HostWindow& owner) : owner_(owner), directory_(CurrentDirectory()) {}
+
+void FileNameList::ChangeMask(const std::string& mask) {
+  if (mask == mask_) return;
+  mask_ = mask;
+  ReadNamesIfRead();
+}
+
+void FileNameList::MoveTo(const std::string& path) {
+  if (SamePathText(path, directory_)) return;
+  if (DirectoryIsPresent(directory_)) ChangeDirectory(directory_);
+  ChangeDirectory(path);
+  directory_ = CurrentDirectory();
+  ReadNamesIfRead();
+}
+
+int32_t FileNameList::Count() {
+  ReadNamesOnce();
+  return static_cast<int32_t>(names_.size());
+}
+
+std::string FileNameList::Name(int32_t index) {
+  ReadNamesOnce();
+  return names_[CheckedListIndex(index, names_.size())];
+}
+
+void FileNameList::ReadNamesOnce() {
+  if (!read_) ReadNames();
+}
+
+void FileNameList::ReadNamesIfRead() {
+  if (read_) ReadNames();
+}
+
+// The patterns are searched relative to the current directory, which entering Directory sets.
+void FileNameList::ReadNames() {
+  ChangeDirectory(directory_);
+  std::vector<std::string> names;
+  for (const std::string& pattern : SplitMask(mask_)) AddMatches(pattern, names);
+  names_ = std::move(names);
+  read_ = true;
+}
+
+}  // namespace cdinst

@@ -1,0 +1,63 @@
+// The names of the files in one directory that match a mask of file-name patterns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cdinst {
+
+class HostWindow;
+
+// Changes the process's current directory: moving and reading leave it at Directory.
+class FileNameList {
+ public:
+  // Starts at the current directory with the mask "*.*"; reads nothing yet. `owner` is owner
+  // and parent of the list and must outlive it.
+  explicit FileNameList(HostWindow& owner);
+  FileNameList(const FileNameList&) = delete;
+  FileNameList& operator=(const FileNameList&) = delete;
+
+  HostWindow& Owner() const { return owner_; }
+
+  // The listed directory as CurrentDirectory reported it: no trailing backslash except at a
+  // drive root.
+  const std::string& Directory() const { return directory_; }
+
+  // File-name patterns separated by ";", searched one after the other; an empty pattern
+  // finds nothing.
+  const std::string& Mask() const { return mask_; }
+
+  // Stores `mask` when it differs from Mask in any character (letter case counts). Once the
+  // names have been read, reads them again at once, raising IoError when Directory can no
+  // longer be entered (the new Mask stays, the names stay as they were).
+  void ChangeMask(const std::string& mask);
+
+  // Moves to the absolute directory `path`, unless SamePathText finds it equal to Directory:
+  // enters Directory when it still exists, then `path`, and takes Directory from
+  // CurrentDirectory. Once the names have been read, reads them again at once. Raises IoError
+  // when `path` cannot be entered; Directory and the names then stay as they were.
+  void MoveTo(const std::string& path);
+
+  // The number of listed names, reading them at the first use (IoError when Directory cannot
+  // be entered).
+  int32_t Count();
+
+  // Name `index` (from 0), without a path, reading the names at the first use. Names are in
+  // ascending order with letter case ignored; a file that two patterns find is there twice.
+  // Raises std::out_of_range outside 0 to Count() - 1.
+  std::string Name(int32_t index);
+
+ private:
+  void ReadNamesOnce();
+  void ReadNamesIfRead();
+  void ReadNames();
+
+  HostWindow& owner_;
+  std::string directory_;
+  std::string mask_ = "*.*";
+  std::vector<std::string> names_;
+  bool read_ = false;  // from the first reading on, every change reads again at once
+};
+
+}  // namespace cdinst

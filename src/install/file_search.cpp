@@ -1,0 +1,25 @@
+#include "install/file_search.h"
+
+namespace cdinst {
+namespace {
+
+constexpr DWORD kVolumeLabel = 0x8;
+
+}  // namespace
+
+FileSearch::FileSearch(const std::string& pattern) {
+  handle_ = FindFirstFileA(pattern.c_str(), &match_);
+  hasMatch_ = handle_ != INVALID_HANDLE_VALUE;
+}
+
+FileSearch::~FileSearch() {
+  if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+}
+
+void FileSearch::Next() { hasMatch_ = hasMatch_ && FindNextFileA(handle_, &match_); }
+
+bool IsLeftOutOfListings(DWORD attributes) {
+  return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel)) != 0;
+}
+
+}  // namespace cdinst

@@ -1,0 +1,37 @@
+// One directory search over the system's FindFirstFileA / FindNextFileA, and the entries that
+// the directory listings leave out.
+#pragma once
+
+#include <string>
+
+#include "winapi/winapi.h"
+
+namespace cdinst {
+
+// Closes its search when it goes out of scope.
+class FileSearch {
+ public:
+  // Starts searching `pattern` (wildcards allowed, relative paths taken from the current
+  // directory). A pattern that finds nothing, or cannot be searched, gives no match.
+  explicit FileSearch(const std::string& pattern);
+  ~FileSearch();
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  // True while Match() holds an entry.
+  bool HasMatch() const { return hasMatch_; }
+  const WIN32_FIND_DATAA& Match() const { return match_; }
+
+  // Moves on to the next entry; afterwards HasMatch() tells whether there was one.
+  void Next();
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAA match_{};
+  bool hasMatch_ = false;
+};
+
+// Hidden and system entries and volume labels are never listed.
+bool IsLeftOutOfListings(DWORD attributes);
+
+}  // namespace cdinst

@@ -1,0 +1,136 @@
+#include "install/tree_copy.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "install/block_copy.h"
+#include "install/directory_identity.h"
+#include "install/directory_tree_list.h"
+#include "install/file_name_list.h"
+#include "platform/file_system.h"
+#include "winapi/winapi.h"
+
+namespace cdinst {
+namespace {
+
+std::string WithBackslash(std::string path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+// Entering tells whether the counterpart exists; any failure, an entry that the fresh listing
+// no longer has included, means it does not.
+bool CounterpartExists(DirectoryTreeList& tree, int32_t index, const std::string& destination) {
+  try {
+    ChangeDirectory(destination + tree.Entry(index));
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// Nothing when the counterpart cannot be created, whatever the error.
+std::optional<std::string> MakeCounterpart(DirectoryTreeList& tree, int32_t index,
+                                           const std::string& destination) {
+  try {
+    std::string name = tree.Entry(index);
+    MakeDirectory(destination + name);
+    return name;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+// One copy and the copies it makes of its subdirectories, with the listings they share.
+class TreeCopy {
+ public:
+  TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot)
+      : tree_(tree), sourceRoot_(sourceRoot) {}
+
+  bool Copy(const std::string& source, const std::string& destination);
+
+ private:
+  bool IsBeingCopied(const std::optional<DirectoryIdentity>& identity) const;
+  bool CopyFiles(const std::string& source, const std::string& destination);
+  bool CopySubdirectories(const std::string& source, const std::string& destination);
+  bool TakeOn(int32_t index, const std::string& source, const std::string& destination);
+
+  DirectoryTreeList& tree_;
+  const std::string& sourceRoot_;
+  // The sources that the copies above this one are working on. An error ends the whole copy,
+  // so only the normal returns take their entry off again.
+  std::vector<DirectoryIdentity> ancestors_;
+};
+
+// A link back to a directory being copied above would repeat that copy without end. Skipping
+// it loses nothing, since the ancestor copies that content itself, where failing would refuse
+// a medium whose every file can be copied.
+bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDestination) {
+  const std::string source = WithBackslash(givenSource);
+  const std::string destination = WithBackslash(givenDestination);
+  tree_.MoveTo(source);
+  const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(tree_.Directory());
+  if (IsBeingCopied(identity)) return true;
+  if (!CopyFiles(source, destination)) return false;
+  if (identity) ancestors_.push_back(*identity);
+  const bool copied = CopySubdirectories(source, destination);
+  if (identity) ancestors_.pop_back();
+  return copied;
+}
+
+bool TreeCopy::IsBeingCopied(const std::optional<DirectoryIdentity>& identity) const {
+  return identity && std::find(ancestors_.begin(), ancestors_.end(), *identity) != ancestors_.end();
+}
+
+bool TreeCopy::CopyFiles(const std::string& source, const std::string& destination) {
+  FileNameList* files = tree_.FileList();
+  if (files == nullptr) return true;
+  const int32_t count = files->Count();
+  for (int32_t i = 0; i < count; ++i) {
+    const std::string name = files->Name(i);
+    const std::string target = destination + name;
+    ClearReadOnly(target);
+    if (!CopyFileBlocks(source + name, target)) return false;
+    ClearReadOnly(target);
+  }
+  return true;
+}
+
+// After a move the entries past CurrentLevel are the source's subdirectories, whatever spelling
+// the system reports for the source: a drive root keeps its backslash, and "/" or doubled
+// backslashes are folded. So the walk starts there, and a drive-root source walks its
+// subdirectories like any other.
+bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& destination) {
+  const int32_t first = tree_.CurrentLevel() + 1;
+  const int32_t count = tree_.Count();
+  for (int32_t index = first; index < count; ++index) {
+    tree_.MoveTo(source);  // a copy of an earlier subdirectory moved the listings away
+    if (!TakeOn(index, source, destination)) return false;
+    ChangeDirectory(sourceRoot_);
+  }
+  return true;
+}
+
+bool TreeCopy::TakeOn(int32_t index, const std::string& source, const std::string& destination) {
+  if (CounterpartExists(tree_, index, destination)) return true;
+  const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
+  if (!name) return false;
+  return Copy(source + *name + "\\", destination + *name + "\\");
+}
+
+}  // namespace
+
+bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
+              const std::string& sourceRoot) {
+  return TreeCopy(tree, sourceRoot).Copy(source, destination);
+}
+
+void ClearReadOnly(const std::string& path) {
+  if (!FileIsPresent(path)) return;
+  const int32_t attributes = ReadFileAttributes(path);
+  if (attributes == -1) return;
+  WriteFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+}  // namespace cdinst

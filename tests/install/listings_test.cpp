@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "install/same_path_text.h"
+#include "listing_fixture.h"
+#include "platform/io_error.h"
+#include "platform/windows1252.h"
+
+namespace cdinst {
+namespace {
+
+using testing::EntriesOf;
+using testing::NamesOf;
+using testing::Texts;
+
+class ListingsTest : public ::testing::Test {
+ protected:
+  ListingsTest() {
+    for (const char* directory : {"Help", "dados", ".cache"}) {
+      prefix_.MakeDirectory(std::string("D:\\PROGS\\EDITOR\\") + directory);
+    }
+    for (const char* file : {"LEIAME.TXT", "EDITOR.EXE", ".oculto"}) {
+      prefix_.WriteFile(std::string("D:\\PROGS\\EDITOR\\") + file, "x");
+    }
+    prefix_.MakeDirectory("C:\\WINDOWS");
+    prefix_.MakeDirectory("C:\\Arquivos");
+  }
+
+  testing::ScratchPrefix prefix_;
+  testing::StartAt start_{"C:\\"};
+  HostWindow host_;
+  testing::LinkedListings lists_{host_};
+  FileNameList& files_ = lists_.files;
+  DirectoryTreeList& tree_ = lists_.tree;
+};
+
+TEST_F(ListingsTest, MoveListsLevelsThenVisibleSubdirectoriesAndMovesTheFileList) {
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help"}));
+  EXPECT_EQ(tree_.CurrentLevel(), 2);
+  EXPECT_EQ(tree_.Directory(), "D:\\PROGS\\EDITOR");
+  EXPECT_EQ(files_.Directory(), "D:\\PROGS\\EDITOR");
+  EXPECT_EQ(CurrentDirectory(), "D:\\PROGS\\EDITOR");
+  EXPECT_FALSE(tree_.CaseSensitiveVolume());
+  EXPECT_EQ(NamesOf(files_), (Texts{"EDITOR.EXE", "LEIAME.TXT"}));
+}
+
+TEST_F(ListingsTest, DriveRootIsLevelZero) {
+  tree_.MoveTo("C:\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"C:\\", "Arquivos", "WINDOWS"}));
+  EXPECT_EQ(tree_.CurrentLevel(), 0);
+  EXPECT_EQ(files_.Directory(), "C:\\");
+}
+
+TEST_F(ListingsTest, SubdirectoriesEqualIgnoringCaseAreListedOnce) {
+  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\DADOS");  // a second Unix directory
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  ASSERT_EQ(tree_.Count(), 5);
+  EXPECT_TRUE(SameTextIgnoringCase(tree_.Entry(3), "dados")) << tree_.Entry(3);
+  EXPECT_EQ(tree_.Entry(4), "Help");
+}
+
+TEST_F(ListingsTest, MaskPatternsAreSearchedInTurnIntoOneOrder) {
+  for (const char* file : {"A.EXE", "b.dll", "C.EXE", "d.DLL", "notas.txt", "LEIAME.TXT"}) {
+    prefix_.WriteFile(std::string("D:\\M\\") + file, "x");
+  }
+  files_.MoveTo("D:\\M\\");
+  files_.ChangeMask("*.EXE;*.DLL");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.EXE", "b.dll", "C.EXE", "d.DLL"}));
+  files_.ChangeMask("*.*;*.TXT");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.EXE", "b.dll", "C.EXE", "d.DLL", "LEIAME.TXT", "LEIAME.TXT",
+                                    "notas.txt", "notas.txt"}));
+  files_.ChangeMask("*.BAK;;*.EXE");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.EXE", "C.EXE"}));
+  files_.ChangeMask("");
+  EXPECT_EQ(files_.Count(), 0);
+  files_.ChangeMask(";");
+  EXPECT_EQ(files_.Count(), 0);
+}
+
+// Reading enters Directory, so the current directory shows when a reading took place.
+TEST_F(ListingsTest, NamesAreReadAtFirstUseThenAtEveryChange) {
+  prefix_.WriteFile("D:\\L\\A.TXT", "x");
+  files_.MoveTo("D:\\L\\");
+  EXPECT_EQ(CurrentDirectory(), "D:\\L");
+  ChangeDirectory("C:\\");
+  files_.ChangeMask("*.TXT");
+  EXPECT_EQ(CurrentDirectory(), "C:\\");
+  prefix_.WriteFile("D:\\L\\B.TXT", "x");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.TXT", "B.TXT"}));
+  EXPECT_EQ(CurrentDirectory(), "D:\\L");
+
+  ChangeDirectory("C:\\");
+  prefix_.WriteFile("D:\\L\\C.TXT", "x");
+  files_.ChangeMask("*.TXT");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.TXT", "B.TXT"}));
+  EXPECT_EQ(CurrentDirectory(), "C:\\");
+  files_.ChangeMask("*.txt");
+  EXPECT_EQ(CurrentDirectory(), "D:\\L");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.TXT", "B.TXT", "C.TXT"}));
+}
+
+TEST_F(ListingsTest, NewTreeListsItsStartingDirectoryAtFirstUse) {
+  ChangeDirectory("D:\\PROGS\\EDITOR");
+  DirectoryTreeList tree(host_);
+  ChangeDirectory("C:\\");
+  EXPECT_EQ(tree.CurrentLevel(), 2);
+  EXPECT_EQ(EntriesOf(tree), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help"}));
+}
+
+TEST_F(ListingsTest, FailedMoveChangesNothing) {
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  const Texts names = NamesOf(files_);
+  ChangeDirectory("C:\\Arquivos");
+  for (const char* path : {"D:\\PROGS\\FALTA\\", "D:\\PROGS\\EDITOR\\EDITOR.EXE\\", "Q:\\X\\"}) {
+    EXPECT_THROW(tree_.MoveTo(path), IoError) << path;
+    EXPECT_EQ(CurrentDirectory(), "C:\\Arquivos") << path;
+    EXPECT_EQ(tree_.Directory(), "D:\\PROGS\\EDITOR");
+    EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help"}));
+    EXPECT_EQ(tree_.CurrentLevel(), 2);
+    EXPECT_EQ(tree_.FileList(), &files_);
+    EXPECT_EQ(files_.Directory(), "D:\\PROGS\\EDITOR");
+    EXPECT_EQ(NamesOf(files_), names);
+  }
+}
+
+// A new subdirectory on the disk shows whether the list was read again.
+TEST_F(ListingsTest, MoveToItsOwnDirectoryDoesNothingUnlessSpelledWithBackslash) {
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\Novo");
+  ChangeDirectory("C:\\");
+  tree_.MoveTo("d:\\progs\\Editor");
+  EXPECT_EQ(CurrentDirectory(), "C:\\");
+  EXPECT_EQ(tree_.Count(), 5);
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(CurrentDirectory(), "D:\\PROGS\\EDITOR");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help", "Novo"}));
+
+  tree_.MoveTo("C:\\");
+  ChangeDirectory("D:\\PROGS");
+  tree_.MoveTo("c:\\");
+  EXPECT_EQ(CurrentDirectory(), "D:\\PROGS");
+}
+
+TEST_F(ListingsTest, LinkMovesNothingAndUnlinkedListStays) {
+  FileNameList files(host_);
+  DirectoryTreeList tree(host_);
+  tree.SetFileList(&files);
+  EXPECT_EQ(files.Directory(), "C:\\");
+  tree.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(files.Directory(), "D:\\PROGS\\EDITOR");
+  tree.SetFileList(nullptr);
+  tree.MoveTo("C:\\");
+  EXPECT_EQ(files.Directory(), "D:\\PROGS\\EDITOR");
+  EXPECT_EQ(tree.FileList(), nullptr);
+}
+
+TEST_F(ListingsTest, IndexOutsideTheListRaisesAndChangesNothing) {
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_THROW(tree_.Entry(-1), std::out_of_range);
+  EXPECT_THROW(tree_.Entry(5), std::out_of_range);
+  EXPECT_THROW(files_.Name(2), std::out_of_range);
+  EXPECT_THROW(files_.Name(-1), std::out_of_range);
+  EXPECT_EQ(tree_.Count(), 5);
+  EXPECT_EQ(files_.Name(1), "LEIAME.TXT");
+}
+
+TEST(SamePathTextTest, IgnoresLetterCaseButNotSpelling) {
+  EXPECT_TRUE(SamePathText("D:\\Progs\\Editor", "d:\\PROGS\\EDITOR"));
+  EXPECT_TRUE(SamePathText("C:\\A\xC7\xC3O", "c:\\a\xE7\xE3o"));
+  EXPECT_FALSE(SamePathText("D:\\PROGS\\EDITOR\\", "D:\\PROGS\\EDITOR"));
+  EXPECT_FALSE(SamePathText("D:\\PROGS", "D:\\PROGA"));
+  EXPECT_TRUE(SamePathText("", ""));
+}
+
+}  // namespace
+}  // namespace cdinst
