@@ -2,8 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
-#include "install/same_file.h"
+#include "install/file_identity.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
@@ -95,20 +96,14 @@ bool CopyFileBlocks(const std::string& source, const std::string& destination) {
   SimpleFile target;  // declared before the source so that it is closed after it
   const SimpleFile origin(_lopen(sourcePath.Get(), OF_READ | OF_SHARE_DENY_NONE));
   if (!origin.Valid()) return false;
-  BY_HANDLE_FILE_INFORMATION identity;
-  if (!GetFileInformationByHandle(HandleOf(origin.Get()), &identity)) return false;
-  if (SizeOf(identity) > kLargestSource) return false;
-  switch (WhatPathReaches(destinationPath.Get(), identity)) {
-    case PathTarget::kSameFile:
-      return true;
-    case PathTarget::kUndecided:
-      return false;
-    case PathTarget::kOtherFile:
-      break;
-  }
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(HandleOf(origin.Get()), &information)) return false;
+  if (SizeOf(information) > kLargestSource) return false;
+  const std::optional<FileIdentity> sourceIdentity = IdentityIn(information);
+  if (sourceIdentity && IdentityOf(destination) == sourceIdentity) return true;
   target.Hold(_lcreat(destinationPath.Get(), 0));
   if (!target.Valid()) return false;
-  return CopyContent(origin.Get(), target.Get(), static_cast<LONG>(SizeOf(identity)));
+  return CopyContent(origin.Get(), target.Get(), static_cast<LONG>(SizeOf(information)));
 }
 
 }  // namespace cdinst

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "install/block_copy.h"
-#include "install/directory_identity.h"
+#include "install/file_identity.h"
 #include "install/directory_tree_list.h"
 #include "install/file_name_list.h"
 #include "platform/file_system.h"
@@ -51,7 +51,7 @@ class TreeCopy {
   bool Copy(const std::string& source, const std::string& destination);
 
  private:
-  bool IsBeingCopied(const std::optional<DirectoryIdentity>& identity) const;
+  bool IsBeingCopied(const std::optional<FileIdentity>& identity) const;
   bool CopyFiles(const std::string& source, const std::string& destination);
   bool CopySubdirectories(const std::string& source, const std::string& destination);
   bool TakeOn(int32_t index, const std::string& source, const std::string& destination);
@@ -60,7 +60,7 @@ class TreeCopy {
   const std::string& sourceRoot_;
   // The sources that the copies above this one are working on. An error ends the whole copy,
   // so only the normal returns take their entry off again.
-  std::vector<DirectoryIdentity> ancestors_;
+  std::vector<FileIdentity> ancestors_;
 };
 
 // A link back to a directory being copied above would repeat that copy without end. Skipping
@@ -70,7 +70,7 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
   const std::string source = WithBackslash(givenSource);
   const std::string destination = WithBackslash(givenDestination);
   tree_.MoveTo(source);
-  const std::optional<DirectoryIdentity> identity = IdentityOfDirectory(tree_.Directory());
+  const std::optional<FileIdentity> identity = IdentityOf(tree_.Directory());
   if (IsBeingCopied(identity)) return true;
   if (!CopyFiles(source, destination)) return false;
   if (identity) ancestors_.push_back(*identity);
@@ -79,7 +79,7 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
   return copied;
 }
 
-bool TreeCopy::IsBeingCopied(const std::optional<DirectoryIdentity>& identity) const {
+bool TreeCopy::IsBeingCopied(const std::optional<FileIdentity>& identity) const {
   return identity && std::find(ancestors_.begin(), ancestors_.end(), *identity) != ancestors_.end();
 }
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "install/directory_identity.h"
+#include "install/file_identity.h"
 #include "install/tree_copy.h"
 #include "listing_fixture.h"
 
@@ -32,13 +32,13 @@ class SourceLinkTest : public ::testing::Test {
 
 TEST_F(SourceLinkTest, LinkSharesItsTargetsIdentity) {
   Link("D:\\S\\volta", prefix_.Unix("D:\\S"));
-  const auto source = IdentityOfDirectory("D:\\S");
+  const auto source = IdentityOf("D:\\S");
   ASSERT_TRUE(source.has_value());
-  EXPECT_EQ(IdentityOfDirectory("D:\\S\\volta"), source);
-  EXPECT_EQ(IdentityOfDirectory("d:\\s\\"), source);
-  EXPECT_NE(IdentityOfDirectory("D:\\S\\sub"), source);
-  EXPECT_FALSE(IdentityOfDirectory("D:\\S\\A.TXT").has_value());
-  EXPECT_FALSE(IdentityOfDirectory("D:\\FALTA").has_value());
+  EXPECT_EQ(IdentityOf("D:\\S\\volta"), source);
+  EXPECT_EQ(IdentityOf("d:\\s\\"), source);
+  EXPECT_NE(IdentityOf("D:\\S\\sub"), source);
+  EXPECT_NE(IdentityOf("D:\\S\\A.TXT"), source);
+  EXPECT_FALSE(IdentityOf("D:\\FALTA").has_value());
 }
 
 // Two links back up: following them would double the work at every level.
