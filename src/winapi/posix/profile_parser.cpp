@@ -1,6 +1,7 @@
 #include "winapi/posix/profile_parser.h"
 
 #include "platform/windows1252.h"
+#include "winapi/posix/text_lines.h"
 #include "winapi/posix/wide_text.h"
 
 namespace cdinst::posix {
@@ -24,26 +25,6 @@ std::string_view Unquote(std::string_view value) {
   }
   return value;
 }
-
-// The lines of a text, each ended by CR LF, LF or CR, in one pass.
-class LineReader {
- public:
-  explicit LineReader(std::string_view text) : text_(text) {}
-
-  bool Next(std::string_view& line) {
-    if (position_ >= text_.size()) return false;
-    size_t end = text_.find_first_of("\r\n", position_);
-    if (end == std::string_view::npos) end = text_.size();
-    line = text_.substr(position_, end - position_);
-    position_ = end + 1;
-    if (end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n') ++position_;
-    return true;
-  }
-
- private:
-  std::string_view text_;
-  size_t position_ = 0;
-};
 
 struct ProfileLine {
   enum class Kind { kOther, kHeader, kKey };
@@ -71,7 +52,7 @@ ProfileLine ParseLine(std::string_view raw) {
 
 // Moves `lines` past the header of the first section named `section`; false when there is none.
 // Letter case is folded beyond ASCII and "" finds "[]", as on Windows (Wine does neither).
-bool SeekSection(LineReader& lines, std::string_view section) {
+bool SeekSection(TextLines& lines, std::string_view section) {
   section = Trim(section);
   std::string_view raw;
   while (lines.Next(raw)) {
@@ -85,7 +66,7 @@ bool SeekSection(LineReader& lines, std::string_view section) {
 
 // Calls `visit` with each key line of the section `lines` stands in, until it returns false.
 template <typename Visit>
-void ForEachKey(LineReader& lines, Visit visit) {
+void ForEachKey(TextLines& lines, Visit visit) {
   std::string_view raw;
   while (lines.Next(raw)) {
     const ProfileLine line = ParseLine(raw);
@@ -109,7 +90,7 @@ std::string DecodeProfileText(std::string_view bytes) {
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key) {
-  LineReader lines(text);
+  TextLines lines(text);
   if (!SeekSection(lines, section)) return std::nullopt;
   key = Trim(key);
   std::optional<std::string> value;
@@ -122,7 +103,7 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 }
 
 std::vector<std::string> ProfileSectionNames(std::string_view text) {
-  LineReader lines(text);
+  TextLines lines(text);
   std::vector<std::string> names;
   std::string_view raw;
   while (lines.Next(raw)) {
@@ -135,7 +116,7 @@ std::vector<std::string> ProfileSectionNames(std::string_view text) {
 }
 
 std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section) {
-  LineReader lines(text);
+  TextLines lines(text);
   std::vector<std::string> names;
   if (!SeekSection(lines, section)) return names;
   ForEachKey(lines, [&](const ProfileLine& line) {

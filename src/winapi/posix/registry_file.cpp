@@ -1,30 +1,11 @@
 #include "winapi/posix/registry_file.h"
 
 #include "platform/windows1252.h"
+#include "winapi/posix/text_lines.h"
 #include "winapi/posix/wide_text.h"
 
 namespace cdinst::posix {
 namespace {
-
-// The lines of the file; a CR before the LF (an edited file) is dropped.
-class LineReader {
- public:
-  explicit LineReader(std::string_view text) : text_(text) {}
-
-  bool Next(std::string_view& line) {
-    if (position_ >= text_.size()) return false;
-    size_t end = text_.find('\n', position_);
-    if (end == std::string_view::npos) end = text_.size();
-    line = text_.substr(position_, end - position_);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    position_ = end + 1;
-    return true;
-  }
-
- private:
-  std::string_view text_;
-  size_t position_ = 0;
-};
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -145,7 +126,7 @@ bool AppendHexBytes(std::string_view list, std::string& out) {
 }
 
 // The bytes of a hex list that starts in `first` and may go on in the following lines.
-std::string ReadHexBytes(std::string_view first, LineReader& lines) {
+std::string ReadHexBytes(std::string_view first, TextLines& lines) {
   std::string bytes;
   std::string_view part = first;
   while (AppendHexBytes(part, bytes) && lines.Next(part)) {
@@ -179,7 +160,7 @@ std::optional<RegistryValue> ReadDwordData(std::string_view digits) {
 }
 
 // "hex(<type>):<bytes>" after the "hex(".
-std::optional<RegistryValue> ReadTypedHexData(std::string_view data, LineReader& lines) {
+std::optional<RegistryValue> ReadTypedHexData(std::string_view data, TextLines& lines) {
   const size_t close = data.find("):");
   if (close == 0 || close == std::string_view::npos || close > 8) return std::nullopt;
   RegistryValue value;
@@ -196,7 +177,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }
 
 // The type and bytes of what follows the '=' of a value line.
-std::optional<RegistryValue> ReadData(std::string_view data, LineReader& lines) {
+std::optional<RegistryValue> ReadData(std::string_view data, TextLines& lines) {
   struct StringForm {
     std::string_view prefix;
     DWORD type;
@@ -220,7 +201,7 @@ std::optional<RegistryValue> ReadData(std::string_view data, LineReader& lines) 
 }
 
 // A "name"=data or @=data line, with any continuation lines it takes from `lines`.
-std::optional<RegistryValue> ReadValueLine(std::string_view line, LineReader& lines) {
+std::optional<RegistryValue> ReadValueLine(std::string_view line, TextLines& lines) {
   size_t pos = 1;
   std::u16string name;
   if (line.front() == '"') {
@@ -237,7 +218,7 @@ std::optional<RegistryValue> ReadValueLine(std::string_view line, LineReader& li
 }
 
 // The values after a key line, up to the next key line.
-std::vector<RegistryValue> ReadValues(LineReader& lines) {
+std::vector<RegistryValue> ReadValues(TextLines& lines) {
   std::vector<RegistryValue> values;
   std::string_view line;
   while (lines.Next(line) && (line.empty() || line.front() != '[')) {
@@ -253,7 +234,7 @@ std::vector<RegistryValue> ReadValues(LineReader& lines) {
 
 std::optional<std::vector<RegistryValue>> FindRegistryKey(std::string_view text,
                                                           std::string_view path) {
-  LineReader lines(text);
+  TextLines lines(text);
   bool parentOfSome = path.empty();
   std::string_view line;
   while (lines.Next(line)) {
