@@ -73,7 +73,7 @@ TEST_F(FaultInjectionTest, DiskFillsAfterSomeBytes) {
   EXPECT_EQ(prefix_.ReadFile(kFile), "abcde");
 }
 
-TEST_F(FaultInjectionTest, SpecTextArmsFaultsAndRejectsMistakes) {
+TEST_F(FaultInjectionTest, FaultTextArmsFaultsAndRejectsMistakes) {
   for (const char* bad :
        {"write:0:112", "write:3", "write:3:0", "disk:1:112", "write:x:112", "read:1:5,write"}) {
     EXPECT_FALSE(ArmFaults(bad)) << bad;

@@ -72,12 +72,12 @@ void Arm(FaultState& state, const FaultItem& item) {
   }
 }
 
-bool ArmLocked(FaultState& state, std::string_view spec) {
+bool ArmLocked(FaultState& state, std::string_view faults) {
   std::vector<FaultItem> items;
-  while (!spec.empty()) {
-    const size_t comma = spec.find(',');
-    if (!ParseItem(spec.substr(0, comma), items.emplace_back())) return false;
-    spec = comma == spec.npos ? std::string_view() : spec.substr(comma + 1);
+  while (!faults.empty()) {
+    const size_t comma = faults.find(',');
+    if (!ParseItem(faults.substr(0, comma), items.emplace_back())) return false;
+    faults = comma == faults.npos ? std::string_view() : faults.substr(comma + 1);
   }
   for (const FaultItem& item : items) Arm(state, item);
   return true;
@@ -87,7 +87,7 @@ bool ArmLocked(FaultState& state, std::string_view spec) {
 void ReadEnvironmentOnce(FaultState& state) {
   if (state.environmentRead) return;
   state.environmentRead = true;
-  if (const char* spec = std::getenv("CDINST_FAULT")) ArmLocked(state, spec);
+  if (const char* faults = std::getenv("CDINST_FAULT")) ArmLocked(state, faults);
 }
 
 }  // namespace
@@ -119,10 +119,10 @@ void ResetFaults() {
   state.budgetArmed = false;
 }
 
-bool ArmFaults(std::string_view spec) {
+bool ArmFaults(std::string_view faults) {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  return ArmLocked(state, spec);
+  return ArmLocked(state, faults);
 }
 
 DWORD TakeReadFault() {

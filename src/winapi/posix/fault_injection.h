@@ -26,11 +26,11 @@ void FailWritesAfter(uint64_t bytes, DWORD code = ERROR_DISK_FULL);
 // next read or write.
 void ResetFaults();
 
-// Arms the faults that `spec` describes: comma-separated items "read:N:C" (FailNthRead(N, C)),
+// Arms the faults that `faults` describes: comma-separated items "read:N:C" (FailNthRead(N, C)),
 // "write:N:C" (FailNthWrite(N, C)) and "writebytes:K:C" (FailWritesAfter(K, C)), all numbers
-// decimal, e.g. "write:3:112". Returns false and arms nothing when `spec` is malformed.
+// decimal, e.g. "write:3:112". Returns false and arms nothing when `faults` is malformed.
 // CDINST_FAULT is armed this way before the process's first read or write.
-bool ArmFaults(std::string_view spec);
+bool ArmFaults(std::string_view faults);
 
 // For ReadFile: the code this read must fail with, or 0 to go ahead.
 DWORD TakeReadFault();
