@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/last_error.h"
@@ -56,10 +57,14 @@ DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  EntryCreation creation(unixPath);
   opened.fd =
       UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
   opened.created = opened.fd.Valid();
-  if (opened.created) return ERROR_SUCCESS;
+  if (opened.created) {
+    creation.Created();
+    return ERROR_SUCCESS;
+  }
   if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   return OpenExisting(unixPath, CheckedAccess(request, opened), opened.fd);  // lost a race

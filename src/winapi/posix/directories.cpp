@@ -1,6 +1,7 @@
 // CreateDirectoryA.
 #include <sys/stat.h>
 
+#include "winapi/posix/directory_cache.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 
@@ -12,8 +13,10 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
+  cdinst::posix::EntryCreation creation(target.unixPath);
   if (mkdir(target.unixPath.c_str(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }
+  creation.Created();
   return TRUE;
 }

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/windows1252.h"
-#include "winapi/posix/short_names.h"
+#include "winapi/posix/directory_cache.h"
 
 namespace cdinst::posix {
 namespace {
@@ -39,15 +39,7 @@ std::optional<std::string> FindEntry(const std::string& unixDirectory,
                                      std::string_view windowsName) {
   std::string exact = Windows1252ToUtf8(windowsName);
   if (EntryExists(UnixChild(unixDirectory, exact))) return exact;
-  const std::vector<std::string> names = ListDirectory(unixDirectory);
-  for (const std::string& name : names) {
-    if (SameTextIgnoringCase(Utf8ToWindows1252(name), windowsName)) return name;
-  }
-  for (const std::string& name : names) {
-    const std::string shortName = ShortNameOf(Utf8ToWindows1252(name));
-    if (!shortName.empty() && SameTextIgnoringCase(shortName, windowsName)) return name;
-  }
-  return std::nullopt;
+  return MatchIgnoringCase(unixDirectory, windowsName);
 }
 
 std::string UnixChild(const std::string& directory, std::string_view name) {

@@ -83,6 +83,11 @@ std::string HashedShortName(std::string_view name) {
   return result;
 }
 
+bool CouldBeHashedShortName(std::string_view name) {
+  const bool hasExtension = name.size() >= 10 && name.size() <= 12 && name[8] == '.';
+  return (name.size() == 8 || hasExtension) && name[4] == '~';
+}
+
 std::string ShortNameOf(std::string_view name) {
   if (IsLegalShortName(name)) return std::string();
   return HashedShortName(name);

@@ -17,6 +17,10 @@ bool IsLegalShortName(std::string_view name);
 // does not matter. `name` is not empty.
 std::string HashedShortName(std::string_view name);
 
+// False when `name` cannot be any name's hashed short name, in either letter case: those
+// always have '~' as their fifth character and 8 or 10 to 12 characters.
+bool CouldBeHashedShortName(std::string_view name);
+
 // The short name a directory entry is shown with: empty for a legal 8.3 name, else the
 // hashed one.
 std::string ShortNameOf(std::string_view name);

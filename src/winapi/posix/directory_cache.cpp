@@ -1,0 +1,183 @@
+#include "winapi/posix/directory_cache.h"
+
+#include <sys/stat.h>
+
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/windows1252.h"
+#include "winapi/posix/directory_entries.h"
+#include "winapi/posix/short_names.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Enough for the directories one installation fills; past it everything is dropped and read
+// again on demand, which keeps the memory bounded without bookkeeping.
+constexpr size_t kMostListings = 64;
+
+// The status change time is checked too: unlike the modification time it cannot be set back
+// (tar, cp -a and rsync -a set a directory's modification time after filling it).
+struct Stamp {
+  dev_t device;
+  ino_t inode;
+  timespec modified;
+  timespec changed;
+};
+
+bool SameDirectory(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const Stamp& a, const Stamp& b) {
+  return SameDirectory(a, b) && SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
+// From a folded name to the lowest Unix name having it.
+using LowestNames = std::unordered_map<std::string, std::string>;
+
+struct Listing {
+  Stamp stamp;
+  LowestNames byName;                      // Windows-1252 name, upper case
+  std::optional<LowestNames> byShortName;  // hashed short name, upper case; made when first needed
+};
+
+std::unordered_map<std::string, Listing>& Listings() {
+  static std::unordered_map<std::string, Listing> listings;
+  return listings;
+}
+
+// Guards the listings; held by each public call from start to end.
+std::mutex& ListingsMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// One key per spelling of a directory: "/a/b" and "/a/b/" are the same.
+std::string KeyOf(std::string unixDirectory) {
+  while (unixDirectory.size() > 1 && unixDirectory.back() == '/') unixDirectory.pop_back();
+  return unixDirectory;
+}
+
+std::optional<Stamp> StampOf(const std::string& unixDirectory) {
+  struct stat info;
+  if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+}
+
+bool EntryExists(const std::string& unixPath) {
+  struct stat info;
+  return lstat(unixPath.c_str(), &info) == 0;
+}
+
+std::string Folded(std::string_view windowsName) {
+  std::string folded(windowsName);
+  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+void KeepLowest(LowestNames& names, std::string key, const std::string& unixName) {
+  const auto [entry, added] = names.try_emplace(std::move(key), unixName);
+  if (!added && unixName < entry->second) entry->second = unixName;
+}
+
+// Names equal without regard to case have the same short name, so the lowest Unix name of each
+// folded name is all the short names need.
+void AddShortName(LowestNames& byShortName, const std::string& unixName) {
+  const std::string shortName = ShortNameOf(Utf8ToWindows1252(unixName));
+  if (!shortName.empty()) KeepLowest(byShortName, Folded(shortName), unixName);
+}
+
+void Add(Listing& listing, const std::string& unixName) {
+  KeepLowest(listing.byName, Folded(Utf8ToWindows1252(unixName)), unixName);
+  if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
+}
+
+// The stamp is taken before the names, so a change in between only makes the next use read
+// the directory again. Null when the directory has no entries or cannot be read.
+Listing* ReadListing(const std::string& key, const Stamp& stamp) {
+  std::unordered_map<std::string, Listing>& listings = Listings();
+  listings.erase(key);
+  const std::vector<std::string> names = ListDirectory(key);
+  if (names.empty()) return nullptr;  // unreadable, or cheap to read again
+  if (listings.size() >= kMostListings) listings.clear();
+  Listing& listing = listings[key];
+  listing.stamp = stamp;
+  for (const std::string& name : names) Add(listing, name);
+  return &listing;
+}
+
+Listing* FreshListing(const std::string& key) {
+  const std::optional<Stamp> stamp = StampOf(key);
+  if (!stamp) {
+    Listings().erase(key);
+    return nullptr;
+  }
+  return ReadListing(key, *stamp);
+}
+
+Listing* CurrentListing(const std::string& key) {
+  const auto found = Listings().find(key);
+  if (found != Listings().end() && StampOf(key) == found->second.stamp) return &found->second;
+  return FreshListing(key);
+}
+
+std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
+  const auto byName = listing.byName.find(Folded(windowsName));
+  if (byName != listing.byName.end()) return byName->second;
+  if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
+  if (!listing.byShortName) {
+    listing.byShortName.emplace();
+    for (const auto& entry : listing.byName) AddShortName(*listing.byShortName, entry.second);
+  }
+  const auto byShortName = listing.byShortName->find(Folded(windowsName));
+  if (byShortName == listing.byShortName->end()) return std::nullopt;
+  return byShortName->second;
+}
+
+}  // namespace
+
+// An entry removed unseen (within one tick of a coarse clock, or in the window EntryCreation
+// leaves) is caught by checking the name found on disk.
+std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
+                                             std::string_view windowsName) {
+  const std::lock_guard<std::mutex> lock(ListingsMutex());
+  const std::string key = KeyOf(unixDirectory);
+  Listing* listing = CurrentListing(key);
+  if (!listing) return std::nullopt;
+  std::optional<std::string> match = Match(*listing, windowsName);
+  if (!match || EntryExists(UnixChild(key, *match))) return match;
+  listing = FreshListing(key);
+  return listing ? Match(*listing, windowsName) : std::nullopt;
+}
+
+EntryCreation::EntryCreation(const std::string& unixPath) {
+  const size_t slash = unixPath.rfind('/');
+  if (slash == std::string::npos) return;
+  directory_ = KeyOf(unixPath.substr(0, slash + 1));
+  name_ = unixPath.substr(slash + 1);
+  const std::lock_guard<std::mutex> lock(ListingsMutex());
+  const auto found = Listings().find(directory_);
+  current_ = found != Listings().end() && StampOf(directory_) == found->second.stamp;
+}
+
+void EntryCreation::Created() {
+  if (!current_) return;
+  const std::lock_guard<std::mutex> lock(ListingsMutex());
+  const auto found = Listings().find(directory_);
+  if (found == Listings().end()) return;
+  const std::optional<Stamp> stamp = StampOf(directory_);
+  if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
+    Listings().erase(found);
+    return;
+  }
+  found->second.stamp = *stamp;
+  Add(found->second, name_);
+}
+
+}  // namespace cdinst::posix

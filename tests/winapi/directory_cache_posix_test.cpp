@@ -1,0 +1,173 @@
+// Lookups in another letter case, and by hashed short name, go through listings the emulation
+// keeps between calls: whatever changes a directory, they must answer as a fresh read would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "platform/windows1252.h"
+#include "scoped_handle.h"
+#include "scratch_prefix.h"
+#include "seam_helpers.h"
+#include "winapi/posix/short_names.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFolder = "C:\\PASTA";
+
+// The name, as on disk, of the entry the Windows name `name` in the folder stands for; empty
+// when there is none.
+std::string Found(const std::string& name) {
+  const SearchResult result = Search(std::string(kFolder) + "\\" + name);
+  return result.entries.size() == 1 ? result.entries[0].cFileName : "";
+}
+
+// Through the emulation.
+bool Create(const std::string& name) {
+  const ScopedHandle file(
+      OpenForTest(std::string(kFolder) + "\\" + name, GENERIC_WRITE, 0, CREATE_NEW));
+  return file.Valid();
+}
+
+// Through the emulation too, in a child process that has its own copy of the cache.
+bool ChildCreated(const std::string& name) {
+  const pid_t child = fork();
+  if (child == 0) _exit(Found(name).empty() && Create(name) ? 0 : 1);
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class DirectoryCacheTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CreateDirectoryError(kFolder), 0u);
+    ASSERT_TRUE(Create("Primeiro.txt"));
+    unixFolder_ = prefix_.Unix(kFolder);
+    // Lookups that miss leave the folder's listing, short names included, in the cache.
+    ASSERT_EQ(Found("NADA.TXT"), "");
+    ASSERT_EQ(Found("NADA~XYZ.TXT"), "");
+  }
+
+  // Behind the emulation's back; `name` is a Unix name.
+  void Touch(const std::string& name) const {
+    std::ofstream(unixFolder_ + "/" + name, std::ios::binary) << "x";
+  }
+  void Remove(const std::string& name) const { ASSERT_TRUE(fs::remove(unixFolder_ + "/" + name)); }
+
+  ScratchPrefix prefix_;
+  std::string unixFolder_;
+};
+
+TEST_F(DirectoryCacheTest, EntriesMadeElsewhereAreFoundInAnyCaseAtOnce) {
+  EXPECT_EQ(Found("PRIMEIRO.TXT"), "Primeiro.txt");
+  EXPECT_EQ(Found("SEGUNDO.TXT"), "");
+  Touch("segundo.TXT");
+  EXPECT_EQ(Found("SEGUNDO.TXT"), "segundo.TXT");
+  Touch("a\xC3\xA7\xC3\xA3o.txt");  // "ação" on disk
+  EXPECT_EQ(Found("A\xC7\xC3O.TXT"), "a\xE7\xE3o.txt");
+
+  ASSERT_TRUE(ChildCreated("Terceiro.txt"));
+  EXPECT_EQ(Found("TERCEIRO.TXT"), "Terceiro.txt");
+  EXPECT_EQ(AttributesError("C:\\pasta\\terceiro.TXT"), 0u);
+}
+
+TEST_F(DirectoryCacheTest, RemovedAndRecreatedEntriesAreSeenAtOnce) {
+  Touch("Dados.txt");
+  EXPECT_EQ(Found("DADOS.TXT"), "Dados.txt");
+  Remove("Dados.txt");
+  EXPECT_EQ(Found("DADOS.TXT"), "");
+  EXPECT_EQ(AttributesError("C:\\PASTA\\DADOS.TXT"), DWORD{ERROR_FILE_NOT_FOUND});
+  Touch("dados.TXT");
+  EXPECT_EQ(Found("DADOS.TXT"), "dados.TXT");
+  // The entry found before is still there, but a lower Unix name now shares its folded name.
+  Touch("DADOS.txt");
+  EXPECT_EQ(Found("Dados.Txt"), "DADOS.txt");
+  Remove("DADOS.txt");
+  EXPECT_EQ(Found("Dados.Txt"), "dados.TXT");
+}
+
+TEST_F(DirectoryCacheTest, OwnAndOtherCreationsInterleavedAreAllFound) {
+  ASSERT_TRUE(Create("Quarto.txt"));
+  EXPECT_EQ(Found("qUARTO.TXT"), "Quarto.txt");
+  Touch("quinto.txt");
+  ASSERT_TRUE(Create("Sexto.txt"));
+  ASSERT_TRUE(ChildCreated("Setimo.txt"));
+  ASSERT_TRUE(Create("Oitavo.txt"));
+  EXPECT_EQ(CreateDirectoryError("C:\\PASTA\\Nono"), 0u);
+  Touch("DECIMO.TXT");
+  EXPECT_FALSE(Create("QUINTO.TXT"));  // exists, in another case
+  const std::pair<const char*, const char*> lookups[] = {{"pRIMEIRO.TXT", "Primeiro.txt"},
+                                                         {"qUARTO.TXT", "Quarto.txt"},
+                                                         {"QUINTO.txt", "quinto.txt"},
+                                                         {"sexto.TXT", "Sexto.txt"},
+                                                         {"SETIMO.TXT", "Setimo.txt"},
+                                                         {"oitavo.TXT", "Oitavo.txt"},
+                                                         {"NONO", "Nono"},
+                                                         {"Decimo.txt", "DECIMO.TXT"}};
+  for (const auto& [wanted, onDisk] : lookups) EXPECT_EQ(Found(wanted), onDisk) << wanted;
+}
+
+TEST_F(DirectoryCacheTest, HashedShortNamesFollowTheDirectory) {
+  Touch("Long File Name.txt");
+  EXPECT_EQ(Found("LONG~5R1.TXT"), "Long File Name.txt");
+  EXPECT_EQ(Found("long~5r1.txt"), "Long File Name.txt");
+  ASSERT_TRUE(Create("Nome Comprido.doc"));
+  EXPECT_EQ(Found(posix::HashedShortName("Nome Comprido.doc")), "Nome Comprido.doc");
+  Remove("Long File Name.txt");
+  EXPECT_EQ(Found("LONG~5R1.TXT"), "");
+}
+
+TEST_F(DirectoryCacheTest, TheLowestUnixNameWinsASharedShortName) {
+  ASSERT_EQ(posix::HashedShortName("Relatorio 2118.txt"), "RELA~WUJ.TXT");
+  ASSERT_EQ(posix::HashedShortName("Relatorio 3002.txt"), "RELA~WUJ.TXT");
+  Touch("Relatorio 3002.txt");
+  EXPECT_EQ(Found("RELA~WUJ.TXT"), "Relatorio 3002.txt");
+  ASSERT_TRUE(Create("Relatorio 2118.txt"));
+  EXPECT_EQ(Found("RELA~WUJ.TXT"), "Relatorio 2118.txt");
+}
+
+// Lookups by short name are only tried for names shaped like one: no shape may be left out.
+TEST_F(DirectoryCacheTest, EveryShapeOfHashedShortNameFindsItsEntry) {
+  const char* const names[] = {
+      "Program Files", "a.b.txt",   ".hidden", "x.txtx", "ab cd",
+      "abcdefghi",     "page.html", "..x",     "a.bc.",  "\xE9t\xE9 muito.html",
+      "trailing.",     "v1.2.3"};
+  for (const char* name : names) Touch(Windows1252ToUtf8(name));
+  for (const char* name : names) {
+    const std::string shortName = posix::HashedShortName(name);
+    EXPECT_EQ(Found(shortName), name) << shortName;
+  }
+}
+
+// As a restore would do it: the new folder gets the old one's modification time.
+TEST_F(DirectoryCacheTest, AFolderReplacedUnderTheSameNameIsReadAgain) {
+  Touch("velho.txt");
+  EXPECT_EQ(Found("VELHO.TXT"), "velho.txt");
+  const fs::file_time_type modified = fs::last_write_time(unixFolder_);
+  fs::remove_all(unixFolder_);
+  fs::create_directory(unixFolder_);
+  Touch("novo.txt");
+  fs::last_write_time(unixFolder_, modified);
+  EXPECT_EQ(Found("VELHO.TXT"), "");
+  EXPECT_EQ(Found("NOVO.TXT"), "novo.txt");
+}
+
+// A folder filled behind the emulation's back, its modification time then put back as tar or
+// rsync would.
+TEST_F(DirectoryCacheTest, AFolderWhoseTimeWasPutBackIsReadAgain) {
+  const fs::file_time_type modified = fs::last_write_time(unixFolder_);
+  Touch("restaurado.txt");
+  fs::last_write_time(unixFolder_, modified);
+  EXPECT_EQ(Found("RESTAURADO.TXT"), "restaurado.txt");
+}
+
+}  // namespace
+}  // namespace cdinst::testing
