@@ -7,11 +7,6 @@
 namespace cdinst::testing {
 namespace {
 
-constexpr int kQuestion = 0x2004;
-constexpr int kNotice = 0x2000;
-constexpr int kNo = 7;
-constexpr int kOk = 1;
-
 const std::string kTitle = "Instala\xC3\xA7\xC3\xA3o do CD";  // UTF-8, as a shell passes it
 
 std::string Question(const std::string& destination, int result = kNo) {

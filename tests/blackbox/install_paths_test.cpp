@@ -10,11 +10,6 @@
 namespace cdinst::testing {
 namespace {
 
-constexpr int kQuestion = 0x2004;
-constexpr int kNotice = 0x2000;
-constexpr int kYes = 6;
-constexpr int kOk = 1;
-
 const std::string kTitle = "CD de Programas";
 const std::string kDestination = "C:\\Arquivos de programas\\Editor\\";
 const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";

@@ -19,6 +19,13 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::string& workDirectory);
 
+// What the transcript shows of a box: its flags and the answer.
+inline constexpr int kQuestion = 0x2004;  // MB_TASKMODAL | MB_YESNO
+inline constexpr int kNotice = 0x2000;    // MB_TASKMODAL
+inline constexpr int kOk = 1;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+
 // The transcript line a box leaves, texts given in UTF-8.
 std::string BoxLine(const std::string& caption, const std::string& text, int flags, int result);
 
