@@ -23,9 +23,9 @@ inline constexpr char kInstallIndexPath[] = "C:\\DUDERUR\\INDICE2.CD";
 // Returns true when the line was found or written and the file closed; false, with nothing
 // written and nothing left open, when the file cannot be opened for appending (missing
 // directory, read-only file, held open by another program that does not share it) nor, being
-// missing, created, or readying its end fails. Raises IoError with the system's code when writing the line or closing the file
-// after it fails; the file is closed then and may hold part of the line. Errors of the scan
-// count as a line not found. Leaves no code pending.
+// missing, created, or readying its end fails. Raises IoError with the system's code when writing
+// the line or closing the file after it fails; the file is closed then and may hold part of the
+// line. Errors of the scan count as a line not found. Leaves no code pending.
 //
 // Requires `destination` to name an existing directory and end in a backslash. When it has no
 // short form that fits 254 characters, it is compared as given.

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "install/block_copy.h"
-#include "install/file_identity.h"
 #include "install/directory_tree_list.h"
+#include "install/file_identity.h"
 #include "install/file_name_list.h"
 #include "platform/file_system.h"
 #include "winapi/winapi.h"

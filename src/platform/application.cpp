@@ -31,10 +31,9 @@ void StartApplication() {
   app.arrow = LoadCursorA(nullptr, IDC_ARROW);
   app.wait = LoadCursorA(nullptr, IDC_WAIT);
   // Zero-sized at the centre of the screen; its text is the title.
-  app.window = CreateWindowExA(0, "STATIC", "", kApplicationWindowStyle,
-                               GetSystemMetrics(SM_CXSCREEN) / 2,
-                               GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr,
-                               nullptr, nullptr);
+  app.window =
+      CreateWindowExA(0, "STATIC", "", kApplicationWindowStyle, GetSystemMetrics(SM_CXSCREEN) / 2,
+                      GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, nullptr, nullptr);
 }
 
 void ShutdownApplication() {

@@ -95,8 +95,8 @@ std::string FatalErrorText(const std::exception& error) {
 
 void ReportFatalError(const std::exception& error) {
   char caption[64];
-  const int length = LoadStringA(GetModuleHandleA(nullptr), IDS_APPLICATION_ERROR, caption,
-                                 sizeof caption);
+  const int length =
+      LoadStringA(GetModuleHandleA(nullptr), IDS_APPLICATION_ERROR, caption, sizeof caption);
   ShowMessageBox(nullptr, FatalErrorText(error), std::string(caption, length > 0 ? length : 0),
                  kFatalFlags);
   ShutdownApplication();

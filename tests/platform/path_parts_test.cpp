@@ -11,11 +11,11 @@ TEST(PathPartsTest, SplitsAtTheLastBackslashOrColon) {
     const char* directory;
     const char* name;
   };
-  for (const Case& c : {Case{"C:\\AP\\FOO", "C:\\AP\\", "FOO"}, Case{"C:\\AP\\", "C:\\AP\\", ""},
-                        Case{"C:FOO", "C:", "FOO"}, Case{"FOO", "", "FOO"},
-                        Case{"C:\\AP/FOO", "C:\\", "AP/FOO"}, Case{"", "", ""},
-                        Case{"\\\\srv\\share", "\\\\srv\\", "share"},
-                        Case{"D:\\Programas\\A\xE7\xE3o", "D:\\Programas\\", "A\xE7\xE3o"}}) {
+  for (const Case& c :
+       {Case{"C:\\AP\\FOO", "C:\\AP\\", "FOO"}, Case{"C:\\AP\\", "C:\\AP\\", ""},
+        Case{"C:FOO", "C:", "FOO"}, Case{"FOO", "", "FOO"}, Case{"C:\\AP/FOO", "C:\\", "AP/FOO"},
+        Case{"", "", ""}, Case{"\\\\srv\\share", "\\\\srv\\", "share"},
+        Case{"D:\\Programas\\A\xE7\xE3o", "D:\\Programas\\", "A\xE7\xE3o"}}) {
     EXPECT_EQ(DirectoryPartOf(c.path), c.directory) << c.path;
     EXPECT_EQ(NamePartOf(c.path), c.name) << c.path;
   }

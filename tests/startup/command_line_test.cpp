@@ -20,7 +20,9 @@ using List = std::vector<std::string>;
 TEST(CommandLineTest, BlanksSeparateAndQuotesGroup) {
   EXPECT_EQ(Parameters("cdinst.exe \"Meu Jogo\" D:\\ XADREZ 1 *.*"),
             (List{"Meu Jogo", "D:\\", "XADREZ", "1", "*.*"}));
-  EXPECT_EQ(Parameters("prog\ta \t  b\x01\x1f" "c"), (List{"a", "b", "c"}));
+  EXPECT_EQ(Parameters("prog\ta \t  b\x01\x1f"
+                       "c"),
+            (List{"a", "b", "c"}));
   EXPECT_EQ(Parameters("  prog  "), List{});
 }
 

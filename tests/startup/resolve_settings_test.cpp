@@ -52,14 +52,14 @@ TEST_F(ResolveSettingsTest, PlainEntryWithProgramFilesExpanded) {
 
 TEST_F(ResolveSettingsTest, SistemaThreeByAnySpellingSelectsTheAlternativeKeys) {
   for (const std::string sistema : {"3", "03", "+3", "  3", "$3", "0x3"}) {
-    WritePrograms({"[P]", "Sistema=" + sistema, "Origem=A", "Destino=B", "Origem32=A32",
-                   "Destino32=B32"});
+    WritePrograms(
+        {"[P]", "Sistema=" + sistema, "Origem=A", "Destino=B", "Origem32=A32", "Destino32=B32"});
     const InstallSettings s = Resolve("P");
     EXPECT_EQ(s.OriginPath + " " + s.DestinationPath, "A32 B32") << sistema;
   }
   for (const std::string sistema : {"3x", "4", ""}) {
-    WritePrograms({"[P]", "Sistema=" + sistema, "Origem=A", "Destino=B", "Origem32=A32",
-                   "Destino32=B32"});
+    WritePrograms(
+        {"[P]", "Sistema=" + sistema, "Origem=A", "Destino=B", "Origem32=A32", "Destino32=B32"});
     const InstallSettings s = Resolve("P");
     EXPECT_EQ(s.OriginPath + " " + s.DestinationPath, "A B") << sistema;
   }
@@ -87,8 +87,7 @@ TEST_F(ResolveSettingsTest, VariantsComeFromMultiIniWithTheSuffix) {
 
 TEST_F(ResolveSettingsTest, MissingFilesSectionsAndWrongRootGiveEmptyTexts) {
   InstallSettings s = Resolve("EDITOR");  // no PROGS.INI at all
-  EXPECT_EQ(s.MultiSection + s.ProgramName + s.OriginPath + s.DestinationPath + s.Description,
-            "");
+  EXPECT_EQ(s.MultiSection + s.ProgramName + s.OriginPath + s.DestinationPath + s.Description, "");
   WritePrograms({"[EDITOR]", "Nome=Editor", "Multi=SEMARQUIVO"});
   s = Resolve("EDITOR");  // MULTI.INI is missing
   EXPECT_EQ(s.ProgramName, "");
@@ -107,12 +106,11 @@ TEST(ExpandProgramFilesTest, OnlyAnExactLeadingTokenIsReplaced) {
     const char* destination;
     const char* expanded;
   };
-  for (const Case& c : {Case{"%PROGRAMFILES%", "C:\\PF"}, Case{"%PROGRAMFILES%\\A", "C:\\PF\\A"},
-                        Case{"%programfiles%\\A", "%programfiles%\\A"},
-                        Case{"X\\%PROGRAMFILES%", "X\\%PROGRAMFILES%"},
-                        Case{"%PROGRAMFILES", "%PROGRAMFILES"},
-                        Case{"%PROGRAMFILES%%PROGRAMFILES%", "C:\\PF%PROGRAMFILES%"},
-                        Case{"", ""}}) {
+  for (const Case& c :
+       {Case{"%PROGRAMFILES%", "C:\\PF"}, Case{"%PROGRAMFILES%\\A", "C:\\PF\\A"},
+        Case{"%programfiles%\\A", "%programfiles%\\A"},
+        Case{"X\\%PROGRAMFILES%", "X\\%PROGRAMFILES%"}, Case{"%PROGRAMFILES", "%PROGRAMFILES"},
+        Case{"%PROGRAMFILES%%PROGRAMFILES%", "C:\\PF%PROGRAMFILES%"}, Case{"", ""}}) {
     InstallSettings settings;
     settings.ProgramFilesDir = "C:\\PF";
     settings.DestinationPath = c.destination;
@@ -146,9 +144,11 @@ TEST_F(ProgramFilesDirTest, FallsBackToDriveC) {
 TEST_F(ProgramFilesDirTest, ExpandableValueIsTakenAsStoredAndAccentsSurvive) {
   testing::WriteSystemReg(prefix_, "\"ProgramFilesDir\"=str(2):\"%SystemDrive%\\\\Programas\"");
   EXPECT_EQ(ReadProgramFilesDir(), "%SystemDrive%\\Programas");
-  testing::WriteSystemReg(prefix_,
-                          "\"ProgramFilesDir\"=" + testing::RegString("C:\\Aplica\xE7\xF5" "es"));
-  EXPECT_EQ(ReadProgramFilesDir(), "C:\\Aplica\xE7\xF5" "es");
+  testing::WriteSystemReg(prefix_, "\"ProgramFilesDir\"=" + testing::RegString("C:\\Aplica\xE7\xF5"
+                                                                               "es"));
+  EXPECT_EQ(ReadProgramFilesDir(),
+            "C:\\Aplica\xE7\xF5"
+            "es");
 }
 
 TEST_F(ProgramFilesDirTest, ThirtyTwoBitViewOfA64BitPrefix) {

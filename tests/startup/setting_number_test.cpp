@@ -12,8 +12,8 @@ TEST(SettingNumberTest, SpellingsOfThree) {
 }
 
 TEST(SettingNumberTest, RejectedTexts) {
-  for (const char* text : {"", "   ", "3 ", "\t3", "3a", "-", "+", "$", "0x", "x", "- 3",
-                           "-$3", "+0x3", "3.0", "1e3", "0x1G"}) {
+  for (const char* text : {"", "   ", "3 ", "\t3", "3a", "-", "+", "$", "0x", "x", "- 3", "-$3",
+                           "+0x3", "3.0", "1e3", "0x1G"}) {
     EXPECT_EQ(ConvertSettingNumber(text), std::nullopt) << '"' << text << '"';
   }
 }

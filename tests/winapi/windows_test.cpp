@@ -13,8 +13,8 @@ class WindowTest : public ::testing::Test {
     if (window_) DestroyWindow(window_);
   }
   HWND MakeWindow(HWND owner = nullptr) {
-    return CreateWindowExA(0, "STATIC", "", WS_CAPTION | WS_SYSMENU, 0, 0, 320, 240, owner,
-                           nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, "STATIC", "", WS_CAPTION | WS_SYSMENU, 0, 0, 320, 240, owner, nullptr,
+                           nullptr, nullptr);
   }
   HWND window_ = nullptr;
 };

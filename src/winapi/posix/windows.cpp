@@ -80,9 +80,8 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 int GetWindowTextA(HWND window, LPSTR buffer, int size) {
   HWND__* found = Lookup(window);
   if (found == nullptr || size <= 0) return 0;
-  const int copied =
-      static_cast<int>(found->text.size() < static_cast<size_t>(size) ? found->text.size()
-                                                                        : size - 1);
+  const int copied = static_cast<int>(
+      found->text.size() < static_cast<size_t>(size) ? found->text.size() : size - 1);
   std::memcpy(buffer, found->text.data(), copied);
   buffer[copied] = '\0';
   return copied;
