@@ -11,6 +11,7 @@
 
 #include "platform/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/result_buffer.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -76,10 +77,7 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
   for (char& c : path) {
     if (c == '/') c = '\\';
   }
-  if (size == 0) return 0;
-  const DWORD copied = path.size() < size ? static_cast<DWORD>(path.size()) : size - 1;
-  path.copy(buffer, copied);
-  buffer[copied] = '\0';
+  const DWORD copied = cdinst::posix::CopyTextCut(path, buffer, size);
   if (copied < path.size()) SetLastError(ERROR_INSUFFICIENT_BUFFER);
   return copied;
 }

@@ -10,6 +10,7 @@
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 #include "winapi/posix/profile_parser.h"
+#include "winapi/posix/result_buffer.h"
 #include "winapi/posix/whole_file.h"
 #include "winapi/winapi.h"
 
@@ -45,20 +46,12 @@ std::string_view DefaultText(LPCSTR defaultText) {
   return text;
 }
 
-// Copies `text` cut to size-1 characters and a NUL; returns the characters copied.
-DWORD CopyText(std::string_view text, LPSTR buffer, DWORD size) {
-  const size_t count = std::min<size_t>(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), count);
-  buffer[count] = '\0';
-  return static_cast<DWORD>(count);
-}
-
 // Copies names as NUL-ended strings plus a final NUL. A list that leaves no room for one more
 // character (an exact fit included, as on Windows) is cut to size-2 characters and two NULs.
 DWORD CopyNameList(const std::vector<std::string>& names, LPSTR buffer, DWORD size) {
   std::string list;
   for (const std::string& name : names) list.append(name).push_back('\0');
-  if (list.empty() || size < 2) return CopyText("", buffer, size);
+  if (list.empty() || size < 2) return CopyTextCut("", buffer, size);
   const size_t count = std::min<size_t>(list.size(), size - 2);
   std::memcpy(buffer, list.data(), count);
   buffer[count] = '\0';
@@ -69,22 +62,22 @@ DWORD CopyNameList(const std::vector<std::string>& names, LPSTR buffer, DWORD si
 DWORD ReadProfile(LPCSTR section, LPCSTR key, std::string_view fallback, LPSTR buffer, DWORD size,
                   LPCSTR fileName) {
   const std::optional<std::string> text = LoadProfile(fileName);
-  if (!text) return CopyText(fallback, buffer, size);
+  if (!text) return CopyTextCut(fallback, buffer, size);
   if (!section) {
     SetLastError(ERROR_SUCCESS);
     return CopyNameList(ProfileSectionNames(*text), buffer, size);
   }
   if (!key) {
     const std::vector<std::string> names = ProfileKeyNames(*text, section);
-    if (names.empty()) return FailWith(CopyText(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
+    if (names.empty()) return FailWith(CopyTextCut(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
     SetLastError(ERROR_SUCCESS);
     return CopyNameList(names, buffer, size);
   }
   const std::optional<std::string> value = FindProfileValue(*text, section, key);
   // Windows 7 and later report 2 for a missing section or key; Wine reports 0.
-  if (!value) return FailWith(CopyText(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
+  if (!value) return FailWith(CopyTextCut(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
   SetLastError(ERROR_SUCCESS);
-  return CopyText(*value, buffer, size);
+  return CopyTextCut(*value, buffer, size);
 }
 
 }  // namespace
@@ -98,6 +91,6 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, L
   try {
     return ReadProfile(section, key, fallback, buffer, size, fileName);
   } catch (const std::bad_alloc&) {
-    return FailWith(CopyText(fallback, buffer, size), ERROR_NOT_ENOUGH_MEMORY);
+    return FailWith(CopyTextCut(fallback, buffer, size), ERROR_NOT_ENOUGH_MEMORY);
   }
 }

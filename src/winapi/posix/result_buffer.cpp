@@ -12,4 +12,12 @@ DWORD CopyTextResult(std::string_view text, LPSTR buffer, DWORD size) {
   return length;
 }
 
+DWORD CopyTextCut(std::string_view text, LPSTR buffer, DWORD size) {
+  if (buffer == nullptr || size == 0) return 0;
+  const DWORD count = text.size() < size ? static_cast<DWORD>(text.size()) : size - 1;
+  std::memcpy(buffer, text.data(), count);
+  buffer[count] = '\0';
+  return count;
+}
+
 }  // namespace cdinst::posix

@@ -12,4 +12,8 @@ namespace cdinst::posix {
 // A null `buffer` counts as size 0.
 DWORD CopyTextResult(std::string_view text, LPSTR buffer, DWORD size);
 
+// Copies as much of `text` as fits in `size` characters with its NUL, and the NUL; returns the
+// characters copied. Size 0 writes nothing.
+DWORD CopyTextCut(std::string_view text, LPSTR buffer, DWORD size);
+
 }  // namespace cdinst::posix

@@ -1,11 +1,11 @@
 // Windows without a screen: never shown, so they are state only (text, enabled flag, owner
 // thread). The cursor is a value, and no window is ever under the mouse pointer.
-#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/result_buffer.h"
 #include "winapi/winapi.h"
 
 struct HWND__ {
@@ -80,11 +80,7 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 int GetWindowTextA(HWND window, LPSTR buffer, int size) {
   HWND__* found = Lookup(window);
   if (found == nullptr || size <= 0) return 0;
-  const int copied = static_cast<int>(
-      found->text.size() < static_cast<size_t>(size) ? found->text.size() : size - 1);
-  std::memcpy(buffer, found->text.data(), copied);
-  buffer[copied] = '\0';
-  return copied;
+  return static_cast<int>(cdinst::posix::CopyTextCut(found->text, buffer, size));
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
