@@ -1,23 +1,16 @@
 #include "install/destination.h"
 
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 
 namespace cdinst {
-namespace {
-
-void AppendBackslashIfMissing(std::string& path) {
-  if (!path.empty() && path.back() != '\\') path += '\\';
-}
-
-}  // namespace
 
 ResolvedDestination ResolveDestination(const std::string& destinationPath) {
   ResolvedDestination destination{destinationPath, false};
   if (destinationPath == "/FONTS") {
     destination.systemDestination = true;
     if (auto windows = QueryWindowsDirectory()) destination.path = *windows;
-    AppendBackslashIfMissing(destination.path);
-    destination.path += "FONTS\\";
+    destination.path = WithTrailingBackslash(destination.path) + "FONTS\\";
   } else if (destinationPath == "/SYSTEM") {
     destination.systemDestination = true;
     if (auto system = QuerySystemDirectory()) destination.path = *system;
@@ -25,7 +18,7 @@ ResolvedDestination ResolveDestination(const std::string& destinationPath) {
     destination.systemDestination = true;
     if (auto windows = QueryWindowsDirectory()) destination.path = *windows;
   }
-  AppendBackslashIfMissing(destination.path);
+  destination.path = WithTrailingBackslash(destination.path);
   return destination;
 }
 

@@ -15,8 +15,6 @@
 namespace cdinst {
 namespace {
 
-bool EndsInBackslash(const std::string& text) { return !text.empty() && text.back() == '\\'; }
-
 std::string WithoutTrailingBackslash(const std::string& path) {
   return path.size() > 1 && EndsInBackslash(path) ? path.substr(0, path.size() - 1) : path;
 }
@@ -155,7 +153,7 @@ void DirectoryTreeList::AddPathLevels(const std::string& root) {
 }
 
 void DirectoryTreeList::AddSubdirectories() {
-  const std::string pattern = directory_ + (EndsInBackslash(directory_) ? "" : "\\") + "*.*";
+  const std::string pattern = WithTrailingBackslash(directory_) + "*.*";
   std::vector<std::string> names;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
     if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Match().cFileName);

@@ -9,15 +9,11 @@
 #include "install/file_identity.h"
 #include "install/file_name_list.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
 namespace {
-
-std::string WithBackslash(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
-}
 
 // Entering tells whether the counterpart exists; any failure, an entry that the fresh listing
 // no longer has included, means it does not.
@@ -67,8 +63,8 @@ class TreeCopy {
 // it loses nothing, since the ancestor copies that content itself, where failing would refuse
 // a medium whose every file can be copied.
 bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDestination) {
-  const std::string source = WithBackslash(givenSource);
-  const std::string destination = WithBackslash(givenDestination);
+  const std::string source = WithTrailingBackslash(givenSource);
+  const std::string destination = WithTrailingBackslash(givenDestination);
   tree_.MoveTo(source);
   const std::optional<FileIdentity> identity = IdentityOf(tree_.Directory());
   if (IsBeingCopied(identity)) return true;

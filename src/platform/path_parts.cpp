@@ -23,6 +23,12 @@ std::string DirectoryPartOf(const std::string& path) {
 
 std::string NamePartOf(const std::string& path) { return path.substr(AfterLastDelimiter(path)); }
 
+bool EndsInBackslash(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+
+std::string WithTrailingBackslash(const std::string& path) {
+  return path.empty() || EndsInBackslash(path) ? path : path + '\\';
+}
+
 char UpperCaseLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
 
 }  // namespace cdinst

@@ -16,6 +16,12 @@ std::string NamePartOf(const std::string& path);
 // a..z become A..Z; every other character, accented letters included, stays as it is.
 char UpperCaseLetter(char c);
 
+// True when `path` ends in a backslash.
+bool EndsInBackslash(const std::string& path);
+
+// `path` with a backslash appended unless it already ends in one; an empty path stays empty.
+std::string WithTrailingBackslash(const std::string& path);
+
 // The position just after the last delimiter (0 when there is none).
 size_t AfterLastDelimiter(const std::string& path);
 
