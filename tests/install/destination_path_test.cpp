@@ -20,13 +20,14 @@ using Names = std::vector<std::string>;
 class DestinationPathTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    prefix_.MapDrive('E');
     prefix_.MakeDirectory("D:\\MEDIA");
     ChangeDirectory("D:\\MEDIA");
   }
 
-  // Everything below drive C:, as relative Unix paths in sorted order.
-  Names DriveC() const {
-    const fs::path root = prefix_.Unix("C:");
+  // Everything below drive E:, as relative Unix paths in sorted order.
+  Names DriveE() const {
+    const fs::path root = prefix_.Unix("E:");
     Names found;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
       found.push_back(entry.path().lexically_relative(root).generic_string());
@@ -39,73 +40,73 @@ class DestinationPathTest : public ::testing::Test {
 };
 
 TEST_F(DestinationPathTest, ExistingLevelsAreLeftAlone) {
-  prefix_.MakeDirectory("C:\\AP\\PROG");
-  ChangeDirectory("C:\\AP");
-  EXPECT_TRUE(CreateDestinationPath("C:\\AP\\PROG\\", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), (Names{"AP", "AP/PROG"}));
+  prefix_.MakeDirectory("E:\\AP\\PROG");
+  ChangeDirectory("E:\\AP");
+  EXPECT_TRUE(CreateDestinationPath("E:\\AP\\PROG\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), (Names{"AP", "AP/PROG"}));
   EXPECT_EQ(CurrentDirectory(), "D:\\MEDIA");
 }
 
-// With C:\OTHER current, "C:" would be C:\OTHER: the first level must still land in the root.
+// With E:\OTHER current, "E:" would be E:\OTHER: the first level must still land in the root.
 TEST_F(DestinationPathTest, MissingLevelsAreCreatedEachInItsParent) {
-  prefix_.MakeDirectory("C:\\OTHER");
-  ChangeDirectory("C:\\OTHER");
-  EXPECT_TRUE(CreateDestinationPath("C:\\NEW\\PROG\\SUB\\", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), (Names{"NEW", "NEW/PROG", "NEW/PROG/SUB", "OTHER"}));
+  prefix_.MakeDirectory("E:\\OTHER");
+  ChangeDirectory("E:\\OTHER");
+  EXPECT_TRUE(CreateDestinationPath("E:\\NEW\\PROG\\SUB\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), (Names{"NEW", "NEW/PROG", "NEW/PROG/SUB", "OTHER"}));
   EXPECT_EQ(CurrentDirectory(), "D:\\MEDIA");
 }
 
 TEST_F(DestinationPathTest, DriveRootCreatesNothing) {
-  EXPECT_TRUE(CreateDestinationPath("C:\\", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), Names{});
+  EXPECT_TRUE(CreateDestinationPath("E:\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), Names{});
   EXPECT_FALSE(CreateDestinationPath("Q:\\", "D:\\MEDIA\\"));  // not mapped
 }
 
 // A failed change into the blocked level must not create the next level in the directory that
 // happens to be current.
 TEST_F(DestinationPathTest, FileInTheWayBlocksItsLevelAndEverythingBelow) {
-  prefix_.WriteFile("C:\\X\\AP", "a file");
-  EXPECT_FALSE(CreateDestinationPath("C:\\X\\AP\\PROG\\SUB\\", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), (Names{"X", "X/AP"}));
-  EXPECT_EQ(prefix_.ReadFile("C:\\X\\AP"), "a file");
+  prefix_.WriteFile("E:\\X\\AP", "a file");
+  EXPECT_FALSE(CreateDestinationPath("E:\\X\\AP\\PROG\\SUB\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), (Names{"X", "X/AP"}));
+  EXPECT_EQ(prefix_.ReadFile("E:\\X\\AP"), "a file");
   EXPECT_EQ(CurrentDirectory(), "D:\\MEDIA");
 }
 
 TEST_F(DestinationPathTest, DoubledBackslashIsPassedOver) {
-  EXPECT_TRUE(CreateDestinationPath("C:\\NEW\\\\PROG\\", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), (Names{"NEW", "NEW/PROG"}));
+  EXPECT_TRUE(CreateDestinationPath("E:\\NEW\\\\PROG\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), (Names{"NEW", "NEW/PROG"}));
 }
 
 TEST_F(DestinationPathTest, TextAfterTheLastBackslashIsNeverCreated) {
-  EXPECT_FALSE(CreateDestinationPath("C:\\NEW\\FOO", "D:\\MEDIA\\"));
-  EXPECT_FALSE(CreateDestinationPath("C:\\BAR", "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), Names{"NEW"});
-  prefix_.MakeDirectory("C:\\NEW\\FOO");
-  EXPECT_TRUE(CreateDestinationPath("C:\\NEW\\FOO", "D:\\MEDIA\\"));
+  EXPECT_FALSE(CreateDestinationPath("E:\\NEW\\FOO", "D:\\MEDIA\\"));
+  EXPECT_FALSE(CreateDestinationPath("E:\\BAR", "D:\\MEDIA\\"));
+  EXPECT_EQ(DriveE(), Names{"NEW"});
+  prefix_.MakeDirectory("E:\\NEW\\FOO");
+  EXPECT_TRUE(CreateDestinationPath("E:\\NEW\\FOO", "D:\\MEDIA\\"));
 }
 
 // For the root D:\ the change goes to the bare D:, drive D's own current directory: D:\MEDIA
 // while D: is the current drive, the root when another drive is current.
 TEST_F(DestinationPathTest, EndsInTheSourceRootWithoutItsLastCharacter) {
-  prefix_.MakeDirectory("C:\\AP");
-  EXPECT_TRUE(CreateDestinationPath("C:\\AP\\", "D:\\"));
+  prefix_.MakeDirectory("E:\\AP");
+  EXPECT_TRUE(CreateDestinationPath("E:\\AP\\", "D:\\"));
   EXPECT_EQ(CurrentDirectory(), "D:\\MEDIA");
 
-  EXPECT_TRUE(CreateDestinationPath("C:\\AP\\PROG\\", "D:\\"));
+  EXPECT_TRUE(CreateDestinationPath("E:\\AP\\PROG\\", "D:\\"));
   EXPECT_EQ(CurrentDirectory(), "D:\\");
 
-  EXPECT_TRUE(CreateDestinationPath("C:\\NEW\\PROG\\", "Q:\\"));  // unmapped: stays put
-  EXPECT_EQ(CurrentDirectory(), "C:\\NEW");
+  EXPECT_TRUE(CreateDestinationPath("E:\\NEW\\PROG\\", "Q:\\"));  // unmapped: stays put
+  EXPECT_EQ(CurrentDirectory(), "E:\\NEW");
 }
 
 TEST_F(DestinationPathTest, PathsOfMoreThan255CharactersCreateNothing) {
-  std::string longest = "C:\\";
+  std::string longest = "E:\\";
   while (longest.size() < 255) longest += "LL\\";
   const std::string tooLong = longest.substr(0, 252) + "LLL\\";
   ASSERT_EQ(longest.size(), 255u);
   ASSERT_EQ(tooLong.size(), 256u);
   EXPECT_FALSE(CreateDestinationPath(tooLong, "D:\\MEDIA\\"));
-  EXPECT_EQ(DriveC(), Names{});
+  EXPECT_EQ(DriveE(), Names{});
   EXPECT_TRUE(CreateDestinationPath(longest, "D:\\MEDIA\\"));
   EXPECT_TRUE(DirectoryIsPresent(longest));
 }

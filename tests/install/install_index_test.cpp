@@ -67,8 +67,8 @@ TEST_F(InstallIndexTest, RepeatedInstallationAddsTheLineAgain) {
 TEST_F(InstallIndexTest, CdLineAfterCtrlZIsNotSeen) {
   // The Ctrl-Z is near the end, so the line behind it is cut off with it.
   EXPECT_EQ(AfterRecording("a\r\n\x1A" + CdLine()), std::string("a\r\n") + kOwnLine);
-  const std::string far = "a\r\n\x1A" + CdLine() + std::string(130, 'x') + "\r\n";
-  EXPECT_EQ(AfterRecording(far), far + kOwnLine);
+  const std::string distant = "a\r\n\x1A" + CdLine() + std::string(130, 'x') + "\r\n";
+  EXPECT_EQ(AfterRecording(distant), distant + kOwnLine);
 }
 
 TEST_F(InstallIndexTest, CtrlZAmongTheLast128BytesIsCutAtTheFirst) {

@@ -1,7 +1,6 @@
 #include "platform/notification.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <regex>
@@ -10,6 +9,7 @@
 #include "platform/host_window.h"
 #include "platform/io_error.h"
 #include "platform/message_box.h"
+#include "platform_checks.h"
 #include "scoped_environment.h"
 #include "winapi/winapi.h"
 
@@ -19,7 +19,10 @@ namespace {
 class NotificationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    transcript_ = ::testing::TempDir() + "notification-" + std::to_string(getpid()) + ".jsonl";
+    // Named after the test, so that a death test's child, which may be a new process that
+    // runs this again, writes where the test reads.
+    transcript_ = ::testing::TempDir() + "notification-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".jsonl";
     std::remove(transcript_.c_str());
     environment_.Set("CDINST_TRANSCRIPT", transcript_);
     environment_.Set("CDINST_ANSWER", std::nullopt);
@@ -36,7 +39,6 @@ class NotificationTest : public ::testing::Test {
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
-  static bool BoxesCanBeShown() { return isatty(STDIN_FILENO) && isatty(STDERR_FILENO); }
 
   testing::ScopedEnvironment environment_;
   std::string transcript_;
@@ -57,7 +59,7 @@ TEST_F(NotificationTest, AskYesNoIsFalseOnlyForNo) {
 }
 
 TEST_F(NotificationTest, BoxThatCannotBeShownCountsAsYes) {
-  if (BoxesCanBeShown()) GTEST_SKIP() << "a terminal would show the box";
+  if (testing::MessageBoxesAreShown()) GTEST_SKIP() << "the box would wait for an answer";
   HostWindow& host = CreateHostWindow();
   environment_.Set("CDINST_ANSWER", "talvez");  // not an answer: the box is tried
   EXPECT_TRUE(AskYesNo(host, "Pronto?"));

@@ -8,27 +8,20 @@
 
 namespace cdinst::testing {
 
+// Sets `name` for this process and the programs it starts; no value removes it.
+void SetVariable(const std::string& name, const std::optional<std::string>& value);
+
 class ScopedEnvironment {
  public:
   ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
+    for (const auto& [name, value] : saved_) SetVariable(name, value);
   }
   void Set(const std::string& name, const std::optional<std::string>& value) {
     if (!saved_.count(name)) {
       const char* old = std::getenv(name.c_str());
       saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
     }
-    if (value) {
-      setenv(name.c_str(), value->c_str(), 1);
-    } else {
-      unsetenv(name.c_str());
-    }
+    SetVariable(name, value);
   }
 
  private:

@@ -37,6 +37,7 @@ class ScratchPrefix {
   std::string directory_;
   std::string savedPrefix_;
   bool hadPrefix_ = false;
+  mutable std::string mappedDrives_;  // letters to unmap where drives are system-wide
 };
 
 }  // namespace cdinst::testing

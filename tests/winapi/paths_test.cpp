@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform_checks.h"
 #include "scratch_prefix.h"
 #include "seam_helpers.h"
 #include "winapi/winapi.h"
@@ -24,7 +25,9 @@ class PathsTest : public ::testing::Test {
 TEST_F(PathsTest, BackslashAndSlashBothSeparate) {
   EXPECT_EQ(0x20u, GetFileAttributesA("C:/t/sub/a.txt"));
   EXPECT_EQ(0x20u, GetFileAttributesA("C:\\t/sub\\\\a.txt"));
-  EXPECT_EQ(0x20u, GetFileAttributesA("/t/sub/a.txt"));  // root of the current drive
+  if (!WineDepartsFromWindows("Wine reads a leading '/' as a Unix path")) {
+    EXPECT_EQ(0x20u, GetFileAttributesA("/t/sub/a.txt"));  // root of the current drive
+  }
   EXPECT_EQ(0x20u, GetFileAttributesA("\\t\\sub\\a.txt"));
   EXPECT_EQ(0x20u, GetFileAttributesA("sub/a.txt"));  // relative to C:\t
 }
@@ -82,7 +85,9 @@ TEST_F(PathsTest, DrivesMappedInThePrefixAreReachedUnderTheirLetter) {
 }
 
 TEST_F(PathsTest, UnmappedDriveIsAMissingPath) {
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("Q:\\x"));
+  if (!WineDepartsFromWindows("Wine gives 2 for a name below an unmapped drive")) {
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("Q:\\x"));
+  }
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("Q:\\"));
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, ChangeDirectoryError("Q:\\"));
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, ChangeDirectoryError("Q:"));

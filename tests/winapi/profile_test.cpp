@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform_checks.h"
 #include "scoped_handle.h"
 #include "scratch_prefix.h"
 #include "winapi/winapi.h"
@@ -79,7 +80,9 @@ TEST_F(ProfileTest, NamesIgnoreLetterCase) {
   Write("[Editor]\nDestino=%PROGRAMFILES%\\Editor\n[SE\xC7\xC3O]\n\xCDNDICE=1\n");
   EXPECT_EQ(Read("EDITOR", "destino"), "%PROGRAMFILES%\\Editor");
   EXPECT_EQ(Read("editor", "DESTINO"), "%PROGRAMFILES%\\Editor");
-  EXPECT_EQ(Read("se\xE7\xE3o", "\xEDndice"), "1");
+  if (!WineDepartsFromWindows("Wine folds ASCII letters only")) {
+    EXPECT_EQ(Read("se\xE7\xE3o", "\xEDndice"), "1");
+  }
 }
 
 TEST_F(ProfileTest, FirstSectionAndFirstKeyOfANameWin) {
@@ -149,11 +152,14 @@ TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(Read("s", "k", "default", "D:\\NOWHERE\\PROGS.INI"), "default");
   EXPECT_EQ(error_, ERROR_PATH_NOT_FOUND);
   Write("[s]\nk=v\n");
+  EXPECT_EQ(Read("s", "k", "default"), "v");
+  EXPECT_EQ(Read("missing", "k", "default"), "default");
+  EXPECT_EQ(Read("s", "missing", "default"), "default");
+  if (WineDepartsFromWindows("Wine leaves 0 for a missing section or key")) return;
   EXPECT_EQ(Read("missing", "k", "default"), "default");
   EXPECT_EQ(error_, ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(Read("s", "missing", "default"), "default");
   EXPECT_EQ(error_, ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(Read("s", "k", "default"), "v");
 }
 
 TEST_F(ProfileTest, DefaultLosesTrailingBlanksOnly) {
@@ -200,6 +206,7 @@ TEST_F(ProfileTest, Utf16FilesWithAByteOrderMarkAreConverted) {
 TEST_F(ProfileTest, Utf8IsReadAsWindows1252Bytes) {
   // The mark sticks to the first line, so a header there is not seen.
   Write("\xEF\xBB\xBF[hidden]\nk=1\n[s]\nk=\xC3\xA7\n");
+  if (WineDepartsFromWindows("Wine reads a file with a UTF-8 mark as UTF-8")) return;
   EXPECT_EQ(Read("hidden", "k", "default"), "default");
   EXPECT_EQ(Read("s", "k"), "\xC3\xA7");
 }
@@ -237,19 +244,28 @@ TEST_F(ProfileTest, NullSectionOrKeyListsNames) {
 
 TEST_F(ProfileTest, NameListsThatDoNotFitEndInTwoNuls) {
   Write("[section1]\nname1=val1\nname2=\nname4=a\n[section2]\n[section3]\n");
+  const bool wineEndsWithOneNul = WineDepartsFromWindows("Wine ends a cut list with one NUL");
   std::string raw = ReadRaw("section1", nullptr, 16);
   EXPECT_EQ(count_, 14u);
-  EXPECT_EQ(raw.substr(0, 16), "name1\0name2\0na\0\0"s);
+  if (!wineEndsWithOneNul) {
+    EXPECT_EQ(raw.substr(0, 16), "name1\0name2\0na\0\0"s);
+  }
   raw = ReadRaw(nullptr, nullptr, 29);
   EXPECT_EQ(count_, 27u);
-  EXPECT_EQ(raw.substr(0, 28), "section1\0section2\0section3\0\0"s);
+  if (!wineEndsWithOneNul) {
+    EXPECT_EQ(raw.substr(0, 28), "section1\0section2\0section3\0\0"s);
+  }
   // An exact fit counts as not fitting: the count drops the last name's NUL.
   raw = ReadRaw(nullptr, nullptr, 28);
   EXPECT_EQ(count_, 26u);
-  EXPECT_EQ(raw.substr(0, 28), "section1\0section2\0section3\0\0"s);
+  if (!wineEndsWithOneNul) {
+    EXPECT_EQ(raw.substr(0, 28), "section1\0section2\0section3\0\0"s);
+  }
   raw = ReadRaw(nullptr, nullptr, 27);
   EXPECT_EQ(count_, 25u);
-  EXPECT_EQ(raw.substr(0, 27), "section1\0section2\0section\0\0"s);
+  if (!wineEndsWithOneNul) {
+    EXPECT_EQ(raw.substr(0, 27), "section1\0section2\0section\0\0"s);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform_checks.h"
 #include "scratch_prefix.h"
 #include "winapi/winapi.h"
 
@@ -39,6 +40,7 @@ TEST(VolumesTest, MappedDrivesIgnoreCaseAndPreserveIt) {
 TEST(VolumesTest, RootWithoutBackslashIsAnInvalidName) {
   ScratchPrefix prefix;
   DWORD flags = 0;
+  if (WineDepartsFromWindows("Wine reads \"C:\" as drive C's current directory")) return;
   EXPECT_FALSE(GetVolumeInformationA("C:", nullptr, 0, nullptr, nullptr, &flags, nullptr, 0));
   EXPECT_EQ(ERROR_INVALID_NAME, GetLastError());
 }
@@ -70,6 +72,7 @@ TEST(FileTimeTest, DosDateTimeCoversOnly1980To2107) {
   EXPECT_FALSE(FileTimeToDosDateTime(&before, &date, &time));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
   FILETIME after = FileTimeOfUtc(4354819200);  // 2108-01-01 00:00:00
+  if (WineDepartsFromWindows("Wine converts times after 2107")) return;
   EXPECT_FALSE(FileTimeToDosDateTime(&after, &date, &time));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
 }

@@ -1,0 +1,12 @@
+#include <unistd.h>
+
+#include "platform_checks.h"
+
+namespace cdinst::testing {
+
+bool WineDepartsFromWindows(const char*) { return false; }
+
+// The emulation shows boxes on a terminal only.
+bool MessageBoxesAreShown() { return isatty(STDIN_FILENO) && isatty(STDERR_FILENO); }
+
+}  // namespace cdinst::testing
