@@ -13,13 +13,19 @@
 
 namespace cdinst::testing {
 
+// The medium's DADOS\PROGS.INI and DADOS\MULTI.INI: EDITOR (destination under
+// %PROGRAMFILES%), XADREZ with variants, FONTES ("/FONTS") and SEMDESTINO.
+void WriteMediumSettings(const ScratchPrefix& prefix);
+
+// The EDITOR program's files on the medium: nested directories, a read-only file, a hidden
+// file, an accented name, an empty directory and files of block-edge sizes.
+void WriteEditorTree(const ScratchPrefix& prefix);
+
 class MediumTest : public ::testing::Test {
  protected:
   MediumTest();
 
-  // The EDITOR program's files on the medium: nested directories, a read-only file, a hidden
-  // file, an accented name, an empty directory and files of block-edge sizes.
-  void WriteEditorTree();
+  void WriteEditorTree() { testing::WriteEditorTree(prefix_); }
 
   // Writes <prefix>/system.reg with HKLM's ProgramFilesDir (Windows-1252 text given).
   void SetProgramFilesDir(const std::string& value);

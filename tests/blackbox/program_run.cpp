@@ -46,28 +46,34 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::string& workDirectory) {
   const std::string transcript = workDirectory + "/transcript.jsonl";
-  unlink(transcript.c_str());
   auto withTranscript = environment;
   withTranscript.emplace("CDINST_TRANSCRIPT", transcript);
-  std::vector<std::string> env = MergedEnvironment(withTranscript);
-  std::vector<std::string> argv{CDINST_PROGRAM};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> command{CDINST_PROGRAM};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunCommand(command, withTranscript, transcript);
+}
 
+ProgramResult RunCommand(const std::vector<std::string>& command,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& transcript) {
+  if (!transcript.empty()) unlink(transcript.c_str());
+  std::vector<std::string> env = MergedEnvironment(environment);
+  std::vector<std::string> argv = command;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   pid_t pid;
   auto argvPointers = Pointers(argv);
   auto envPointers = Pointers(env);
-  const int failed =
-      posix_spawn(&pid, CDINST_PROGRAM, &actions, nullptr, argvPointers.data(), envPointers.data());
+  const int failed = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
+                                  envPointers.data());
   posix_spawn_file_actions_destroy(&actions);
-  if (failed) throw std::runtime_error("cannot start " CDINST_PROGRAM);
+  if (failed) throw std::runtime_error("cannot start " + argv[0]);
   int status = 0;
   waitpid(pid, &status, 0);
   ProgramResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.transcript = ReadLines(transcript);
+  if (!transcript.empty()) result.transcript = ReadLines(transcript);
   return result;
 }
 

@@ -19,6 +19,13 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::string& workDirectory);
 
+// Runs `command` (a program found on PATH, then its arguments) with the environment plus
+// `environment`, stdin from /dev/null, and reads the transcript the program was told to write
+// (none when `transcript` is empty).
+ProgramResult RunCommand(const std::vector<std::string>& command,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& transcript);
+
 // What the transcript shows of a box: its flags and the answer.
 inline constexpr int kQuestion = 0x2004;  // MB_TASKMODAL | MB_YESNO
 inline constexpr int kNotice = 0x2000;    // MB_TASKMODAL

@@ -15,14 +15,31 @@ namespace fs = std::filesystem;
 
 namespace cdinst::testing {
 
-ScratchPrefix::ScratchPrefix() {
+namespace {
+
+std::string MakeTemporaryDirectory() {
   std::string pattern = (fs::temp_directory_path() / "cdinst-test-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  directory_ = pattern;
-  fs::create_directories(directory_ + "/prefix/drive_c");
-  fs::create_directories(directory_ + "/prefix/dosdevices");
+  return pattern;
+}
+
+}  // namespace
+
+ScratchPrefix::ScratchPrefix() : ScratchPrefix(std::string()) {}
+
+ScratchPrefix::ScratchPrefix(const std::string& winePrefixTemplate)
+    : directory_(MakeTemporaryDirectory()) {
+  if (winePrefixTemplate.empty()) {
+    fs::create_directories(directory_ + "/prefix/drive_c");
+    fs::create_directories(directory_ + "/prefix/dosdevices");
+    fs::create_directory_symlink("../drive_c", directory_ + "/prefix/dosdevices/c:");
+  } else {
+    // Wine replaces its registry files rather than rewriting them, so the links stay private.
+    fs::copy(winePrefixTemplate, PrefixDirectory(),
+             fs::copy_options::recursive | fs::copy_options::create_hard_links |
+                 fs::copy_options::copy_symlinks);
+  }
   fs::create_directories(directory_ + "/medium");
-  fs::create_directory_symlink("../drive_c", directory_ + "/prefix/dosdevices/c:");
   fs::create_directory_symlink(directory_ + "/medium", directory_ + "/prefix/dosdevices/d:");
   if (const char* old = std::getenv("CDINST_PREFIX")) {
     hadPrefix_ = true;

@@ -1,0 +1,232 @@
+// The Windows program under Wine, on the scenarios the Linux build is tried on, and the Linux
+// build over an equal copy of the same Wine prefix: both must give what is expected, and the
+// same boxes, exit code, destination tree and index file.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "medium_fixture.h"
+#include "scoped_environment.h"
+#include "tree_snapshot.h"
+#include "winapi/winapi.h"
+#include "wine_run.h"
+
+namespace cdinst::testing {
+namespace {
+
+const std::string kTitle = "CD de Programas";
+const std::string kEditor = "C:\\Program Files (x86)\\Editor\\";  // the WOW64 view
+const std::string kXadrez = "C:\\Jogos\\Xadrez\\";
+const std::string kFonts = "C:\\windows\\FONTS\\";
+const std::string kFontsOnDisk = "C:\\windows\\Fonts\\";  // as a Wine prefix spells it
+const std::string kIndexDirectory = "C:\\DUDERUR";
+const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
+const std::string kEditorLine =
+    "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n";
+
+std::string Asked(const std::string& destination) {
+  return BoxLine(kTitle, "Pronto para copiar em: " + destination, kQuestion, kYes);
+}
+std::string Refused(const std::string& destination) {
+  return BoxLine(kTitle, "Pronto para copiar em: " + destination, kQuestion, kNo);
+}
+std::string Told(const std::string& utf8Text) { return BoxLine(kTitle, utf8Text, kNotice, kOk); }
+const std::string kDone = Told(
+    "C\xC3\xB3pia Conclu\xC3\xAD"
+    "da");
+
+// What a run leaves: the boxes, the exit code and the two trees it may write.
+struct Outcome {
+  int exitCode = -1;
+  std::vector<std::string> transcript;
+  Tree destination;
+  Tree indexDirectory;
+};
+
+struct Scenario {
+  std::string name;
+  std::vector<std::string> parameters;
+  std::string answer;
+  std::string destination;                            // spelled as on disk
+  std::function<void(const ScratchPrefix&)> prepare;  // beyond the medium's settings
+  std::vector<std::string> transcript;
+  std::function<void(const ScratchPrefix&, const Outcome&)> check;  // the rest expected
+};
+
+std::ostream& operator<<(std::ostream& out, const Scenario& scenario) {
+  return out << scenario.name;
+}
+
+// The short path as the emulation gives it, for writing an index line the program must know.
+std::string ShortPathIn(const ScratchPrefix& prefix, const std::string& path) {
+  ScopedEnvironment environment;
+  environment.Set("CDINST_PREFIX", prefix.PrefixDirectory());
+  char buffer[MAX_PATH];
+  const DWORD length = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+void WriteXadrezTree(const ScratchPrefix& prefix) {
+  prefix.WriteFile("D:\\PROGS\\XADREZ32\\XADREZ.EXE", std::string(4096, 'x'));
+  prefix.WriteFile("D:\\PROGS\\XADREZ32\\PECAS\\REI.BMP", "rei");
+}
+
+Tree InstalledEditor(const ScratchPrefix& prefix) {
+  return AsInstalled(Snapshot(prefix.Unix("D:\\PROGS\\EDITOR")));
+}
+
+std::vector<Scenario> Scenarios() {
+  const auto editorWithIndex = [](const ScratchPrefix& prefix) {
+    WriteEditorTree(prefix);
+    prefix.MakeDirectory(kIndexDirectory);
+  };
+  const std::vector<std::string> editor{kTitle, "D:\\", "EDITOR", "1", "*.*"};
+  return {
+      {"AnswerNo",
+       editor,
+       "no",
+       kEditor,
+       editorWithIndex,
+       {Refused(kEditor)},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_TRUE(outcome.destination.empty());
+         EXPECT_FALSE(prefix.Exists(kIndex));
+       }},
+      {"PlainInstall",
+       editor,
+       "yes",
+       kEditor,
+       editorWithIndex,
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
+         EXPECT_EQ(outcome.destination.count("A\xC3\xA7\xC3\xA3o.txt"), 1u);
+         EXPECT_EQ(prefix.ReadFile(kIndex), kEditorLine);
+       }},
+      {"Variant",
+       {kTitle, "D:\\", "XADREZ", "B", "*.*"},
+       "yes",
+       kXadrez,
+       [](const ScratchPrefix& prefix) {
+         WriteXadrezTree(prefix);
+         prefix.MakeDirectory(kIndexDirectory);
+       },
+       {Asked(kXadrez), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(outcome.destination, AsInstalled(Snapshot(prefix.Unix("D:\\PROGS\\XADREZ32"))));
+         EXPECT_EQ(prefix.ReadFile(kIndex),
+                   "Xadrez 3D\tJogo de xadrez\tC:\\Jogos\\Xadrez\tVORTANE\r\n");
+       }},
+      {"Fonts",
+       {kTitle, "D:\\", "FONTES", "1", "*.*"},
+       "yes",
+       kFonts,
+       [](const ScratchPrefix& prefix) { prefix.WriteFile("D:\\FONTES\\LETRA.TTF", "fonte"); },
+       {Asked(kFonts), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(prefix.ReadFile(kFontsOnDisk + "LETRA.TTF"), "fonte");
+         EXPECT_TRUE(outcome.indexDirectory.empty());
+         EXPECT_FALSE(prefix.Exists(kIndexDirectory));
+       }},
+      {"FailingCopy",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.MakeDirectory(kEditor + "EDITOR.EXE");  // the file cannot be created
+       },
+       {Asked(kEditor), Told("Erro de C\xC3\xB3pia")},
+       [](const ScratchPrefix& prefix, const Outcome&) {
+         EXPECT_FALSE(prefix.Exists(kIndex));
+         EXPECT_FALSE(prefix.Exists(kEditor + "LEIAME.TXT"));
+       }},
+      {"MatchingCdromLine",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.MakeDirectory(kEditor);
+         const std::string line =
+             "Editor de Texto\tEditor simples\t" + ShortPathIn(prefix, kEditor) + "\tCDROM\r\n";
+         prefix.WriteFile(kIndex, line);
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
+         const std::string index = prefix.ReadFile(kIndex);
+         EXPECT_NE(index.find("\tC:\\PROG~"), std::string::npos) << index;
+         EXPECT_EQ(index.find("VORTANE"), std::string::npos) << index;
+       }},
+      {"MissingIndexDirectory",
+       editor,
+       "yes",
+       kEditor,
+       [](const ScratchPrefix& prefix) { WriteEditorTree(prefix); },
+       {Asked(kEditor)},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
+         EXPECT_FALSE(prefix.Exists(kIndexDirectory));
+       }},
+  };
+}
+
+class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
+ protected:
+  void SetUp() override {
+    const std::string unavailable = WineRunsUnavailable();
+    if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+    const std::string wineTemplate = WineTemplatePrefix();
+    windows_ = std::make_unique<ScratchPrefix>(wineTemplate);
+    linux_ = std::make_unique<ScratchPrefix>(wineTemplate);
+    for (const ScratchPrefix* prefix : {windows_.get(), linux_.get()}) {
+      WriteMediumSettings(*prefix);
+      GetParam().prepare(*prefix);
+    }
+  }
+  void TearDown() override {
+    if (windows_) StopWine(*windows_);
+  }
+
+  Outcome Observed(const ScratchPrefix& prefix, const ProgramResult& result) const {
+    return {result.exitCode, result.transcript, Snapshot(prefix.Unix(GetParam().destination)),
+            Snapshot(prefix.Unix(kIndexDirectory))};
+  }
+  Outcome RunWindowsProgram() const {
+    const Scenario& scenario = GetParam();
+    return Observed(*windows_, RunUnderWine(*windows_, scenario.parameters,
+                                            {{"CDINST_ANSWER", scenario.answer}}));
+  }
+  Outcome RunLinuxProgram() const {
+    const Scenario& scenario = GetParam();
+    return Observed(*linux_, RunProgram(scenario.parameters,
+                                        {{"CDINST_ANSWER", scenario.answer},
+                                         {"CDINST_PREFIX", linux_->PrefixDirectory()}},
+                                        linux_->Directory()));
+  }
+
+  std::unique_ptr<ScratchPrefix> windows_;
+  std::unique_ptr<ScratchPrefix> linux_;
+};
+
+TEST_P(WineScenarioTest, WindowsProgramDoesWhatIsExpectedAndTheLinuxBuildTheSame) {
+  const Scenario& scenario = GetParam();
+  const Outcome windows = RunWindowsProgram();
+  EXPECT_EQ(windows.exitCode, 0);
+  EXPECT_EQ(windows.transcript, scenario.transcript);
+  scenario.check(*windows_, windows);
+
+  const Outcome onLinux = RunLinuxProgram();
+  EXPECT_EQ(onLinux.exitCode, windows.exitCode);
+  EXPECT_EQ(onLinux.transcript, windows.transcript);
+  EXPECT_EQ(onLinux.destination, windows.destination);
+  EXPECT_EQ(onLinux.indexDirectory, windows.indexDirectory);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, WineScenarioTest, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace cdinst::testing
