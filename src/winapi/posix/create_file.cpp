@@ -46,10 +46,11 @@ bool RefusedWriteOpen(int error) {
 
 // Opens read-write whatever the access, so that share modes can be taken (access is enforced
 // per handle); read-only when the file cannot be written and nothing is to be written.
+// Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
 DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
-  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   }
   return fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
@@ -82,10 +83,12 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
+// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
+// nothing of what reading it gives, is refused as a directory is.
 DWORD CheckExistingFile(const Request& request, const Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
-  if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+  if (!S_ISREG(info.st_mode)) return ERROR_ACCESS_DENIED;
   if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
     return ERROR_ACCESS_DENIED;
   }
