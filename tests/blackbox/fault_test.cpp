@@ -197,7 +197,7 @@ TEST_F(FaultTest, ParametersOf5000Characters) {
 
   std::string masks;
   while (masks.size() < 5000) masks += "*.TXT;";
-  result = Run({kTitle, "D:\\", "EDITOR", longText.substr(0, 1), masks}, "yes");
+  result = Run({kTitle, "D:\\", "EDITOR", "1", masks}, "yes");
   EXPECT_EQ(result.transcript, (Lines{Asked(kDestination), kDone}));
   EXPECT_EQ(prefix_.ReadFile(kDestination + "LEIAME.TXT"), std::string(700, 'l'));
   EXPECT_FALSE(prefix_.Exists(kDestination + "EDITOR.EXE"));
