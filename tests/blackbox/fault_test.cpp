@@ -150,6 +150,23 @@ TEST_F(FaultTest, IndexHeldForWritingByAnotherProgramEndsQuietly) {
   EXPECT_EQ(prefix_.ReadFile(kIndex), before);
 }
 
+// Neither can be opened as the index, and neither is replaced by one.
+TEST_F(FaultTest, IndexThatIsADirectoryOrFifoEndsQuietly) {
+  prefix_.MakeDirectory(kIndex);
+  ProgramResult result = InstallEditor();
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.transcript, Lines{Asked(kDestination)});
+  std::filesystem::remove(prefix_.Unix(kIndex));
+  MakeFifo(kIndex);
+  result = InstallEditor();
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.transcript, Lines{Asked(kDestination)});
+  struct stat info;
+  ASSERT_EQ(stat(prefix_.Unix(kIndex).c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(Installed(), EditorSource());
+}
+
 // Binary bytes give no settings; a megabyte line or a UTF-16 file hides none.
 TEST_F(FaultTest, GarbageAndHugeSettingsFiles) {
   std::mt19937 random(6);
