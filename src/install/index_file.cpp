@@ -27,7 +27,7 @@ OpenParameters ParametersOf(IndexOpenMode mode) {
     case IndexOpenMode::kAppend:
       return {GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING};
     case IndexOpenMode::kAnew:
-      return {GENERIC_WRITE, CREATE_ALWAYS};
+      return {GENERIC_WRITE, CREATE_NEW};
   }
   return {GENERIC_READ, OPEN_EXISTING};
 }

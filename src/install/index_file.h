@@ -17,7 +17,7 @@ namespace cdinst {
 enum class IndexOpenMode {
   kScan,    // read, others may read; the file must exist
   kAppend,  // read and write, others may read; the file must exist
-  kAnew,    // write, others may read; created, or emptied when it exists
+  kAnew,    // write, others may read; created, and refused (80) when it exists
 };
 
 class IndexFile {

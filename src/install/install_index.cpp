@@ -44,7 +44,8 @@ std::optional<std::string> OpenForAppending(std::optional<IndexFile>& file) {
   const int32_t appendResult = TakeIoResult();
   if (appendResult == 0) return PrepareAppend(*file);
   // Any other refusal (sharing, access) is no licence to empty a file that holds other
-  // programs' lines: its holder may let go just before the open anew.
+  // programs' lines: its holder may let go just before the open anew. For the same reason the
+  // open anew only creates: a run that found the file missing too may have made it meanwhile.
   if (appendResult != ERROR_FILE_NOT_FOUND) return std::nullopt;
   file.emplace(kInstallIndexPath, IndexOpenMode::kAnew);
   if (TakeIoResult() != 0) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
@@ -24,6 +25,7 @@ struct Request {
 struct Opened {
   UniqueFd fd;
   bool created = false;
+  bool admitted = false;  // its share mode is recorded already
 };
 
 bool MayCreate(DWORD disposition) {
@@ -46,26 +48,59 @@ bool RefusedWriteOpen(int error) {
 
 // Opens read-write whatever the access, so that share modes can be taken (access is enforced
 // per handle); read-only when the file cannot be written and nothing is to be written.
+// Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
 DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
-  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   }
   return fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
+std::string DirectoryOf(const std::string& unixPath) {
+  const size_t slash = unixPath.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : unixPath.substr(0, slash);
+}
+
+enum class Made { kDone, kNameTaken, kNotHere };
+
+// Makes the file without a name, admits it among the opens and only then links it in: on
+// Windows a new file and its share mode appear in one step, and another process must not open
+// it, and write, in between. kNotHere when the file system (or a missing /proc) does not allow
+// this; then nothing was made.
+Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& request,
+                    Opened& opened) {
+  UniqueFd fd(open(DirectoryOf(unixPath).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  if (!fd.Valid()) return Made::kNotHere;
+  if (AdmitOpen(fd.Get(), request.access, request.access, request.share) != ERROR_SUCCESS) {
+    return Made::kNotHere;  // a lock call failed on a file no one else can see yet
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
+  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unixPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
+  }
+  opened.fd = std::move(fd);
+  opened.created = opened.admitted = true;
+  return Made::kDone;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   EntryCreation creation(unixPath);
-  opened.fd =
-      UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
-  opened.created = opened.fd.Valid();
-  if (opened.created) {
+  Made made = CreateAdmitted(unixPath, mode, request, opened);
+  if (made == Made::kNotHere) {
+    opened.fd =
+        UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+    opened.created = opened.fd.Valid();
+    if (!opened.created && errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+    made = opened.created ? Made::kDone : Made::kNameTaken;
+  }
+  if (made == Made::kDone) {
     creation.Created();
     return ERROR_SUCCESS;
   }
-  if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   return OpenExisting(unixPath, CheckedAccess(request, opened), opened.fd);  // lost a race
 }
@@ -82,10 +117,12 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
+// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
+// nothing of what reading it gives, is refused as a directory is.
 DWORD CheckExistingFile(const Request& request, const Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
-  if (S_ISDIR(info.st_mode)) return ERROR_ACCESS_DENIED;
+  if (!S_ISREG(info.st_mode)) return ERROR_ACCESS_DENIED;
   if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
     return ERROR_ACCESS_DENIED;
   }
@@ -103,6 +140,7 @@ DWORD Overwrite(const Request& request, const Opened& opened) {
 }
 
 DWORD Admit(const Request& request, const Opened& opened) {
+  if (opened.admitted) return ERROR_SUCCESS;
   if (!opened.created) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
   }

@@ -30,20 +30,21 @@ bool ReadToEnd(int fd, std::string& out) {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error) {
-  const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking: a FIFO must not wait for a writer before it is refused below.
+  const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
   if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) {
     error = ErrorFromErrno(errno);
     return std::nullopt;
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {  // a directory, or a FIFO or device that may never end
     error = ERROR_ACCESS_DENIED;
     return std::nullopt;
   }
   error = AdmitOpen(fd.Get(), GENERIC_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (error != ERROR_SUCCESS) return std::nullopt;
   std::string content;
-  if (S_ISREG(info.st_mode)) content.reserve(static_cast<size_t>(info.st_size));
+  content.reserve(static_cast<size_t>(info.st_size));
   if (!ReadToEnd(fd.Get(), content)) {
     error = ErrorFromErrno(errno);
     return std::nullopt;

@@ -1,0 +1,98 @@
+// Twenty programs installing at once, each into its own destination, all recording into the one
+// index file: a sharing refusal may cost a run its line, but never quietly, and never anyone
+// else's line; no line is cut or mixed with another.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "medium_fixture.h"
+
+namespace cdinst::testing {
+namespace {
+
+constexpr int kRuns = 20;
+const std::string kTitle = "CD";
+const std::string kDone = BoxLine(kTitle,
+                                  "C\xC3\xB3pia Conclu\xC3\xAD"
+                                  "da",
+                                  kNotice, kOk);
+const std::string kOther = "Outro\tPrograma\tC:\\OUTRO\tVORTANE\r\n";
+
+std::string Section(int run) { return "P" + std::to_string(run); }
+std::string Destination(int run) { return "C:\\Destinos\\" + Section(run); }
+std::string LineOf(int run) {
+  return "Programa " + std::to_string(run) + "\tD\t" + Destination(run) + "\tVORTANE\r\n";
+}
+
+class ConcurrentRunsTest : public MediumTest {
+ protected:
+  ConcurrentRunsTest() {
+    WriteEditorTree();
+    prefix_.MakeDirectory("C:\\DUDERUR");
+    Lines lines;
+    for (int run = 0; run < kRuns; ++run) {
+      lines.insert(lines.end(),
+                   {"[" + Section(run) + "]", "Nome=Programa " + std::to_string(run), "Descricao=D",
+                    "Origem=PROGS\\EDITOR", "Destino=" + Destination(run)});
+    }
+    prefix_.WriteFile("D:\\DADOS\\PROGS.INI", CrLfLines(lines));
+  }
+  using Lines = std::vector<std::string>;
+
+  // Starts every run before waiting for any; each keeps its transcript in its own directory.
+  std::vector<ProgramResult> RunAllAtOnce() {
+    std::vector<ProgramResult> results(kRuns);
+    std::vector<std::thread> threads;
+    for (int run = 0; run < kRuns; ++run) {
+      const std::string work = prefix_.Directory() + "/run" + std::to_string(run);
+      std::filesystem::create_directories(work);
+      threads.emplace_back([&results, run, work] {
+        results[run] = RunProgram({kTitle, "D:\\", Section(run), "1", "*.*"},
+                                  {{"CDINST_ANSWER", "yes"}}, work);
+      });
+    }
+    for (std::thread& thread : threads) thread.join();
+    return results;
+  }
+
+  // Every reported run's line once, no other run's line, the file made only of whole lines.
+  void CheckIndex(const std::string& before, const std::vector<ProgramResult>& results) {
+    const std::string index = prefix_.ReadFile("C:\\DUDERUR\\INDICE2.CD");
+    ASSERT_EQ(index.substr(0, before.size()), before) << index;
+    size_t expectedSize = before.size();
+    for (int run = 0; run < kRuns; ++run) {
+      const ProgramResult& result = results[run];
+      EXPECT_EQ(result.exitCode, 0) << run;
+      ASSERT_GE(result.transcript.size(), 1u) << run;
+      const bool reported = result.transcript.size() == 2 && result.transcript[1] == kDone;
+      EXPECT_TRUE(reported || result.transcript.size() == 1) << result.transcript.back();
+      const size_t first = index.find(LineOf(run));
+      const bool present = first != std::string::npos;
+      EXPECT_EQ(present, reported) << "run " << run << "\n" << index;
+      if (present) {
+        EXPECT_EQ(index.find(LineOf(run), first + 1), std::string::npos) << index;
+        expectedSize += LineOf(run).size();
+      }
+    }
+    EXPECT_EQ(index.size(), expectedSize) << index;
+  }
+};
+
+TEST_F(ConcurrentRunsTest, RunsIntoAnExistingIndexAddWholeLinesOnly) {
+  for (int round = 0; round < 3 && !HasFailure(); ++round) {
+    prefix_.WriteFile("C:\\DUDERUR\\INDICE2.CD", kOther);
+    CheckIndex(kOther, RunAllAtOnce());
+  }
+}
+
+// All find it missing; the first creates it, and no later one may empty it again.
+TEST_F(ConcurrentRunsTest, RunsThatAllCreateTheIndexLoseNoReportedLine) {
+  for (int round = 0; round < 3 && !HasFailure(); ++round) {
+    std::filesystem::remove(prefix_.Unix("C:\\DUDERUR\\INDICE2.CD"));
+    CheckIndex("", RunAllAtOnce());
+  }
+}
+
+}  // namespace
+}  // namespace cdinst::testing
