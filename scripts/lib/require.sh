@@ -1,0 +1,22 @@
+# Sourced by the scripts: installs, with apt-get (Debian, as root), the packages whose probe
+# is missing. Each argument is "probe:package", the probe a command, or an absolute path or
+# path pattern; the package may name an architecture ("wine32:i386"), which is added first.
+require() {
+  local missing=() requirement probe package
+  for requirement in "$@"; do
+    probe=${requirement%%:*}
+    package=${requirement#*:}
+    if [[ $probe == /* ]]; then
+      compgen -G "$probe" >/dev/null || missing+=("$package")
+    else
+      command -v "$probe" >/dev/null || missing+=("$package")
+    fi
+  done
+  ((${#missing[@]})) || return 0
+  echo "installing: ${missing[*]}"
+  if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
