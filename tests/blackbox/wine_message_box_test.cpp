@@ -11,8 +11,8 @@ namespace cdinst::testing {
 namespace {
 
 TEST(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
-  const std::string unavailable = WineRunsUnavailable();
-  if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+  if (!WineRunsEnabled()) GTEST_SKIP() << "set CDINST_WINE_TESTS=1 to run under Wine";
+  ASSERT_EQ(MissingForWineRuns(), "");
   ScratchPrefix prefix(WineTemplatePrefix());
   WriteMediumSettings(prefix);
   WriteEditorTree(prefix);

@@ -8,9 +8,12 @@
 
 namespace cdinst::testing {
 
-std::string WineRunsUnavailable() {
+bool WineRunsEnabled() {
   const char* enabled = std::getenv("CDINST_WINE_TESTS");
-  if (!enabled || std::string(enabled) != "1") return "set CDINST_WINE_TESTS=1 to run under Wine";
+  return enabled && std::string(enabled) == "1";
+}
+
+std::string MissingForWineRuns() {
   if (!std::filesystem::exists(CDINST_WINDOWS_PROGRAM)) return "no " CDINST_WINDOWS_PROGRAM;
   if (!std::getenv("DISPLAY")) return "no X display (run under xvfb-run)";
   return "";

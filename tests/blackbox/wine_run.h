@@ -12,8 +12,11 @@
 
 namespace cdinst::testing {
 
-// Empty when the Wine runs are enabled and possible, else why not.
-std::string WineRunsUnavailable();
+// Whether CDINST_WINE_TESTS=1 asks for the runs under Wine.
+bool WineRunsEnabled();
+
+// What the runs under Wine lack, or "".
+std::string MissingForWineRuns();
 
 // The template prefix the scratch prefixes are copied from, made on first use.
 std::string WineTemplatePrefix();

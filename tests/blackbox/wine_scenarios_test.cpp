@@ -249,8 +249,8 @@ std::vector<std::string> WithoutModuleAndOffset(std::vector<std::string> transcr
 class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
  protected:
   void SetUp() override {
-    const std::string unavailable = WineRunsUnavailable();
-    if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+    if (!WineRunsEnabled()) GTEST_SKIP() << "set CDINST_WINE_TESTS=1 to run under Wine";
+    ASSERT_EQ(MissingForWineRuns(), "");
     const std::string wineTemplate = WineTemplatePrefix();
     windows_ = std::make_unique<ScratchPrefix>(wineTemplate);
     linux_ = std::make_unique<ScratchPrefix>(wineTemplate);
