@@ -4,26 +4,17 @@
 
 #include <filesystem>
 
+#include "install_boxes.h"
 #include "medium_fixture.h"
 #include "tree_snapshot.h"
 
 namespace cdinst::testing {
 namespace {
 
-const std::string kTitle = "CD de Programas";
 const std::string kDestination = "C:\\Arquivos de programas\\Editor\\";
 const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
 const std::string kEditorLine =
     "Editor de Texto\tEditor simples\tC:\\Arquivos de programas\\Editor\tVORTANE\r\n";
-
-std::string Asked(const std::string& destination) {
-  return BoxLine(kTitle, "Pronto para copiar em: " + destination, kQuestion, kYes);
-}
-std::string Told(const std::string& utf8Text) { return BoxLine(kTitle, utf8Text, kNotice, kOk); }
-const std::string kDone = Told(
-    "C\xC3\xB3pia Conclu\xC3\xAD"
-    "da");
-const std::string kCopyError = Told("Erro de C\xC3\xB3pia");
 
 using Lines = std::vector<std::string>;
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <regex>
 
+#include "install_boxes.h"
 #include "medium_fixture.h"
 #include "scoped_environment.h"
 #include "tree_snapshot.h"
@@ -16,7 +17,6 @@
 namespace cdinst::testing {
 namespace {
 
-const std::string kTitle = "CD de Programas";
 const std::string kEditor = "C:\\Program Files (x86)\\Editor\\";  // the WOW64 view
 const std::string kXadrez = "C:\\Jogos\\Xadrez\\";
 const std::string kFonts = "C:\\windows\\FONTS\\";
@@ -25,17 +25,6 @@ const std::string kIndexDirectory = "C:\\DUDERUR";
 const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
 const std::string kEditorLine =
     "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n";
-
-std::string Asked(const std::string& destination) {
-  return BoxLine(kTitle, "Pronto para copiar em: " + destination, kQuestion, kYes);
-}
-std::string Refused(const std::string& destination) {
-  return BoxLine(kTitle, "Pronto para copiar em: " + destination, kQuestion, kNo);
-}
-std::string Told(const std::string& utf8Text) { return BoxLine(kTitle, utf8Text, kNotice, kOk); }
-const std::string kDone = Told(
-    "C\xC3\xB3pia Conclu\xC3\xAD"
-    "da");
 
 // What a run leaves: the boxes, the exit code and the two trees it may write.
 struct Outcome {
@@ -123,7 +112,7 @@ std::vector<Scenario> Scenarios() {
       {"Fonts",
        {kTitle, "D:\\", "FONTES", "1", "*.*"},
        "yes",
-       kFonts,
+       kFontsOnDisk,
        [](const ScratchPrefix& prefix) { prefix.WriteFile("D:\\FONTES\\LETRA.TTF", "fonte"); },
        {Asked(kFonts), kDone},
        [](const ScratchPrefix& prefix, const Outcome& outcome) {
