@@ -19,14 +19,7 @@
 namespace cdinst::testing {
 namespace {
 
-const std::string kDestination = "C:\\Arquivos de programas\\Editor\\";
-const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
-const std::string kEditorLine =
-    "Editor de Texto\tEditor simples\tC:\\Arquivos de programas\\Editor\tVORTANE\r\n";
-
 const std::string kNoDestination = Told("Destino da instala\xC3\xA7\xC3\xA3o n\xC3\xA3o definido");
-
-using Lines = std::vector<std::string>;
 
 // Files larger than `bytes` cannot be written by the programs started while it lives: the write
 // that would pass the limit fails with EFBIG instead of killing the writer with SIGXFSZ. Both

@@ -11,13 +11,6 @@
 namespace cdinst::testing {
 namespace {
 
-const std::string kDestination = "C:\\Arquivos de programas\\Editor\\";
-const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
-const std::string kEditorLine =
-    "Editor de Texto\tEditor simples\tC:\\Arquivos de programas\\Editor\tVORTANE\r\n";
-
-using Lines = std::vector<std::string>;
-
 class InstallPathsTest : public MediumTest {
  protected:
   InstallPathsTest() {

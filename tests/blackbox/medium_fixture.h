@@ -13,6 +13,15 @@
 
 namespace cdinst::testing {
 
+inline const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
+
+// Where MediumTest's EDITOR goes, and the line its installation adds to the index.
+inline const std::string kDestination = "C:\\Arquivos de programas\\Editor\\";
+inline const std::string kEditorLine =
+    "Editor de Texto\tEditor simples\tC:\\Arquivos de programas\\Editor\tVORTANE\r\n";
+
+using Lines = std::vector<std::string>;
+
 // The medium's DADOS\PROGS.INI and DADOS\MULTI.INI: EDITOR (destination under
 // %PROGRAMFILES%), XADREZ with variants, FONTES ("/FONTS") and SEMDESTINO.
 void WriteMediumSettings(const ScratchPrefix& prefix);

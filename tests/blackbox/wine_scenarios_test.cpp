@@ -22,7 +22,6 @@ const std::string kXadrez = "C:\\Jogos\\Xadrez\\";
 const std::string kFonts = "C:\\windows\\FONTS\\";
 const std::string kFontsOnDisk = "C:\\windows\\Fonts\\";  // as a Wine prefix spells it
 const std::string kIndexDirectory = "C:\\DUDERUR";
-const std::string kIndex = "C:\\DUDERUR\\INDICE2.CD";
 const std::string kEditorLine =
     "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n";
 
