@@ -22,7 +22,7 @@ const std::string kXadrez = "C:\\Jogos\\Xadrez\\";
 const std::string kFonts = "C:\\windows\\FONTS\\";
 const std::string kFontsOnDisk = "C:\\windows\\Fonts\\";  // as a Wine prefix spells it
 const std::string kIndexDirectory = "C:\\DUDERUR";
-const std::string kEditorLine =
+const std::string kWineEditorLine =
     "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n";
 
 // What a run leaves: the boxes, the exit code and the two trees it may write.
@@ -92,7 +92,7 @@ std::vector<Scenario> Scenarios() {
        [](const ScratchPrefix& prefix, const Outcome& outcome) {
          EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
          EXPECT_EQ(outcome.destination.count("A\xC3\xA7\xC3\xA3o.txt"), 1u);
-         EXPECT_EQ(prefix.ReadFile(kIndex), kEditorLine);
+         EXPECT_EQ(prefix.ReadFile(kIndex), kWineEditorLine);
        }},
       {"Variant",
        {kTitle, "D:\\", "XADREZ", "B", "*.*"},
