@@ -1,5 +1,7 @@
 #include "winapi/posix/path_resolution.h"
 
+#include <sys/stat.h>
+
 #include <optional>
 
 #include "platform/windows1252.h"
@@ -19,9 +21,10 @@ std::optional<std::string> UnixRoot(std::string_view root) {
   return DriveRoot(root[0]);
 }
 
-// Follows the components down from the root, as far as they exist on disk.
-void Walk(const std::vector<std::string>& components, std::string unixPath, ResolvedPath& result) {
-  for (size_t i = 0; i < components.size(); ++i) {
+// Follows the components from `first` on down from `unixPath`, as far as they exist on disk.
+void WalkFrom(const std::vector<std::string>& components, size_t first, std::string unixPath,
+              ResolvedPath& result) {
+  for (size_t i = first; i < components.size(); ++i) {
     const bool last = i + 1 == components.size();
     const std::optional<std::string> name = FindEntry(unixPath, components[i]);
     if (!name) {
@@ -37,6 +40,35 @@ void Walk(const std::vector<std::string>& components, std::string unixPath, Reso
   }
   result.unixPath = unixPath;
   result.exists = true;
+}
+
+bool EntryExists(const std::string& unixPath) {
+  struct stat info;
+  return lstat(unixPath.c_str(), &info) == 0;
+}
+
+// Looking a component up costs a walk of the whole path so far, so a walk one component at a
+// time costs the square of the depth. The kernel's own walk of the path spelled as given demands
+// what the component walk settles on first: every level there under that spelling, and a
+// directory (or a link to one) below the last. So one lookup settles the usual cases, an existing
+// path and a new name in an existing directory; anything else takes the walk.
+void Walk(const std::vector<std::string>& components, const std::string& root,
+          ResolvedPath& result) {
+  std::string exact = root;
+  for (const std::string& component : components) {
+    if (exact.back() != '/') exact += '/';
+    exact += Windows1252ToUtf8(component);
+  }
+  if (components.empty() || EntryExists(exact)) {
+    result.unixPath = std::move(exact);
+    result.exists = true;
+    return;
+  }
+  if (components.size() > 1) {
+    exact.erase(exact.rfind('/'));
+    if (IsDirectory(exact)) return WalkFrom(components, components.size() - 1, exact, result);
+  }
+  WalkFrom(components, 0, root, result);
 }
 
 }  // namespace
