@@ -6,6 +6,7 @@
 
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -154,6 +155,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                    DWORD disposition, DWORD flags, HANDLE) {
   using namespace cdinst::posix;
   const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
+  SettleAll();  // an open may cut or read what a handle holds back
   Opened opened;
   if (const DWORD error = Open(path, request, opened)) {
     return FailWith(INVALID_HANDLE_VALUE, error);
@@ -162,6 +164,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->fd = std::move(opened.fd);
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
+  struct stat info;
+  if (fstat(file->fd.Get(), &info) == 0) {
+    file->device = info.st_dev;
+    file->inode = info.st_ino;
+  }
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file));
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;

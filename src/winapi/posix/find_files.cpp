@@ -11,6 +11,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_time.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -140,6 +141,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (pattern == nullptr || data == nullptr) {
     return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
   }
+  cdinst::posix::SettleAll();  // the sizes it reports
   auto search = std::make_unique<Search>();
   const DWORD error = CollectEntries(pattern, search->entries);
   if (error != ERROR_SUCCESS) return FailWith(INVALID_HANDLE_VALUE, error);
