@@ -12,7 +12,7 @@
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_buffers.h"
-#include "winapi/posix/file_time.h"
+#include "winapi/posix/found_entries.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 #include "winapi/posix/short_names.h"
@@ -26,8 +26,11 @@ using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 using Entries = std::vector<WIN32_FIND_DATAA>;
 
+// The entries it reports: its own, then those of a directory listing it holds on to.
 struct Search {
-  Entries entries;
+  Entries own;
+  std::shared_ptr<const cdinst::posix::FoundEntries> listing;
+  std::vector<const WIN32_FIND_DATAA*> found;
   size_t next = 0;
 };
 
@@ -36,41 +39,17 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-template <size_t N>
-void CopyName(std::string_view name, CHAR (&field)[N]) {
-  const size_t length = name.size() < N ? name.size() : N - 1;
-  std::memcpy(field, name.data(), length);
-  field[length] = '\0';
-}
-
-// Unix keeps no creation time; the last write stands in for it.
-WIN32_FIND_DATAA FindData(const struct stat& info, std::string_view name) {
-  WIN32_FIND_DATAA data{};
-  data.dwFileAttributes = cdinst::posix::AttributesOf(info, name);
-  data.ftCreationTime = cdinst::posix::FileTimeFromUnix(info.st_mtim);
-  data.ftLastAccessTime = cdinst::posix::FileTimeFromUnix(info.st_atim);
-  data.ftLastWriteTime = cdinst::posix::FileTimeFromUnix(info.st_mtim);
-  if (!S_ISDIR(info.st_mode)) {
-    const uint64_t size = static_cast<uint64_t>(info.st_size);
-    data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
-  }
-  CopyName(name, data.cFileName);
-  CopyName(cdinst::posix::ShortNameOf(name), data.cAlternateFileName);
-  return data;
-}
-
 bool AddEntry(const std::string& unixPath, std::string_view name, Entries& entries) {
   struct stat info;
   if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
-  entries.push_back(FindData(info, name));
+  entries.push_back(cdinst::posix::FindDataOf(info, name, cdinst::posix::ShortNameOf(name)));
   return true;
 }
 
-bool Matches(const cdinst::posix::FileNamePattern& pattern, const std::string& name) {
-  if (pattern.Matches(name)) return true;
-  const std::string shortName = cdinst::posix::ShortNameOf(name);
-  return !shortName.empty() && pattern.Matches(shortName);
+bool Matches(const cdinst::posix::FileNamePattern& pattern,
+             const cdinst::posix::FoundEntry& entry) {
+  return pattern.Matches(entry.windowsName) ||
+         (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
 // "." and ".." come first, except at a root, which has neither.
@@ -83,7 +62,7 @@ void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNameP
   if (pattern.Matches("..")) AddEntry(parent, "..", entries);
 }
 
-DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Entries& entries) {
+DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
   struct stat info;
@@ -92,14 +71,14 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   }
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, pattern, entries);
-  for (const std::string& unixName : cdinst::posix::ListDirectory(directory.unixPath)) {
-    const std::string name = cdinst::Utf8ToWindows1252(unixName);
-    if (Matches(pattern, name)) {
-      AddEntry(cdinst::posix::UnixChild(directory.unixPath, unixName), name, entries);
+  AddDotEntries(directory, pattern, search.own);
+  search.listing = cdinst::posix::FindEntries(directory.unixPath);
+  if (search.listing) {
+    for (const cdinst::posix::FoundEntry& entry : *search.listing) {
+      if (Matches(pattern, entry)) search.found.push_back(&entry.data);
     }
   }
-  return entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  return search.own.empty() && search.found.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
 // A name without wildcards finds that one entry, spelled as on the disk.
@@ -126,13 +105,26 @@ size_t NamePosition(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
-DWORD CollectEntries(std::string_view path, Entries& entries) {
+DWORD CollectEntries(std::string_view path, Search& search) {
   if (path.empty()) return ERROR_PATH_NOT_FOUND;
   const size_t split = NamePosition(path);
   const std::string_view name = path.substr(split);
   if (name.empty()) return NothingToFind(path);
-  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, entries);
-  return ListMatches(path.substr(0, split), name, entries);
+  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.own);
+  return ListMatches(path.substr(0, split), name, search);
+}
+
+// Its own entries come first; they are complete before the first one is handed out.
+bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
+  if (search.next < search.own.size()) {
+    data = search.own[search.next++];
+    return true;
+  }
+  const size_t listed = search.next - search.own.size();
+  if (listed >= search.found.size()) return false;
+  data = *search.found[listed];
+  ++search.next;
+  return true;
 }
 
 }  // namespace
@@ -143,9 +135,9 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   }
   cdinst::posix::SettleAll();  // the sizes it reports
   auto search = std::make_unique<Search>();
-  const DWORD error = CollectEntries(pattern, search->entries);
+  const DWORD error = CollectEntries(pattern, *search);
   if (error != ERROR_SUCCESS) return FailWith(INVALID_HANDLE_VALUE, error);
-  *data = search->entries[search->next++];
+  TakeNext(*search, *data);
   const HANDLE handle = search.get();
   OpenSearches().emplace(handle, std::move(search));
   return handle;
@@ -155,9 +147,7 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
   const auto found = OpenSearches().find(handle);
   if (found == OpenSearches().end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (data == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  Search& search = *found->second;
-  if (search.next >= search.entries.size()) return FailWith(FALSE, ERROR_NO_MORE_FILES);
-  *data = search.entries[search.next++];
+  if (!TakeNext(*found->second, *data)) return FailWith(FALSE, ERROR_NO_MORE_FILES);
   return TRUE;
 }
 

@@ -1,0 +1,42 @@
+// What a directory search reports of every entry of one Unix directory, kept between searches:
+// the tree copy searches a directory once more for each of its subdirectories, so reading and
+// stat-ing every entry each time would make copying a wide directory cost the square of its
+// size in system calls.
+//
+// A large directory's entries are kept while the kernel reports no change in it (inotify: an
+// entry made, removed, renamed, written or given new attributes, by any process) and its device,
+// inode, modification and status change times are those it was read at; both are checked before
+// every use. What inotify does not report through the parent stays as it was read, as in the
+// entries of a Windows directory index: the last access times, and the times of a subdirectory
+// that changed inside. A directory holding a symbolic link is never kept, since its target can
+// change unreported. Without inotify nothing is kept.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+struct FoundEntry {
+  std::string windowsName;  // the Unix name in Windows-1252
+  std::string shortName;    // empty when the name is a legal short name itself
+  WIN32_FIND_DATAA data;
+};
+using FoundEntries = std::vector<FoundEntry>;
+
+// What a search reports of the file `info` describes under `name` and `shortName`.
+WIN32_FIND_DATAA FindDataOf(const struct stat& info, std::string_view name,
+                            std::string_view shortName);
+
+// The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
+// Unix names; dangling links are left out. Null when the directory cannot be read. The result
+// is not changed afterwards, whatever happens to the directory.
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory);
+
+}  // namespace cdinst::posix
