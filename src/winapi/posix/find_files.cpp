@@ -22,15 +22,18 @@
 namespace {
 
 using cdinst::posix::FailWith;
+using cdinst::posix::FoundEntries;
+using cdinst::posix::FoundEntry;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
-using Entries = std::vector<WIN32_FIND_DATAA>;
 
-// The entries it reports: its own, then those of a directory listing it holds on to.
+// The entries it reports: its own, then those of a directory listing it holds on to (all of
+// them, or those `found` picks).
 struct Search {
-  Entries own;
-  std::shared_ptr<const cdinst::posix::FoundEntries> listing;
-  std::vector<const WIN32_FIND_DATAA*> found;
+  FoundEntries own;
+  std::shared_ptr<const FoundEntries> listing;
+  bool everything = false;
+  std::vector<size_t> found;
   size_t next = 0;
 };
 
@@ -39,22 +42,21 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-bool AddEntry(const std::string& unixPath, std::string_view name, Entries& entries) {
+bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
   struct stat info;
   if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
-  entries.push_back(cdinst::posix::FindDataOf(info, name, cdinst::posix::ShortNameOf(name)));
+  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
   return true;
 }
 
-bool Matches(const cdinst::posix::FileNamePattern& pattern,
-             const cdinst::posix::FoundEntry& entry) {
+bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& entry) {
   return pattern.Matches(entry.windowsName) ||
          (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
 // "." and ".." come first, except at a root, which has neither.
 void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
-                   Entries& entries) {
+                   FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) AddEntry(directory.unixPath, ".", entries);
   std::string parent = directory.unixPath.substr(0, directory.unixPath.rfind('/'));
@@ -74,15 +76,18 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   AddDotEntries(directory, pattern, search.own);
   search.listing = cdinst::posix::FindEntries(directory.unixPath);
   if (search.listing) {
-    for (const cdinst::posix::FoundEntry& entry : *search.listing) {
-      if (Matches(pattern, entry)) search.found.push_back(&entry.data);
+    search.everything = pattern.MatchesEverything();
+    for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
+      if (Matches(pattern, (*search.listing)[i])) search.found.push_back(i);
     }
   }
-  return search.own.empty() && search.found.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  const bool none = search.own.empty() && search.found.empty() &&
+                    !(search.everything && !search.listing->empty());
+  return none ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
 // A name without wildcards finds that one entry, spelled as on the disk.
-DWORD FindSingle(std::string_view path, Entries& entries) {
+DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
@@ -116,14 +121,19 @@ DWORD CollectEntries(std::string_view path, Search& search) {
 
 // Its own entries come first; they are complete before the first one is handed out.
 bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
-  if (search.next < search.own.size()) {
-    data = search.own[search.next++];
-    return true;
-  }
+  const FoundEntry* entry = nullptr;
   const size_t listed = search.next - search.own.size();
-  if (listed >= search.found.size()) return false;
-  data = *search.found[listed];
+  if (search.next < search.own.size()) {
+    entry = &search.own[search.next];
+  } else if (search.everything && listed < search.listing->size()) {
+    entry = &(*search.listing)[listed];
+  } else if (!search.everything && listed < search.found.size()) {
+    entry = &(*search.listing)[search.found[listed]];
+  } else {
+    return false;
+  }
   ++search.next;
+  cdinst::posix::FillFindData(*entry, data);
   return true;
 }
 

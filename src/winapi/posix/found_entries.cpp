@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/windows1252.h"
 #include "winapi/posix/file_attributes.h"
@@ -147,10 +148,7 @@ std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
       linked = true;
       if (fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
     }
-    FoundEntry& found = entries->emplace_back();
-    found.windowsName = Utf8ToWindows1252(unixName);
-    found.shortName = ShortNameOf(found.windowsName);
-    found.data = FindDataOf(info, found.windowsName, found.shortName);
+    entries->push_back(FoundEntryOf(info, Utf8ToWindows1252(unixName)));
   }
   return entries;
 }
@@ -197,21 +195,33 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 }  // namespace
 
 // Unix keeps no creation time; the last write stands in for it.
-WIN32_FIND_DATAA FindDataOf(const struct stat& info, std::string_view name,
-                            std::string_view shortName) {
-  WIN32_FIND_DATAA data{};
-  data.dwFileAttributes = AttributesOf(info, name);
-  data.ftCreationTime = FileTimeFromUnix(info.st_mtim);
-  data.ftLastAccessTime = FileTimeFromUnix(info.st_atim);
-  data.ftLastWriteTime = FileTimeFromUnix(info.st_mtim);
+FoundEntry FoundEntryOf(const struct stat& info, std::string name) {
+  FoundEntry entry{};
+  entry.attributes = AttributesOf(info, name);
+  entry.shortName = ShortNameOf(name);
+  entry.windowsName = std::move(name);
+  entry.created = FileTimeFromUnix(info.st_mtim);
+  entry.accessed = FileTimeFromUnix(info.st_atim);
+  entry.written = FileTimeFromUnix(info.st_mtim);
   if (!S_ISDIR(info.st_mode)) {
     const uint64_t size = static_cast<uint64_t>(info.st_size);
-    data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
+    entry.sizeHigh = static_cast<DWORD>(size >> 32);
+    entry.sizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
   }
-  CopyName(name, data.cFileName);
-  CopyName(shortName, data.cAlternateFileName);
-  return data;
+  return entry;
+}
+
+void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
+  data.dwFileAttributes = entry.attributes;
+  data.ftCreationTime = entry.created;
+  data.ftLastAccessTime = entry.accessed;
+  data.ftLastWriteTime = entry.written;
+  data.nFileSizeHigh = entry.sizeHigh;
+  data.nFileSizeLow = entry.sizeLow;
+  data.dwReserved0 = 0;
+  data.dwReserved1 = 0;
+  CopyName(entry.windowsName, data.cFileName);
+  CopyName(entry.shortName, data.cAlternateFileName);
 }
 
 std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {

@@ -23,16 +23,26 @@
 
 namespace cdinst::posix {
 
+// What a search reports of one entry, in a third of the room a WIN32_FIND_DATAA takes: a search
+// of a wide directory runs over all of them.
 struct FoundEntry {
   std::string windowsName;  // the Unix name in Windows-1252
   std::string shortName;    // empty when the name is a legal short name itself
-  WIN32_FIND_DATAA data;
+  DWORD attributes;
+  DWORD sizeHigh;
+  DWORD sizeLow;
+  FILETIME created;
+  FILETIME accessed;
+  FILETIME written;
 };
 using FoundEntries = std::vector<FoundEntry>;
 
-// What a search reports of the file `info` describes under `name` and `shortName`.
-WIN32_FIND_DATAA FindDataOf(const struct stat& info, std::string_view name,
-                            std::string_view shortName);
+// The entry for the file `info` describes, found under the Windows-1252 `name`.
+FoundEntry FoundEntryOf(const struct stat& info, std::string name);
+
+// Fills in what a search reports of `entry`; the name fields past their terminators are left
+// as they were.
+void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
 // The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
 // Unix names; dangling links are left out. Null when the directory cannot be read. The result
