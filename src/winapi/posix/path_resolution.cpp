@@ -6,6 +6,7 @@
 
 #include "platform/windows1252.h"
 #include "winapi/posix/current_directory.h"
+#include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/prefix.h"
 #include "winapi/posix/windows_path.h"
@@ -13,12 +14,17 @@
 namespace cdinst::posix {
 namespace {
 
+bool IsShareRoot(std::string_view root) {
+  return root.size() >= 2 && root[0] == '\\' && root[1] == '\\';
+}
+
+// A drive's mapping is not checked yet: a path found below it shows that it is a directory.
 std::optional<std::string> UnixRoot(std::string_view root) {
-  if (root.size() >= 2 && root[0] == '\\' && root[1] == '\\') {
+  if (IsShareRoot(root)) {
     const size_t separator = root.find('\\', 2);
     return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
   }
-  return DriveRoot(root[0]);
+  return DriveMapping(root[0]);
 }
 
 // Follows the components from `first` on down from `unixPath`, as far as they exist on disk.
@@ -47,11 +53,19 @@ bool EntryExists(const std::string& unixPath) {
   return lstat(unixPath.c_str(), &info) == 0;
 }
 
+// The last component in the existing directory `parent`, the spelling given being missing there.
+void FindLast(const std::vector<std::string>& components, const std::string& parent,
+              ResolvedPath& result) {
+  const std::optional<std::string> name = MatchIgnoringCase(parent, components.back());
+  result.unixPath = UnixChild(parent, name ? *name : Windows1252ToUtf8(components.back()));
+  result.exists = name.has_value();
+}
+
 // Looking a component up costs a walk of the whole path so far, so a walk one component at a
 // time costs the square of the depth. The kernel's own walk of the path spelled as given demands
 // what the component walk settles on first: every level there under that spelling, and a
-// directory (or a link to one) below the last. So one lookup settles the usual cases, an existing
-// path and a new name in an existing directory; anything else takes the walk.
+// directory (or a link to one) below the last; the root too. So one lookup settles the usual
+// cases, an existing path and a new name in an existing directory; anything else takes the walk.
 void Walk(const std::vector<std::string>& components, const std::string& root,
           ResolvedPath& result) {
   std::string exact = root;
@@ -59,14 +73,18 @@ void Walk(const std::vector<std::string>& components, const std::string& root,
     if (exact.back() != '/') exact += '/';
     exact += Windows1252ToUtf8(component);
   }
-  if (components.empty() || EntryExists(exact)) {
+  if (!components.empty() && EntryExists(exact)) {
     result.unixPath = std::move(exact);
     result.exists = true;
     return;
   }
   if (components.size() > 1) {
     exact.erase(exact.rfind('/'));
-    if (IsDirectory(exact)) return WalkFrom(components, components.size() - 1, exact, result);
+    if (IsDirectory(exact)) return FindLast(components, exact, result);
+  }
+  if (!IsDirectory(root)) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return;
   }
   WalkFrom(components, 0, root, result);
 }
