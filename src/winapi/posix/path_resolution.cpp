@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <optional>
 
 #include "platform/windows1252.h"
@@ -18,13 +19,9 @@ bool IsShareRoot(std::string_view root) {
   return root.size() >= 2 && root[0] == '\\' && root[1] == '\\';
 }
 
-// A drive's mapping is not checked yet: a path found below it shows that it is a directory.
 std::optional<std::string> UnixRoot(std::string_view root) {
-  if (IsShareRoot(root)) {
-    const size_t separator = root.find('\\', 2);
-    return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
-  }
-  return DriveMapping(root[0]);
+  const size_t separator = root.find('\\', 2);
+  return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
 }
 
 // Follows the components from `first` on down from `unixPath`, as far as they exist on disk.
@@ -48,11 +45,6 @@ void WalkFrom(const std::vector<std::string>& components, size_t first, std::str
   result.exists = true;
 }
 
-bool EntryExists(const std::string& unixPath) {
-  struct stat info;
-  return lstat(unixPath.c_str(), &info) == 0;
-}
-
 // The last component in the existing directory `parent`, the spelling given being missing there.
 void FindLast(const std::vector<std::string>& components, const std::string& parent,
               ResolvedPath& result) {
@@ -65,28 +57,52 @@ void FindLast(const std::vector<std::string>& components, const std::string& par
 // time costs the square of the depth. The kernel's own walk of the path spelled as given demands
 // what the component walk settles on first: every level there under that spelling, and a
 // directory (or a link to one) below the last; the root too. So one lookup settles the usual
-// cases, an existing path and a new name in an existing directory; anything else takes the walk.
-void Walk(const std::vector<std::string>& components, const std::string& root,
-          ResolvedPath& result) {
+// cases, an existing path and a new name in an existing directory. False when it settles
+// nothing.
+bool WalkAtOnce(const std::vector<std::string>& components, const std::string& root,
+                ResolvedPath& result) {
+  if (components.empty()) return false;
   std::string exact = root;
   for (const std::string& component : components) {
     if (exact.back() != '/') exact += '/';
     exact += Windows1252ToUtf8(component);
   }
-  if (!components.empty() && EntryExists(exact)) {
+  struct stat info;
+  if (lstat(exact.c_str(), &info) == 0) {
     result.unixPath = std::move(exact);
     result.exists = true;
-    return;
+    if (!S_ISLNK(info.st_mode)) result.status = info;
+    return true;
   }
-  if (components.size() > 1) {
-    exact.erase(exact.rfind('/'));
-    if (IsDirectory(exact)) return FindLast(components, exact, result);
-  }
+  if (components.size() < 2) return false;
+  exact.erase(exact.rfind('/'));
+  if (!IsDirectory(exact)) return false;
+  FindLast(components, exact, result);
+  return true;
+}
+
+void WalkFromRoot(const std::vector<std::string>& components, const std::string& root,
+                  ResolvedPath& result) {
   if (!IsDirectory(root)) {
     result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
   WalkFrom(components, 0, root, result);
+}
+
+// A drive is first taken to be its entry in dosdevices: a path found below that entry shows
+// that the entry is there, which is all that DriveMapping would look up.
+void WalkFromDrive(const std::vector<std::string>& components, char letter, ResolvedPath& result) {
+  const bool letterDrive = std::isalpha(static_cast<unsigned char>(letter));
+  const std::string device = letterDrive ? DosDevicePath(letter) : std::string();
+  if (letterDrive && WalkAtOnce(components, device, result)) return;
+  const std::optional<std::string> root = DriveMapping(letter);
+  if (!root) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return;
+  }
+  if (*root != device && WalkAtOnce(components, *root, result)) return;
+  WalkFromRoot(components, *root, result);
 }
 
 }  // namespace
@@ -102,12 +118,16 @@ ResolvedPath ResolvePath(std::string_view path) {
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);
+  if (!IsShareRoot(parts.root)) {
+    WalkFromDrive(parts.components, parts.root[0], result);
+    return result;
+  }
   const std::optional<std::string> root = UnixRoot(parts.root);
   if (!root) {
     result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
-  Walk(parts.components, *root, result);
+  if (!WalkAtOnce(parts.components, *root, result)) WalkFromRoot(parts.components, *root, result);
   return result;
 }
 

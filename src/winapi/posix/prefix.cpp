@@ -43,11 +43,16 @@ std::optional<std::string> DriveRoot(char letter) {
   return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
 }
 
+std::string DosDevicePath(char letter) {
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  return PrefixDirectory() + "/dosdevices/" + lower + ":";
+}
+
 std::optional<std::string> DriveMapping(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
   const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
   const std::string prefix = PrefixDirectory();
-  std::string device = prefix + "/dosdevices/" + lower + ":";
+  std::string device = DosDevicePath(letter);
   struct stat info;
   // A link that leads nowhere still claims the letter: the drive is there but not ready.
   if (lstat(device.c_str(), &info) == 0) return device;
