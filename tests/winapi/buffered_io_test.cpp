@@ -85,5 +85,13 @@ TEST_F(BufferedIoTest, AnOpenThatCutsTheFileComesAfterEarlierWrites) {
   EXPECT_EQ(Read(reader_, kBlock), "new");
 }
 
+TEST_F(BufferedIoTest, AnEndSetElsewhereCutsWhatWasReadAhead) {
+  for (int n = 0; n < 2; ++n) ASSERT_EQ(_lwrite(writer_, Block(n).data(), kBlock), kBlock);
+  EXPECT_EQ(Read(reader_, kBlock), Block(0));
+  _llseek(writer_, kBlock, FILE_BEGIN);
+  ASSERT_EQ(_lwrite(writer_, "", 0), 0u);  // sets the end here
+  EXPECT_EQ(Read(reader_, kBlock), "");
+}
+
 }  // namespace
 }  // namespace cdinst::testing

@@ -136,8 +136,9 @@ void SettleKeepingError(OpenFile& file) {
 
 }  // namespace
 
+// The caller may cut the file, so what the others read ahead goes too.
 void SettleForQuery(OpenFile& file) {
-  SettleOthers(file, false);
+  SettleOthers(file, true);
   SettleKeepingError(file);
 }
 

@@ -26,8 +26,8 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done);
 // failed write, also of one that failed at an earlier settling and was not reported yet.
 int Settle(OpenFile& file);
 
-// Settles `file` and writes what the other handles on its file hold back, for a query of its
-// size; a failure is kept for that handle's next write or its close.
+// Settles `file` and the other handles on its file, before a call that asks for or sets its size
+// or pointer; a failure is kept for that handle's next write or its close.
 void SettleForQuery(OpenFile& file);
 
 // Settles every open file; a failure is kept for the handle's next write or its close.
