@@ -125,6 +125,7 @@ struct DirectoryCloser {
 // Every entry, stat-ed relative to the open directory; `linked` tells whether a link was among
 // them. Null when the directory cannot be read.
 std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
+  if (lseek(directory, 0, SEEK_SET) != 0) return nullptr;  // a duplicate shares the offset
   const int listed = dup(directory);
   if (listed < 0) return nullptr;
   const std::unique_ptr<DIR, DirectoryCloser> stream(fdopendir(listed));
@@ -164,19 +165,24 @@ std::shared_ptr<const FoundEntries> Current(Cache& cache, const std::string& uni
   return nullptr;
 }
 
-// The watch is set before the directory is read, so that a change while it is read is reported.
+bool Keepable(const std::shared_ptr<FoundEntries>& entries, bool linked) {
+  return entries && !linked && entries->size() >= kFewestKept;
+}
+
+// A directory worth keeping is read again once it is watched, so that a change while it was
+// first read is either in the entries or reported.
 std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string& unixDirectory) {
   const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return nullptr;
-  const int watch = cache.notify.Valid()
-                        ? inotify_add_watch(cache.notify.Get(), unixDirectory.c_str(), kChanges)
-                        : -1;
-  Stamp stamp{};
   bool linked = false;
-  const bool stamped = StampOf(directory.Get(), stamp);
   std::shared_ptr<FoundEntries> entries = ReadEntries(directory.Get(), linked);
+  if (!cache.notify.Valid() || !Keepable(entries, linked)) return entries;
+  const int watch = inotify_add_watch(cache.notify.Get(), unixDirectory.c_str(), kChanges);
   if (watch < 0) return entries;
-  if (!stamped || !entries || linked || entries->size() < kFewestKept) {
+  Stamp stamp{};
+  const bool stamped = StampOf(directory.Get(), stamp);
+  entries = ReadEntries(directory.Get(), linked);
+  if (!stamped || !Keepable(entries, linked)) {
     Unwatch(cache, watch);
     return entries;
   }
