@@ -88,6 +88,20 @@ TEST_F(FoundEntriesTest, AnEntryWrittenOrMadeReadOnlyShowsItsNewState) {
   EXPECT_EQ(entry->nFileSizeLow, 3u);
 }
 
+// A child made by fork() shares the kernel's queue of reports with its parent.
+TEST_F(FoundEntriesTest, AChildsSearchesLeaveTheParentItsReports) {
+  Write("F3.TXT", "longer");
+  const pid_t child = fork();
+  if (child == 0) _exit(All().entries.size() == size_t{kEntries + 2} ? 0 : 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const SearchResult after = All();
+  const WIN32_FIND_DATAA* entry = Entry(after, "F3.TXT");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->nFileSizeLow, 6u);
+}
+
 TEST_F(FoundEntriesTest, ADirectoryPutInThePlaceOfAnotherIsReadAfresh) {
   fs::rename(unix_, unix_ + ".old");
   fs::create_directory(unix_);

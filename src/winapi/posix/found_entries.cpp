@@ -53,7 +53,7 @@ struct Kept {
 
 struct Cache {
   std::mutex mutex;
-  bool opened = false;
+  pid_t owner = 0;  // the process that opened `notify`
   UniqueFd notify;
   std::unordered_map<std::string, Kept> kept;
 };
@@ -198,6 +198,16 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
   field[length] = '\0';
 }
 
+// A child made by fork() shares the parent's inotify queue; reading it would take the parent's
+// events, and removing a watch would remove the parent's. So it starts afresh with its own.
+void OpenOnce(Cache& cache) {
+  const pid_t self = getpid();
+  if (cache.owner == self) return;
+  cache.kept.clear();
+  cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  cache.owner = self;
+}
+
 }  // namespace
 
 // Unix keeps no creation time; the last write stands in for it.
@@ -233,10 +243,7 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
 std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (!cache.opened) {
-    cache.opened = true;
-    cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-  }
+  OpenOnce(cache);
   if (cache.notify.Valid()) TakeEvents(cache);
   if (auto entries = Current(cache, unixDirectory)) return entries;
   return ReadAndKeep(cache, unixDirectory);
