@@ -33,7 +33,9 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
 }  // namespace
 
 // A handle the program never closed still writes what it held back, at exit at the latest.
-OpenFile::~OpenFile() { Settle(*this); }
+OpenFile::~OpenFile() {
+  if (owner == getpid()) Settle(*this);
+}
 
 HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {
   HandleTable& table = Table();

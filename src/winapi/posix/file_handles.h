@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,8 @@ struct OpenFile {
   int64_t aheadStart = 0;
   std::vector<char> held;
   int64_t heldStart = 0;
-  int heldError = 0;  // errno of a held-back write that failed unreported
+  int heldError = 0;       // errno of a held-back write that failed unreported
+  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
 
   ~OpenFile();
 };
