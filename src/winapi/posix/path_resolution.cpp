@@ -47,8 +47,9 @@ void WalkFrom(const std::vector<std::string>& components, size_t first, std::str
 
 // The last component in the existing directory `parent`, the spelling given being missing there.
 void FindLast(const std::vector<std::string>& components, const std::string& parent,
-              ResolvedPath& result) {
-  const std::optional<std::string> name = MatchIgnoringCase(parent, components.back());
+              const struct stat& parentStatus, ResolvedPath& result) {
+  const std::optional<std::string> name =
+      MatchIgnoringCase(parent, components.back(), &parentStatus);
   result.unixPath = UnixChild(parent, name ? *name : Windows1252ToUtf8(components.back()));
   result.exists = name.has_value();
 }
@@ -76,8 +77,8 @@ bool WalkAtOnce(const std::vector<std::string>& components, const std::string& r
   }
   if (components.size() < 2) return false;
   exact.erase(exact.rfind('/'));
-  if (!IsDirectory(exact)) return false;
-  FindLast(components, exact, result);
+  if (stat(exact.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  FindLast(components, exact, info, result);
   return true;
 }
 
