@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/windows1252.h"
@@ -92,7 +93,12 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
   const std::string unixName = target.unixPath.substr(target.unixPath.rfind('/') + 1);
-  const bool found = AddEntry(target.unixPath, cdinst::Utf8ToWindows1252(unixName), entries);
+  std::string name = cdinst::Utf8ToWindows1252(unixName);
+  if (target.status) {
+    entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
+    return ERROR_SUCCESS;
+  }
+  const bool found = AddEntry(target.unixPath, std::move(name), entries);
   return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
