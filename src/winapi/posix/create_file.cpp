@@ -25,6 +25,7 @@ struct Request {
 struct Opened {
   UniqueFd fd;
   bool created = false;
+  bool writable = true;  // opened for reading and writing, not read-only
 };
 
 bool MayCreate(DWORD disposition) {
@@ -47,12 +48,13 @@ bool RefusedWriteOpen(int error) {
 
 // Opens read-write whatever the access, so that share modes can be taken (access is enforced
 // per handle); read-only when the file cannot be written and nothing is to be written.
-DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
-  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
-  if (!fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+DWORD OpenExisting(const std::string& unixPath, DWORD checked, Opened& opened) {
+  opened.fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+  opened.writable = opened.fd.Valid();
+  if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
+    opened.fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   }
-  return fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
@@ -68,13 +70,13 @@ DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& ope
   }
   if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-  return OpenExisting(unixPath, CheckedAccess(request, opened), opened.fd);  // lost a race
+  return OpenExisting(unixPath, CheckedAccess(request, opened), opened);  // lost a race
 }
 
 DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& opened) {
   if (path.exists) {
     if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened.fd);
+    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened);
     if (error != ERROR_FILE_NOT_FOUND || !MayCreate(request.disposition)) return error;
   } else if (!MayCreate(request.disposition)) {
     return ERROR_FILE_NOT_FOUND;
@@ -108,7 +110,8 @@ DWORD Admit(const Request& request, const Opened& opened) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
   }
   const DWORD checked = CheckedAccess(request, opened);
-  if (const DWORD error = AdmitOpen(opened.fd.Get(), request.access, checked, request.share)) {
+  if (const DWORD error =
+          AdmitOpen(opened.fd.Get(), opened.writable, request.access, checked, request.share)) {
     return error;
   }
   return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
