@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -169,6 +170,24 @@ bool Keepable(const std::shared_ptr<FoundEntries>& entries, bool linked) {
   return entries && !linked && entries->size() >= kFewestKept;
 }
 
+// Only where every change is made by this machine's kernel, which then reports it: not on a
+// network or user-space file system.
+bool ReportsEveryChange(int directory) {
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+      0xF2F52010,  // f2fs
+  };
+  struct statfs info;
+  if (fstatfs(directory, &info) != 0) return false;
+  for (const unsigned long type : kLocal) {
+    if (static_cast<unsigned long>(info.f_type) == type) return true;
+  }
+  return false;
+}
+
 // A directory worth keeping is read again once it is watched, so that a change while it was
 // first read is either in the entries or reported.
 std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string& unixDirectory) {
@@ -176,7 +195,9 @@ std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string&
   if (!directory.Valid()) return nullptr;
   bool linked = false;
   std::shared_ptr<FoundEntries> entries = ReadEntries(directory.Get(), linked);
-  if (!cache.notify.Valid() || !Keepable(entries, linked)) return entries;
+  if (!cache.notify.Valid() || !Keepable(entries, linked) || !ReportsEveryChange(directory.Get())) {
+    return entries;
+  }
   const int watch = inotify_add_watch(cache.notify.Get(), unixDirectory.c_str(), kChanges);
   if (watch < 0) return entries;
   Stamp stamp{};

@@ -7,9 +7,11 @@
 // entry made, removed, renamed, written or given new attributes, by any process) and its device,
 // inode, modification and status change times are those it was read at; both are checked before
 // every use. What inotify does not report through the parent stays as it was read, as in the
-// entries of a Windows directory index: the last access times, and the times of a subdirectory
-// that changed inside. A directory holding a symbolic link is never kept, since its target can
-// change unreported. Without inotify nothing is kept.
+// entries of a Windows directory index: the last access times, the times of a subdirectory that
+// changed inside, a file changed through a hard link in another directory. A directory holding
+// a symbolic link is never kept, since its target can change unreported; nor is one on a file
+// system where other machines or a user-space server make changes (only ext2/3/4, xfs, btrfs,
+// tmpfs and f2fs qualify). Without inotify nothing is kept.
 #pragma once
 
 #include <sys/stat.h>
