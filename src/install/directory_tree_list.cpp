@@ -54,8 +54,13 @@ bool ChangesDrive(const std::string& path, const std::string& directory) {
   return UpperCaseLetter(path[0]) != UpperCaseLetter(current);
 }
 
-// Subdirectory names equal with letter case ignored are listed once.
+// Subdirectory names equal with letter case ignored are listed once. The system mostly reports
+// names in order already, so the last place is tried first.
 void InsertUnlessListed(std::vector<std::string>& names, const std::string& name) {
+  if (names.empty() || CompareNamesIgnoringCase(names.back(), name) < 0) {
+    names.push_back(name);
+    return;
+  }
   const auto place = std::lower_bound(
       names.begin(), names.end(), name,
       [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });
@@ -64,7 +69,7 @@ void InsertUnlessListed(std::vector<std::string>& names, const std::string& name
 }
 
 bool IsListedSubdirectory(const WIN32_FIND_DATAA& match) {
-  const std::string name = match.cFileName;
+  const std::string_view name = match.cFileName;
   return !IsLeftOutOfListings(match.dwFileAttributes) &&
          (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..";
 }

@@ -22,8 +22,13 @@ std::vector<std::string> SplitMask(const std::string& mask) {
   return patterns;
 }
 
-// After any name equal to it, so that a second find of one file lands next to the first.
+// After any name equal to it, so that a second find of one file lands next to the first. The
+// system mostly reports names in order already, so the last place is tried first.
 void InsertInOrder(std::vector<std::string>& names, const std::string& name) {
+  if (names.empty() || CompareNamesIgnoringCase(name, names.back()) >= 0) {
+    names.push_back(name);
+    return;
+  }
   const auto place = std::upper_bound(
       names.begin(), names.end(), name,
       [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });

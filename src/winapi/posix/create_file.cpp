@@ -7,6 +7,7 @@
 
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -26,6 +27,7 @@ struct Opened {
   UniqueFd fd;
   bool created = false;
   bool admitted = false;  // its share mode is recorded already
+  bool writable = true;   // opened for reading and writing, not read-only
 };
 
 bool MayCreate(DWORD disposition) {
@@ -49,12 +51,13 @@ bool RefusedWriteOpen(int error) {
 // Opens read-write whatever the access, so that share modes can be taken (access is enforced
 // per handle); read-only when the file cannot be written and nothing is to be written.
 // Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
-DWORD OpenExisting(const std::string& unixPath, DWORD checked, UniqueFd& fd) {
-  fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (!fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+DWORD OpenExisting(const std::string& unixPath, DWORD checked, Opened& opened) {
+  opened.fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  opened.writable = opened.fd.Valid();
+  if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
+    opened.fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   }
-  return fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
 std::string DirectoryOf(const std::string& unixPath) {
@@ -102,13 +105,13 @@ DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& ope
     return ERROR_SUCCESS;
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-  return OpenExisting(unixPath, CheckedAccess(request, opened), opened.fd);  // lost a race
+  return OpenExisting(unixPath, CheckedAccess(request, opened), opened);  // lost a race
 }
 
 DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& opened) {
   if (path.exists) {
     if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened.fd);
+    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened);
     if (error != ERROR_FILE_NOT_FOUND || !MayCreate(request.disposition)) return error;
   } else if (!MayCreate(request.disposition)) {
     return ERROR_FILE_NOT_FOUND;
@@ -145,7 +148,8 @@ DWORD Admit(const Request& request, const Opened& opened) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
   }
   const DWORD checked = CheckedAccess(request, opened);
-  if (const DWORD error = AdmitOpen(opened.fd.Get(), request.access, checked, request.share)) {
+  if (const DWORD error =
+          AdmitOpen(opened.fd.Get(), opened.writable, request.access, checked, request.share)) {
     return error;
   }
   return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
@@ -192,6 +196,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                    DWORD disposition, DWORD flags, HANDLE) {
   using namespace cdinst::posix;
   const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
+  SettleAll();  // an open may cut or read what a handle holds back
   Opened opened;
   if (const DWORD error = Open(path, request, opened)) {
     return FailWith(INVALID_HANDLE_VALUE, error);
@@ -200,6 +205,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->fd = std::move(opened.fd);
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
+  struct stat info;
+  if (fstat(file->fd.Get(), &info) == 0) {
+    file->device = info.st_dev;
+    file->inode = info.st_ino;
+  }
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file));
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;

@@ -64,10 +64,15 @@ std::string KeyOf(std::string unixDirectory) {
   return unixDirectory;
 }
 
+std::optional<Stamp> StampIn(const struct stat& info) {
+  if (!S_ISDIR(info.st_mode)) return std::nullopt;
+  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+}
+
 std::optional<Stamp> StampOf(const std::string& unixDirectory) {
   struct stat info;
-  if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+  if (stat(unixDirectory.c_str(), &info) != 0) return std::nullopt;
+  return StampIn(info);
 }
 
 bool EntryExists(const std::string& unixPath) {
@@ -121,10 +126,11 @@ Listing* FreshListing(const std::string& key) {
   return ReadListing(key, *stamp);
 }
 
-Listing* CurrentListing(const std::string& key) {
+Listing* CurrentListing(const std::string& key, const struct stat* status) {
   const auto found = Listings().find(key);
-  if (found != Listings().end() && StampOf(key) == found->second.stamp) return &found->second;
-  return FreshListing(key);
+  if (found == Listings().end()) return FreshListing(key);
+  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
+  return stamp == found->second.stamp ? &found->second : FreshListing(key);
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
@@ -145,10 +151,11 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
 // An entry removed unseen (within one tick of a coarse clock, or in the window EntryCreation
 // leaves) is caught by checking the name found on disk.
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
-                                             std::string_view windowsName) {
+                                             std::string_view windowsName,
+                                             const struct stat* status) {
   const std::lock_guard<std::mutex> lock(ListingsMutex());
   const std::string key = KeyOf(unixDirectory);
-  Listing* listing = CurrentListing(key);
+  Listing* listing = CurrentListing(key, status);
   if (!listing) return std::nullopt;
   std::optional<std::string> match = Match(*listing, windowsName);
   if (!match || EntryExists(UnixChild(key, *match))) return match;

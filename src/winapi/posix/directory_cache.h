@@ -11,6 +11,8 @@
 // with a stat.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,9 +22,11 @@ namespace cdinst::posix {
 // The lowest Unix name in `unixDirectory` whose Windows-1252 form equals `windowsName` without
 // regard to letter case, else the lowest whose hashed short name does. Nothing when no entry
 // matches or the directory cannot be read. Reads the directory only when it changed since the
-// last call for it, and computes short names only for a name that could be one.
+// last call for it, and computes short names only for a name that could be one. `status`, when
+// given, is what stat(2) said of the directory just now, which spares asking again.
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
-                                             std::string_view windowsName);
+                                             std::string_view windowsName,
+                                             const struct stat* status = nullptr);
 
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
 // directory does not read it again for every new name. Made right before creating `unixPath`;

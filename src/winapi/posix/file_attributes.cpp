@@ -17,6 +17,10 @@ DWORD AttributesOf(const struct stat& info, std::string_view name) {
 bool StatResolvedPath(const ResolvedPath& path, struct stat& info) {
   if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
   if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
+  if (path.status) {
+    info = *path.status;
+    return true;
+  }
   if (stat(path.unixPath.c_str(), &info) != 0) return FailWithErrno(false);
   return true;
 }

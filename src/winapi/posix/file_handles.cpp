@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/last_error.h"
 
 namespace cdinst::posix {
@@ -31,6 +32,11 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
 
 }  // namespace
 
+// A handle the program never closed still writes what it held back, at exit at the latest.
+OpenFile::~OpenFile() {
+  if (owner == getpid()) Settle(*this);
+}
+
 HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
@@ -48,6 +54,14 @@ std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle) {
   return slot < 0 ? nullptr : table.slots[slot];
 }
 
+void ForEachOpenFile(const std::function<void(OpenFile&)>& visit) {
+  HandleTable& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  for (const std::shared_ptr<OpenFile>& file : table.slots) {
+    if (file) visit(*file);
+  }
+}
+
 std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
@@ -61,8 +75,9 @@ BOOL CloseHandle(HANDLE object) {
   using namespace cdinst::posix;
   const std::shared_ptr<OpenFile> file = TakeOpenFile(object);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  const int held = Settle(*file);
   // A failing close() can be the first report of a write that never reached the disk (NFS,
   // quotas); EINTR still closed the descriptor.
   if (file->fd.Close() != 0 && errno != EINTR) return FailWithErrno(FALSE);
-  return TRUE;
+  return held ? FailWith(FALSE, ErrorFromErrno(held)) : TRUE;
 }

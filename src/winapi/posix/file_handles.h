@@ -1,8 +1,13 @@
 // The open files behind the HANDLE values that CreateFileA hands out.
 #pragma once
 
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
@@ -17,6 +22,18 @@ struct OpenFile {
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
   // file pointer may take is accepted, whatever the Unix file system allows.
   int64_t position = 0;
+  // Which file it is, to keep the buffers of two handles on one file coherent.
+  dev_t device = 0;
+  ino_t inode = 0;
+  // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
+  std::vector<char> ahead;
+  int64_t aheadStart = 0;
+  std::vector<char> held;
+  int64_t heldStart = 0;
+  int heldError = 0;       // errno of a held-back write that failed unreported
+  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
+
+  ~OpenFile();
 };
 
 // Takes ownership of `file` and returns its handle: the lowest free small multiple of four, as
@@ -26,6 +43,9 @@ HANDLE AddOpenFile(std::unique_ptr<OpenFile> file);
 // The open file behind `handle`, or null for anything CreateFileA did not return or that was
 // closed since (the caller then reports ERROR_INVALID_HANDLE).
 std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle);
+
+// Calls `visit` on every open file, the table locked.
+void ForEachOpenFile(const std::function<void(OpenFile&)>& visit);
 
 // Removes `handle` from the table and hands its file over to be closed; null when unknown.
 std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle);

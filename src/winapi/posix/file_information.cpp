@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "winapi/posix/file_attributes.h"
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/file_time.h"
 #include "winapi/posix/last_error.h"
@@ -23,6 +24,7 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!information) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  SettleForQuery(*file);
   struct stat info;
   if (fstat(file->fd.Get(), &info) != 0) return FailWithErrno(FALSE);
   const auto device = static_cast<uint64_t>(info.st_dev);

@@ -1,37 +1,11 @@
 // ReadFile and WriteFile at the handle's file pointer.
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "winapi/posix/fault_injection.h"
+#include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_handles.h"
 #include "winapi/posix/last_error.h"
 
 namespace cdinst::posix {
 namespace {
-
-// Reads until `count` bytes or the end of the file; 0 or the errno value that stopped it.
-int ReadFully(int fd, char* buffer, DWORD count, int64_t offset, DWORD& done) {
-  done = 0;
-  while (done < count) {
-    const ssize_t got = pread(fd, buffer + done, count - done, offset + done);
-    if (got == 0) return 0;
-    if (got < 0 && errno != EINTR) return errno;
-    if (got > 0) done += static_cast<DWORD>(got);
-  }
-  return 0;
-}
-
-// Writes all `count` bytes; 0 or the errno value that stopped it.
-int WriteFully(int fd, const char* buffer, DWORD count, int64_t offset, DWORD& done) {
-  done = 0;
-  while (done < count) {
-    const ssize_t put = pwrite(fd, buffer + done, count - done, offset + done);
-    if (put < 0 && errno != EINTR) return errno;
-    if (put > 0) done += static_cast<DWORD>(put);
-  }
-  return 0;
-}
 
 // With an OVERLAPPED on a synchronous handle, Windows transfers at its offset and leaves the
 // file pointer after the bytes transferred.
@@ -59,8 +33,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAP
   StartAt(*file, overlapped);
   if (const DWORD fault = TakeReadFault()) return FailWith(FALSE, fault);
   DWORD done = 0;
-  const int error =
-      ReadFully(file->fd.Get(), static_cast<char*>(buffer), count, file->position, done);
+  const int error = ReadBuffered(*file, static_cast<char*>(buffer), count, done);
   Finish(*file, done, read, overlapped);
   return error ? FailWith(FALSE, ErrorFromErrno(error)) : TRUE;
 }
@@ -75,8 +48,9 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   StartAt(*file, overlapped);
   const WriteFault fault = TakeWriteFault(count);
   DWORD done = 0;
-  const int error = WriteFully(file->fd.Get(), static_cast<const char*>(buffer), fault.allowedBytes,
-                               file->position, done);
+  int error = WriteBuffered(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
+  // A faulted write leaves the file as an unbuffered one would.
+  if (!error && fault.code) error = Settle(*file);
   Finish(*file, done, written, overlapped);
   if (error) return FailWith(FALSE, ErrorFromErrno(error));
   return fault.code ? FailWith(FALSE, fault.code) : TRUE;

@@ -6,12 +6,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
-#include "winapi/posix/file_time.h"
+#include "winapi/posix/file_buffers.h"
+#include "winapi/posix/found_entries.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 #include "winapi/posix/short_names.h"
@@ -21,12 +23,18 @@
 namespace {
 
 using cdinst::posix::FailWith;
+using cdinst::posix::FoundEntries;
+using cdinst::posix::FoundEntry;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
-using Entries = std::vector<WIN32_FIND_DATAA>;
 
+// The entries it reports: its own, then those of a directory listing it holds on to (all of
+// them, or those `found` picks).
 struct Search {
-  Entries entries;
+  FoundEntries own;
+  std::shared_ptr<const FoundEntries> listing;
+  bool everything = false;
+  std::vector<size_t> found;
   size_t next = 0;
 };
 
@@ -35,46 +43,21 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-template <size_t N>
-void CopyName(std::string_view name, CHAR (&field)[N]) {
-  const size_t length = name.size() < N ? name.size() : N - 1;
-  std::memcpy(field, name.data(), length);
-  field[length] = '\0';
-}
-
-// Unix keeps no creation time; the last write stands in for it.
-WIN32_FIND_DATAA FindData(const struct stat& info, std::string_view name) {
-  WIN32_FIND_DATAA data{};
-  data.dwFileAttributes = cdinst::posix::AttributesOf(info, name);
-  data.ftCreationTime = cdinst::posix::FileTimeFromUnix(info.st_mtim);
-  data.ftLastAccessTime = cdinst::posix::FileTimeFromUnix(info.st_atim);
-  data.ftLastWriteTime = cdinst::posix::FileTimeFromUnix(info.st_mtim);
-  if (!S_ISDIR(info.st_mode)) {
-    const uint64_t size = static_cast<uint64_t>(info.st_size);
-    data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
-  }
-  CopyName(name, data.cFileName);
-  CopyName(cdinst::posix::ShortNameOf(name), data.cAlternateFileName);
-  return data;
-}
-
-bool AddEntry(const std::string& unixPath, std::string_view name, Entries& entries) {
+bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
   struct stat info;
   if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
-  entries.push_back(FindData(info, name));
+  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
   return true;
 }
 
-bool Matches(const cdinst::posix::FileNamePattern& pattern, const std::string& name) {
-  if (pattern.Matches(name)) return true;
-  const std::string shortName = cdinst::posix::ShortNameOf(name);
-  return !shortName.empty() && pattern.Matches(shortName);
+bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& entry) {
+  return pattern.Matches(entry.windowsName) ||
+         (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
 // "." and ".." come first, except at a root, which has neither.
 void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
-                   Entries& entries) {
+                   FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) AddEntry(directory.unixPath, ".", entries);
   std::string parent = directory.unixPath.substr(0, directory.unixPath.rfind('/'));
@@ -82,7 +65,7 @@ void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNameP
   if (pattern.Matches("..")) AddEntry(parent, "..", entries);
 }
 
-DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Entries& entries) {
+DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
   struct stat info;
@@ -91,23 +74,31 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   }
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, pattern, entries);
-  for (const std::string& unixName : cdinst::posix::ListDirectory(directory.unixPath)) {
-    const std::string name = cdinst::Utf8ToWindows1252(unixName);
-    if (Matches(pattern, name)) {
-      AddEntry(cdinst::posix::UnixChild(directory.unixPath, unixName), name, entries);
+  AddDotEntries(directory, pattern, search.own);
+  search.listing = cdinst::posix::FindEntries(directory.unixPath);
+  if (search.listing) {
+    search.everything = pattern.MatchesEverything();
+    for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
+      if (Matches(pattern, (*search.listing)[i])) search.found.push_back(i);
     }
   }
-  return entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  const bool none = search.own.empty() && search.found.empty() &&
+                    !(search.everything && !search.listing->empty());
+  return none ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
 // A name without wildcards finds that one entry, spelled as on the disk.
-DWORD FindSingle(std::string_view path, Entries& entries) {
+DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
   const std::string unixName = target.unixPath.substr(target.unixPath.rfind('/') + 1);
-  const bool found = AddEntry(target.unixPath, cdinst::Utf8ToWindows1252(unixName), entries);
+  std::string name = cdinst::Utf8ToWindows1252(unixName);
+  if (target.status) {
+    entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
+    return ERROR_SUCCESS;
+  }
+  const bool found = AddEntry(target.unixPath, std::move(name), entries);
   return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
@@ -125,13 +116,31 @@ size_t NamePosition(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
-DWORD CollectEntries(std::string_view path, Entries& entries) {
+DWORD CollectEntries(std::string_view path, Search& search) {
   if (path.empty()) return ERROR_PATH_NOT_FOUND;
   const size_t split = NamePosition(path);
   const std::string_view name = path.substr(split);
   if (name.empty()) return NothingToFind(path);
-  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, entries);
-  return ListMatches(path.substr(0, split), name, entries);
+  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.own);
+  return ListMatches(path.substr(0, split), name, search);
+}
+
+// Its own entries come first; they are complete before the first one is handed out.
+bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
+  const FoundEntry* entry = nullptr;
+  const size_t listed = search.next - search.own.size();
+  if (search.next < search.own.size()) {
+    entry = &search.own[search.next];
+  } else if (search.everything && listed < search.listing->size()) {
+    entry = &(*search.listing)[listed];
+  } else if (!search.everything && listed < search.found.size()) {
+    entry = &(*search.listing)[search.found[listed]];
+  } else {
+    return false;
+  }
+  ++search.next;
+  cdinst::posix::FillFindData(*entry, data);
+  return true;
 }
 
 }  // namespace
@@ -140,10 +149,11 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (pattern == nullptr || data == nullptr) {
     return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
   }
+  cdinst::posix::SettleAll();  // the sizes it reports
   auto search = std::make_unique<Search>();
-  const DWORD error = CollectEntries(pattern, search->entries);
+  const DWORD error = CollectEntries(pattern, *search);
   if (error != ERROR_SUCCESS) return FailWith(INVALID_HANDLE_VALUE, error);
-  *data = search->entries[search->next++];
+  TakeNext(*search, *data);
   const HANDLE handle = search.get();
   OpenSearches().emplace(handle, std::move(search));
   return handle;
@@ -153,9 +163,7 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
   const auto found = OpenSearches().find(handle);
   if (found == OpenSearches().end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (data == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  Search& search = *found->second;
-  if (search.next >= search.entries.size()) return FailWith(FALSE, ERROR_NO_MORE_FILES);
-  *data = search.entries[search.next++];
+  if (!TakeNext(*found->second, *data)) return FailWith(FALSE, ERROR_NO_MORE_FILES);
   return TRUE;
 }
 

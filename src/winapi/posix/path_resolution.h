@@ -1,6 +1,9 @@
 // From a Windows path (Windows-1252 bytes) to the Unix file behind it.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +27,9 @@ struct ResolvedPath {
   bool exists = false;
   // The path ended in a separator (callers that must refuse "file\" need it).
   bool trailingSeparator = false;
+  // What stat(2) says of the file found, when the lookup learned it on the way (a last
+  // component that is no symbolic link); callers need not ask again.
+  std::optional<struct stat> status;
 };
 
 // Resolves `path` against the emulation's current directory. Components are matched on disk

@@ -39,14 +39,24 @@ std::string PrefixDirectory() {
 }
 
 std::optional<std::string> DriveRoot(char letter) {
+  const std::optional<std::string> mapping = DriveMapping(letter);
+  return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
+}
+
+std::string DosDevicePath(char letter) {
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  return PrefixDirectory() + "/dosdevices/" + lower + ":";
+}
+
+std::optional<std::string> DriveMapping(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
   const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
   const std::string prefix = PrefixDirectory();
-  const std::string device = prefix + "/dosdevices/" + lower + ":";
+  std::string device = DosDevicePath(letter);
   struct stat info;
   // A link that leads nowhere still claims the letter: the drive is there but not ready.
-  if (lstat(device.c_str(), &info) == 0) return DirectoryOrNothing(device);
-  if (lower == 'c') return DirectoryOrNothing(prefix + "/drive_c");
+  if (lstat(device.c_str(), &info) == 0) return device;
+  if (lower == 'c') return prefix + "/drive_c";
   if (lower == 'z') return std::string("/");
   return std::nullopt;
 }

@@ -14,6 +14,14 @@ std::string PrefixDirectory();
 // <prefix>/drive_c for C: and / for Z:; nothing for an unmapped drive.
 std::optional<std::string> DriveRoot(char letter);
 
+// What DriveRoot gives before it checks that the directory is there: the Unix path a drive
+// letter maps to, which may be missing or no directory. Nothing for an unmapped drive.
+std::optional<std::string> DriveMapping(char letter);
+
+// <prefix>/dosdevices/<x>: for the drive letter `letter` (either case), whether it is there or
+// not.
+std::string DosDevicePath(char letter);
+
 // The Unix directory behind \\server\share: <prefix>/dosdevices/unc/server/share, looked up
 // without regard to letter case; nothing when it does not exist.
 std::optional<std::string> ShareRoot(std::string_view server, std::string_view share);

@@ -100,12 +100,16 @@ bool LocksUnsupported(int error) {
 }  // namespace
 
 DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share) {
+  return AdmitOpen(fd, Writable(fd), held, checked, share);
+}
+
+DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
   held &= GENERIC_READ | GENERIC_WRITE;
   checked = (checked | held) & (GENERIC_READ | GENERIC_WRITE);
   if (checked == 0) return ERROR_SUCCESS;
   // Only a writable descriptor can take the exclusive gate; a read-only one (a file this user
   // cannot write) tests and records without it.
-  const bool gated = Writable(fd);
+  const bool gated = writable;
   if (gated) {
     const int error = SetLock(fd, F_WRLCK, kGate, true);
     if (error) return LocksUnsupported(error) ? ERROR_SUCCESS : ErrorFromErrno(error);

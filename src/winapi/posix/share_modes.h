@@ -18,4 +18,7 @@ namespace cdinst::posix {
 // writable, simultaneous opens of the file are admitted one after the other.
 DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share);
 
+// The same for a caller that knows whether `fd` was opened for writing.
+DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share);
+
 }  // namespace cdinst::posix

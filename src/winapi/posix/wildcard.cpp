@@ -37,6 +37,7 @@ FileNamePattern::FileNamePattern(std::string_view pattern) {
 
 // Walks the tokens over the set of name positions reachable so far.
 bool FileNamePattern::Matches(std::string_view name) const {
+  if (MatchesEverything()) return true;
   const size_t end = name.size();
   const size_t lastDot = name.rfind('.');
   std::vector<bool> reached(end + 1, false);

@@ -18,6 +18,9 @@ class FileNamePattern {
   // True when all of the Windows-1252 `name` matches, letter case ignored.
   bool Matches(std::string_view name) const;
 
+  // True when it matches every name ("*", "*.*").
+  bool MatchesEverything() const { return tokens_.size() == 1 && tokens_[0].kind == Kind::kStar; }
+
  private:
   enum class Kind : unsigned char { kLiteral, kStar, kDosStar, kDosQuestion, kDosDot };
   struct Token {

@@ -1,0 +1,273 @@
+#include "winapi/posix/found_entries.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/windows1252.h"
+#include "winapi/posix/file_attributes.h"
+#include "winapi/posix/file_time.h"
+#include "winapi/posix/short_names.h"
+#include "winapi/posix/unique_fd.h"
+
+namespace cdinst::posix {
+namespace {
+
+// A small directory is cheaper to read again than to watch.
+constexpr size_t kFewestKept = 32;
+// Past this many directories everything is dropped, which bounds memory and watches.
+constexpr size_t kMostKept = 16;
+constexpr uint32_t kChanges = IN_ATTRIB | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                              IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+
+struct Stamp {
+  dev_t device;
+  ino_t inode;
+  timespec modified;
+  timespec changed;
+};
+
+bool operator==(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode && a.modified == b.modified &&
+         a.changed == b.changed;
+}
+
+struct Kept {
+  int watch;
+  Stamp stamp{};
+  std::shared_ptr<const FoundEntries> entries;
+};
+
+struct Cache {
+  std::mutex mutex;
+  pid_t owner = 0;  // the process that opened `notify`
+  UniqueFd notify;
+  std::unordered_map<std::string, Kept> kept;
+};
+
+Cache& TheCache() {
+  static Cache cache;
+  return cache;
+}
+
+bool StampOf(int directory, Stamp& stamp) {
+  struct stat info;
+  if (fstat(directory, &info) != 0) return false;
+  stamp = Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+  return true;
+}
+
+bool StampOf(const std::string& unixDirectory, Stamp& stamp) {
+  struct stat info;
+  if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  stamp = Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+  return true;
+}
+
+// A watch that another kept directory (the same one by another path) still uses stays.
+void Unwatch(Cache& cache, int watch) {
+  for (const auto& entry : cache.kept) {
+    if (entry.second.watch == watch) return;
+  }
+  inotify_rm_watch(cache.notify.Get(), watch);
+}
+
+void ForgetWatch(Cache& cache, int watch) {
+  bool found = false;
+  for (auto at = cache.kept.begin(); at != cache.kept.end();) {
+    found = found || at->second.watch == watch;
+    at = at->second.watch == watch ? cache.kept.erase(at) : std::next(at);
+  }
+  if (found) inotify_rm_watch(cache.notify.Get(), watch);
+}
+
+void ForgetAll(Cache& cache) {
+  for (const auto& entry : cache.kept) inotify_rm_watch(cache.notify.Get(), entry.second.watch);
+  cache.kept.clear();
+}
+
+// Reads the events queued so far; every change that finished before this call is among them.
+void TakeEvents(Cache& cache) {
+  alignas(inotify_event) char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing more
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + at, sizeof event);
+      if (event.mask & IN_Q_OVERFLOW) {
+        ForgetAll(cache);
+      } else if (!(event.mask & IN_IGNORED)) {
+        ForgetWatch(cache, event.wd);
+      }
+      at += static_cast<ssize_t>(sizeof event + event.len);
+    }
+  }
+}
+
+struct DirectoryCloser {
+  void operator()(DIR* directory) const { closedir(directory); }
+};
+
+// Every entry, stat-ed relative to the open directory; `linked` tells whether a link was among
+// them. Null when the directory cannot be read.
+std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
+  if (lseek(directory, 0, SEEK_SET) != 0) return nullptr;  // a duplicate shares the offset
+  const int listed = dup(directory);
+  if (listed < 0) return nullptr;
+  const std::unique_ptr<DIR, DirectoryCloser> stream(fdopendir(listed));
+  if (!stream) {
+    close(listed);
+    return nullptr;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(stream.get())) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  auto entries = std::make_shared<FoundEntries>();
+  entries->reserve(names.size());
+  linked = false;
+  for (const std::string& unixName : names) {
+    struct stat info;
+    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISLNK(info.st_mode)) {
+      linked = true;
+      if (fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
+    }
+    entries->push_back(FoundEntryOf(info, Utf8ToWindows1252(unixName)));
+  }
+  return entries;
+}
+
+std::shared_ptr<const FoundEntries> Current(Cache& cache, const std::string& unixDirectory) {
+  const auto found = cache.kept.find(unixDirectory);
+  if (found == cache.kept.end()) return nullptr;
+  Stamp stamp{};
+  if (StampOf(unixDirectory, stamp) && stamp == found->second.stamp) return found->second.entries;
+  const int watch = found->second.watch;
+  cache.kept.erase(found);
+  Unwatch(cache, watch);
+  return nullptr;
+}
+
+bool Keepable(const std::shared_ptr<FoundEntries>& entries, bool linked) {
+  return entries && !linked && entries->size() >= kFewestKept;
+}
+
+// Only where every change is made by this machine's kernel, which then reports it: not on a
+// network or user-space file system.
+bool ReportsEveryChange(int directory) {
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+      0xF2F52010,  // f2fs
+  };
+  struct statfs info;
+  if (fstatfs(directory, &info) != 0) return false;
+  for (const unsigned long type : kLocal) {
+    if (static_cast<unsigned long>(info.f_type) == type) return true;
+  }
+  return false;
+}
+
+// A directory worth keeping is read again once it is watched, so that a change while it was
+// first read is either in the entries or reported.
+std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string& unixDirectory) {
+  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return nullptr;
+  bool linked = false;
+  std::shared_ptr<FoundEntries> entries = ReadEntries(directory.Get(), linked);
+  if (!cache.notify.Valid() || !Keepable(entries, linked) || !ReportsEveryChange(directory.Get())) {
+    return entries;
+  }
+  const int watch = inotify_add_watch(cache.notify.Get(), unixDirectory.c_str(), kChanges);
+  if (watch < 0) return entries;
+  Stamp stamp{};
+  const bool stamped = StampOf(directory.Get(), stamp);
+  entries = ReadEntries(directory.Get(), linked);
+  if (!stamped || !Keepable(entries, linked)) {
+    Unwatch(cache, watch);
+    return entries;
+  }
+  if (cache.kept.size() >= kMostKept) ForgetAll(cache);
+  cache.kept[unixDirectory] = Kept{watch, stamp, entries};
+  return entries;
+}
+
+template <size_t N>
+void CopyName(std::string_view name, CHAR (&field)[N]) {
+  const size_t length = name.size() < N ? name.size() : N - 1;
+  std::memcpy(field, name.data(), length);
+  field[length] = '\0';
+}
+
+// A child made by fork() shares the parent's inotify queue; reading it would take the parent's
+// events, and removing a watch would remove the parent's. So it starts afresh with its own.
+void OpenOnce(Cache& cache) {
+  const pid_t self = getpid();
+  if (cache.owner == self) return;
+  cache.kept.clear();
+  cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  cache.owner = self;
+}
+
+}  // namespace
+
+// Unix keeps no creation time; the last write stands in for it.
+FoundEntry FoundEntryOf(const struct stat& info, std::string name) {
+  FoundEntry entry{};
+  entry.attributes = AttributesOf(info, name);
+  entry.shortName = ShortNameOf(name);
+  entry.windowsName = std::move(name);
+  entry.created = FileTimeFromUnix(info.st_mtim);
+  entry.accessed = FileTimeFromUnix(info.st_atim);
+  entry.written = FileTimeFromUnix(info.st_mtim);
+  if (!S_ISDIR(info.st_mode)) {
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    entry.sizeHigh = static_cast<DWORD>(size >> 32);
+    entry.sizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
+  }
+  return entry;
+}
+
+void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
+  data.dwFileAttributes = entry.attributes;
+  data.ftCreationTime = entry.created;
+  data.ftLastAccessTime = entry.accessed;
+  data.ftLastWriteTime = entry.written;
+  data.nFileSizeHigh = entry.sizeHigh;
+  data.nFileSizeLow = entry.sizeLow;
+  data.dwReserved0 = 0;
+  data.dwReserved1 = 0;
+  CopyName(entry.windowsName, data.cFileName);
+  CopyName(entry.shortName, data.cAlternateFileName);
+}
+
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  OpenOnce(cache);
+  if (cache.notify.Valid()) TakeEvents(cache);
+  if (auto entries = Current(cache, unixDirectory)) return entries;
+  return ReadAndKeep(cache, unixDirectory);
+}
+
+}  // namespace cdinst::posix
