@@ -38,7 +38,6 @@ class ConcurrentRunsTest : public MediumTest {
     }
     prefix_.WriteFile("D:\\DADOS\\PROGS.INI", CrLfLines(lines));
   }
-  using Lines = std::vector<std::string>;
 
   // Starts every run before waiting for any; each keeps its transcript in its own directory.
   std::vector<ProgramResult> RunAllAtOnce() {
