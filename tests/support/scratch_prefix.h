@@ -1,6 +1,8 @@
 // A throw-away Wine-style prefix for tests: drive C: is <tmp>/prefix/drive_c and drive D:
 // (the medium) is <tmp>/medium, reached through dosdevices/d:. The emulation is pointed at it
 // through CDINST_PREFIX for the fixture's lifetime, and everything is removed afterwards.
+// On Windows (the seam's tests under Wine) C: is the system's own drive and D: is mapped to
+// <tmp>\medium; "Unix" paths there are the Windows paths themselves.
 #pragma once
 
 #include <string>
