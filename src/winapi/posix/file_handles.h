@@ -2,13 +2,13 @@
 #pragma once
 
 #include <sys/types.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
 
@@ -30,8 +30,8 @@ struct OpenFile {
   int64_t aheadStart = 0;
   std::vector<char> held;
   int64_t heldStart = 0;
-  int heldError = 0;       // errno of a held-back write that failed unreported
-  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
+  int heldError = 0;          // errno of a held-back write that failed unreported
+  pid_t owner = ProcessId();  // a child made by fork() leaves the held bytes to this process
 
   ~OpenFile();
 };

@@ -17,6 +17,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
+#include "winapi/posix/process_id.h"
 #include "winapi/posix/short_names.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -222,7 +223,7 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 // A child made by fork() shares the parent's inotify queue; reading it would take the parent's
 // events, and removing a watch would remove the parent's. So it starts afresh with its own.
 void OpenOnce(Cache& cache) {
-  const pid_t self = getpid();
+  const pid_t self = ProcessId();
   if (cache.owner == self) return;
   cache.kept.clear();
   cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
