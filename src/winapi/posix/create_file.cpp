@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "winapi/posix/directory_cache.h"
@@ -26,8 +27,9 @@ struct Request {
 struct Opened {
   UniqueFd fd;
   bool created = false;
-  bool admitted = false;  // its share mode is recorded already
-  bool writable = true;   // opened for reading and writing, not read-only
+  bool admitted = false;              // its share mode is recorded already
+  bool writable = true;               // opened for reading and writing, not read-only
+  std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
 };
 
 bool MayCreate(DWORD disposition) {
@@ -76,7 +78,7 @@ Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& req
                     Opened& opened) {
   UniqueFd fd(open(DirectoryOf(unixPath).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
-  if (AdmitOpen(fd.Get(), request.access, request.access, request.share) != ERROR_SUCCESS) {
+  if (AdmitOpen(fd.Get(), true, request.access, request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
@@ -89,9 +91,10 @@ Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& req
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
-DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& opened) {
+DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
+  const std::string& unixPath = path.unixPath;
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(unixPath);
+  EntryCreation creation(unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
   Made made = CreateAdmitted(unixPath, mode, request, opened);
   if (made == Made::kNotHere) {
     opened.fd =
@@ -116,15 +119,16 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
   } else if (!MayCreate(request.disposition)) {
     return ERROR_FILE_NOT_FOUND;
   }
-  return CreateNew(path.unixPath, request, opened);
+  return CreateNew(path, request, opened);
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
 // A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
 // nothing of what reading it gives, is refused as a directory is.
-DWORD CheckExistingFile(const Request& request, const Opened& opened) {
+DWORD CheckExistingFile(const Request& request, Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
+  opened.status = info;
   if (!S_ISREG(info.st_mode)) return ERROR_ACCESS_DENIED;
   if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
     return ERROR_ACCESS_DENIED;
@@ -142,7 +146,7 @@ DWORD Overwrite(const Request& request, const Opened& opened) {
   return ERROR_SUCCESS;
 }
 
-DWORD Admit(const Request& request, const Opened& opened) {
+DWORD Admit(const Request& request, Opened& opened) {
   if (opened.admitted) return ERROR_SUCCESS;
   if (!opened.created) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
@@ -155,20 +159,22 @@ DWORD Admit(const Request& request, const Opened& opened) {
   return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
 }
 
+// The status the lookup learned, when it did, is as fresh as a stat(2) now would be.
+bool IsExistingDirectory(const ResolvedPath& path) {
+  if (!path.exists) return false;
+  return path.status ? S_ISDIR(path.status->st_mode) : IsDirectory(path.unixPath);
+}
+
 // "name\" names a directory; as a file it can be neither opened nor created.
 DWORD CheckTrailingSeparator(const ResolvedPath& path) {
-  struct stat info;
-  if (path.exists && stat(path.unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return ERROR_ACCESS_DENIED;
-  }
-  return ERROR_INVALID_NAME;
+  return IsExistingDirectory(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME;
 }
 
 // With backup semantics an existing directory opens too, as a handle for queries.
 bool OpensDirectory(const ResolvedPath& path, const Request& request) {
-  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) && path.exists &&
+  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) &&
          (request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS) &&
-         IsDirectory(path.unixPath);
+         IsExistingDirectory(path);
 }
 
 DWORD OpenDirectory(const std::string& unixPath, Opened& opened) {
@@ -189,6 +195,18 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   return Admit(request, opened);
 }
 
+// Which file the handle is on; what the open learned of an existing file answers that already.
+void Identify(OpenFile& file, const Opened& opened) {
+  struct stat info;
+  if (opened.status) {
+    info = *opened.status;
+  } else if (fstat(file.fd.Get(), &info) != 0) {
+    return;
+  }
+  file.device = info.st_dev;
+  file.inode = info.st_ino;
+}
+
 }  // namespace
 }  // namespace cdinst::posix
 
@@ -205,11 +223,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->fd = std::move(opened.fd);
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
-  struct stat info;
-  if (fstat(file->fd.Get(), &info) == 0) {
-    file->device = info.st_dev;
-    file->inode = info.st_ino;
-  }
+  Identify(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file));
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;

@@ -117,8 +117,9 @@ Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   return &listing;
 }
 
-Listing* FreshListing(const std::string& key) {
-  const std::optional<Stamp> stamp = StampOf(key);
+// `status`, when given, is what stat(2) said of the directory just now.
+Listing* FreshListing(const std::string& key, const struct stat* status = nullptr) {
+  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
   if (!stamp) {
     Listings().erase(key);
     return nullptr;
@@ -128,9 +129,10 @@ Listing* FreshListing(const std::string& key) {
 
 Listing* CurrentListing(const std::string& key, const struct stat* status) {
   const auto found = Listings().find(key);
-  if (found == Listings().end()) return FreshListing(key);
+  if (found == Listings().end()) return FreshListing(key, status);
   const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
-  return stamp == found->second.stamp ? &found->second : FreshListing(key);
+  if (stamp == found->second.stamp) return &found->second;
+  return stamp ? ReadListing(key, *stamp) : FreshListing(key);
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
@@ -163,14 +165,17 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
-EntryCreation::EntryCreation(const std::string& unixPath) {
+EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {
   const size_t slash = unixPath.rfind('/');
   if (slash == std::string::npos) return;
   directory_ = KeyOf(unixPath.substr(0, slash + 1));
   name_ = unixPath.substr(slash + 1);
   const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
-  current_ = found != Listings().end() && StampOf(directory_) == found->second.stamp;
+  if (found == Listings().end()) return;
+  const std::optional<Stamp> stamp =
+      directoryStatus ? StampIn(*directoryStatus) : StampOf(directory_);
+  current_ = stamp == found->second.stamp;
 }
 
 void EntryCreation::Created() {

@@ -52,6 +52,7 @@ void FindLast(const std::vector<std::string>& components, const std::string& par
       MatchIgnoringCase(parent, components.back(), &parentStatus);
   result.unixPath = UnixChild(parent, name ? *name : Windows1252ToUtf8(components.back()));
   result.exists = name.has_value();
+  if (!result.exists) result.parentStatus = parentStatus;
 }
 
 // Looking a component up costs a walk of the whole path so far, so a walk one component at a

@@ -30,6 +30,9 @@ struct ResolvedPath {
   // What stat(2) says of the file found, when the lookup learned it on the way (a last
   // component that is no symbolic link); callers need not ask again.
   std::optional<struct stat> status;
+  // What stat(2) said of the directory a missing last component was looked for in, when the
+  // lookup learned it on the way.
+  std::optional<struct stat> parentStatus;
 };
 
 // Resolves `path` against the emulation's current directory. Components are matched on disk
