@@ -68,25 +68,33 @@ std::string DirectoryOf(const std::string& unixPath) {
   return slash == 0 ? "/" : unixPath.substr(0, slash);
 }
 
+std::string NameOf(const std::string& unixPath) { return unixPath.substr(unixPath.rfind('/') + 1); }
+
 enum class Made { kDone, kNameTaken, kNotHere };
 
-// Makes the file without a name, admits it among the opens and only then links it in: on
-// Windows a new file and its share mode appear in one step, and another process must not open
-// it, and write, in between. kNotHere when the file system (or a missing /proc) does not allow
-// this; then nothing was made.
+// Makes the file without a name, records its share mode and only then links it in: on Windows
+// a new file and its share mode appear in one step, and another process must not open it, and
+// write, in between. Until then no other open can reach it, so there is nothing to test. The
+// directory is walked to once; the file is made and named, and the cached listing told,
+// relative to it. kNotHere when the file system (or a missing /proc) does not allow this; then
+// nothing was made.
 Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& request,
-                    Opened& opened) {
-  UniqueFd fd(open(DirectoryOf(unixPath).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+                    Opened& opened, EntryCreation& creation) {
+  const UniqueFd directory(open(DirectoryOf(unixPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return Made::kNotHere;
+  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
-  if (AdmitOpen(fd.Get(), true, request.access, request.access, request.share) != ERROR_SUCCESS) {
+  if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
-  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unixPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+  const std::string name = NameOf(unixPath);
+  if (linkat(AT_FDCWD, self.c_str(), directory.Get(), name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
+  creation.Created(directory.Get());
   return Made::kDone;
 }
 
@@ -95,17 +103,17 @@ DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened
   const std::string& unixPath = path.unixPath;
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   EntryCreation creation(unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
-  Made made = CreateAdmitted(unixPath, mode, request, opened);
+  const Made made = CreateAdmitted(unixPath, mode, request, opened, creation);
+  if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
     opened.fd =
         UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
     opened.created = opened.fd.Valid();
-    if (!opened.created && errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
-    made = opened.created ? Made::kDone : Made::kNameTaken;
-  }
-  if (made == Made::kDone) {
-    creation.Created();
-    return ERROR_SUCCESS;
+    if (opened.created) {
+      creation.Created();
+      return ERROR_SUCCESS;
+    }
+    if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   return OpenExisting(unixPath, CheckedAccess(request, opened), opened);  // lost a race

@@ -180,10 +180,22 @@ EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* dir
 
 void EntryCreation::Created() {
   if (!current_) return;
+  struct stat info {};
+  Take(stat(directory_.c_str(), &info) == 0 ? &info : nullptr);
+}
+
+void EntryCreation::Created(int directoryFd) {
+  if (!current_) return;
+  struct stat info {};
+  Take(fstat(directoryFd, &info) == 0 ? &info : nullptr);
+}
+
+void EntryCreation::Take(const struct stat* directoryStatus) {
   const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
-  const std::optional<Stamp> stamp = StampOf(directory_);
+  const std::optional<Stamp> stamp =
+      directoryStatus ? StampIn(*directoryStatus) : std::optional<Stamp>();
   if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
     Listings().erase(found);
     return;

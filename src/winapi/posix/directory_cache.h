@@ -43,8 +43,12 @@ class EntryCreation {
  public:
   explicit EntryCreation(const std::string& unixPath, const struct stat* directoryStatus = nullptr);
   void Created();
+  // The same for a caller that holds the directory open as `directoryFd` (O_PATH will do).
+  void Created(int directoryFd);
 
  private:
+  void Take(const struct stat* directoryStatus);  // null when the directory could not be asked
+
   std::string directory_;
   std::string name_;
   bool current_ = false;  // the cached listing matched the directory just before
