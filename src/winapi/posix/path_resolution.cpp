@@ -64,7 +64,11 @@ void FindLast(const std::vector<std::string>& components, const std::string& par
 bool WalkAtOnce(const std::vector<std::string>& components, const std::string& root,
                 ResolvedPath& result) {
   if (components.empty()) return false;
-  std::string exact = root;
+  size_t length = root.size();
+  for (const std::string& component : components) length += component.size() + 1;
+  std::string exact;
+  exact.reserve(length + 16);  // room for letters that take two bytes in UTF-8
+  exact = root;
   for (const std::string& component : components) {
     if (exact.back() != '/') exact += '/';
     exact += Windows1252ToUtf8(component);

@@ -20,8 +20,8 @@ std::string Continue(std::string_view directory, std::string_view rest) {
 }
 
 size_t NextSeparator(std::string_view path, size_t from) {
-  while (from < path.size() && !IsSeparator(path[from])) ++from;
-  return from;
+  const size_t found = path.find_first_of("\\/", from);
+  return found == std::string_view::npos ? path.size() : found;
 }
 
 bool IsIllegalInName(unsigned char c) {
@@ -37,7 +37,7 @@ bool HasIllegalCharacters(std::string_view name) {
 
 std::vector<std::string_view> RawComponents(std::string_view rest) {
   std::vector<std::string_view> components;
-  components.reserve(16);
+  components.reserve(64);
   for (size_t start = 0; start < rest.size();) {
     const size_t end = NextSeparator(rest, start);
     if (end > start) components.push_back(rest.substr(start, end - start));
@@ -108,7 +108,11 @@ PathParts SplitAbsolutePath(std::string_view absolutePath) {
 }
 
 std::string JoinPath(const PathParts& parts) {
-  std::string path = parts.root;
+  size_t length = parts.root.size();
+  for (const std::string& name : parts.components) length += name.size() + 1;
+  std::string path;
+  path.reserve(length);
+  path = parts.root;
   for (const std::string& name : parts.components) {
     if (path.back() != '\\') path += '\\';
     path += name;
