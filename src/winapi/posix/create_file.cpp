@@ -167,12 +167,6 @@ DWORD Admit(const Request& request, Opened& opened) {
   return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
 }
 
-// The status the lookup learned, when it did, is as fresh as a stat(2) now would be.
-bool IsExistingDirectory(const ResolvedPath& path) {
-  if (!path.exists) return false;
-  return path.status ? S_ISDIR(path.status->st_mode) : IsDirectory(path.unixPath);
-}
-
 // "name\" names a directory; as a file it can be neither opened nor created.
 DWORD CheckTrailingSeparator(const ResolvedPath& path) {
   return IsExistingDirectory(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME;

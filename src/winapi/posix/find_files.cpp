@@ -68,8 +68,11 @@ void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNameP
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
+  if (!directory.exists) return ERROR_PATH_NOT_FOUND;
   struct stat info;
-  if (!directory.exists || stat(directory.unixPath.c_str(), &info) != 0) {
+  if (directory.status) {
+    info = *directory.status;
+  } else if (stat(directory.unixPath.c_str(), &info) != 0) {
     return ERROR_PATH_NOT_FOUND;
   }
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
@@ -106,7 +109,7 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
 DWORD NothingToFind(std::string_view directoryPart) {
   const ResolvedPath directory = ResolvePath(directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
-  const bool present = directory.exists && cdinst::posix::IsDirectory(directory.unixPath);
+  const bool present = cdinst::posix::IsExistingDirectory(directory);
   return present ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 

@@ -137,4 +137,9 @@ ResolvedPath ResolvePath(std::string_view path) {
   return result;
 }
 
+bool IsExistingDirectory(const ResolvedPath& path) {
+  if (!path.exists) return false;
+  return path.status ? S_ISDIR(path.status->st_mode) : IsDirectory(path.unixPath);
+}
+
 }  // namespace cdinst::posix

@@ -40,4 +40,8 @@ struct ResolvedPath {
 // match). Never fails with an exception; `error` says what went wrong.
 ResolvedPath ResolvePath(std::string_view path);
 
+// True when the resolved path exists and is a directory or a link to one. Asks stat(2) only when
+// the lookup did not learn the status on the way.
+bool IsExistingDirectory(const ResolvedPath& path);
+
 }  // namespace cdinst::posix
