@@ -55,11 +55,11 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
          (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
-// "." and ".." come first, except at a root, which has neither.
-void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
-                   FoundEntries& entries) {
+// "." and ".." come first, except at a root, which has neither. `status` is the directory's own.
+void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
+                   const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
-  if (pattern.Matches(".")) AddEntry(directory.unixPath, ".", entries);
+  if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
   std::string parent = directory.unixPath.substr(0, directory.unixPath.rfind('/'));
   if (parent.empty()) parent = "/";
   if (pattern.Matches("..")) AddEntry(parent, "..", entries);
@@ -77,7 +77,7 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   }
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, pattern, search.own);
+  AddDotEntries(directory, info, pattern, search.own);
   search.listing = cdinst::posix::FindEntries(directory.unixPath);
   if (search.listing) {
     search.everything = pattern.MatchesEverything();

@@ -87,12 +87,15 @@ bool WalkAtOnce(const std::vector<std::string>& components, const std::string& r
   return true;
 }
 
+// The root's status is what stat(2) says of it, so a path that names the root itself keeps it.
 void WalkFromRoot(const std::vector<std::string>& components, const std::string& root,
                   ResolvedPath& result) {
-  if (!IsDirectory(root)) {
+  struct stat info;
+  if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
+  if (components.empty()) result.status = info;
   WalkFrom(components, 0, root, result);
 }
 

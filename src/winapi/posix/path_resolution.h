@@ -28,7 +28,7 @@ struct ResolvedPath {
   // The path ended in a separator (callers that must refuse "file\" need it).
   bool trailingSeparator = false;
   // What stat(2) says of the file found, when the lookup learned it on the way (a last
-  // component that is no symbolic link); callers need not ask again.
+  // component that is no symbolic link, or a root); callers need not ask again.
   std::optional<struct stat> status;
   // What stat(2) said of the directory a missing last component was looked for in, when the
   // lookup learned it on the way.
