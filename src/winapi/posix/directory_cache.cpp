@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -13,9 +14,11 @@
 namespace cdinst::posix {
 namespace {
 
-// Enough for the directories one installation fills; past it everything is dropped and read
-// again on demand, which keeps the memory bounded without bookkeeping.
+// Enough for the directories one installation fills; past it the small listings are dropped, and
+// everything when that is not enough, and read again on demand, which keeps the memory bounded
+// without bookkeeping. A large listing stays: reading it again costs as much as it saves.
 constexpr size_t kMostListings = 64;
+constexpr size_t kSmallListing = 64;
 
 // The status change time is checked too: unlike the modification time it cannot be set back
 // (tar, cp -a and rsync -a set a directory's modification time after filling it).
@@ -103,17 +106,26 @@ void Add(Listing& listing, const std::string& unixName) {
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 
+void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
+  if (listings.size() < kMostListings) return;
+  for (auto at = listings.begin(); at != listings.end();) {
+    at = at->second.byName.size() < kSmallListing ? listings.erase(at) : std::next(at);
+  }
+  if (listings.size() >= kMostListings) listings.clear();
+}
+
 // The stamp is taken before the names, so a change in between only makes the next use read
-// the directory again. Null when the directory has no entries or cannot be read.
+// the directory again. An empty directory is kept too: a new one is looked into for every name
+// it is about to get. Null when the directory cannot be read.
 Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   std::unordered_map<std::string, Listing>& listings = Listings();
   listings.erase(key);
-  const std::vector<std::string> names = ListDirectory(key);
-  if (names.empty()) return nullptr;  // unreadable, or cheap to read again
-  if (listings.size() >= kMostListings) listings.clear();
+  const std::optional<std::vector<std::string>> names = ListDirectory(key);
+  if (!names) return nullptr;
+  MakeRoom(listings);
   Listing& listing = listings[key];
   listing.stamp = stamp;
-  for (const std::string& name : names) Add(listing, name);
+  for (const std::string& name : *names) Add(listing, name);
   return &listing;
 }
 
