@@ -20,8 +20,8 @@ std::string Continue(std::string_view directory, std::string_view rest) {
 }
 
 size_t NextSeparator(std::string_view path, size_t from) {
-  const size_t found = path.find_first_of("\\/", from);
-  return found == std::string_view::npos ? path.size() : found;
+  while (from < path.size() && !IsSeparator(path[from])) ++from;
+  return from;
 }
 
 bool IsIllegalInName(unsigned char c) {
