@@ -69,10 +69,14 @@ char32_t Windows1252ToUnicode(unsigned char byte) {
   return byte;
 }
 
+// ASCII is the same in both, and path lookups convert plenty of it.
 std::string Windows1252ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (unsigned char byte : text) AppendUtf8(out, Windows1252ToUnicode(byte));
+  size_t ascii = 0;
+  while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+  std::string out(text.substr(0, ascii));
+  if (ascii == text.size()) return out;
+  out.reserve(text.size() + 8);
+  for (unsigned char byte : text.substr(ascii)) AppendUtf8(out, Windows1252ToUnicode(byte));
   return out;
 }
 

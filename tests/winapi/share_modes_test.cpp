@@ -90,5 +90,24 @@ TEST_F(ShareModesTest, RefusedOpenLeavesNoTraceForLaterOpens) {
   EXPECT_TRUE(writer.Valid());
 }
 
+TEST_F(ShareModesTest, NewFileHoldsItsCreatorsShareModeFromTheStart) {
+  struct Case {
+    DWORD access, share, secondAccess, secondShare, expected;
+  };
+  const Case cases[] = {
+      {W, 0, R, kShareBoth, 32},          {W, kShareRead, R, kShareBoth, kOpened},
+      {W, kShareRead, W, kShareBoth, 32}, {RW, kShareBoth, RW, kShareBoth, kOpened},
+      {R, kShareRead, W, kShareBoth, 32},
+  };
+  int made = 0;
+  for (const Case& c : cases) {
+    const std::string fresh = "C:\\data\\fresh" + std::to_string(++made) + ".cd";
+    SCOPED_TRACE(fresh);
+    ScopedHandle creator(OpenForTest(fresh, c.access, c.share, CREATE_NEW));
+    ASSERT_TRUE(creator.Valid());
+    EXPECT_EQ(OpenError(fresh, c.secondAccess, c.secondShare), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace cdinst::testing

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "winapi/posix/directory_cache.h"
@@ -26,8 +27,9 @@ struct Request {
 struct Opened {
   UniqueFd fd;
   bool created = false;
-  bool admitted = false;  // its share mode is recorded already
-  bool writable = true;   // opened for reading and writing, not read-only
+  bool admitted = false;              // its share mode is recorded already
+  bool writable = true;               // opened for reading and writing, not read-only
+  std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
 };
 
 bool MayCreate(DWORD disposition) {
@@ -66,43 +68,52 @@ std::string DirectoryOf(const std::string& unixPath) {
   return slash == 0 ? "/" : unixPath.substr(0, slash);
 }
 
+std::string NameOf(const std::string& unixPath) { return unixPath.substr(unixPath.rfind('/') + 1); }
+
 enum class Made { kDone, kNameTaken, kNotHere };
 
-// Makes the file without a name, admits it among the opens and only then links it in: on
-// Windows a new file and its share mode appear in one step, and another process must not open
-// it, and write, in between. kNotHere when the file system (or a missing /proc) does not allow
-// this; then nothing was made.
+// Makes the file without a name, records its share mode and only then links it in: on Windows
+// a new file and its share mode appear in one step, and another process must not open it, and
+// write, in between. Until then no other open can reach it, so there is nothing to test. The
+// directory is walked to once; the file is made and named, and the cached listing told,
+// relative to it. kNotHere when the file system (or a missing /proc) does not allow this; then
+// nothing was made.
 Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& request,
-                    Opened& opened) {
-  UniqueFd fd(open(DirectoryOf(unixPath).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+                    Opened& opened, EntryCreation& creation) {
+  const UniqueFd directory(open(DirectoryOf(unixPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return Made::kNotHere;
+  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
-  if (AdmitOpen(fd.Get(), request.access, request.access, request.share) != ERROR_SUCCESS) {
+  if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
-  if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unixPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+  const std::string name = NameOf(unixPath);
+  if (linkat(AT_FDCWD, self.c_str(), directory.Get(), name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
+  creation.Created(directory.Get());
   return Made::kDone;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
-DWORD CreateNew(const std::string& unixPath, const Request& request, Opened& opened) {
+DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
+  const std::string& unixPath = path.unixPath;
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(unixPath);
-  Made made = CreateAdmitted(unixPath, mode, request, opened);
+  EntryCreation creation(unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
+  const Made made = CreateAdmitted(unixPath, mode, request, opened, creation);
+  if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
     opened.fd =
         UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
     opened.created = opened.fd.Valid();
-    if (!opened.created && errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
-    made = opened.created ? Made::kDone : Made::kNameTaken;
-  }
-  if (made == Made::kDone) {
-    creation.Created();
-    return ERROR_SUCCESS;
+    if (opened.created) {
+      creation.Created();
+      return ERROR_SUCCESS;
+    }
+    if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   return OpenExisting(unixPath, CheckedAccess(request, opened), opened);  // lost a race
@@ -116,15 +127,16 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
   } else if (!MayCreate(request.disposition)) {
     return ERROR_FILE_NOT_FOUND;
   }
-  return CreateNew(path.unixPath, request, opened);
+  return CreateNew(path, request, opened);
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
 // A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
 // nothing of what reading it gives, is refused as a directory is.
-DWORD CheckExistingFile(const Request& request, const Opened& opened) {
+DWORD CheckExistingFile(const Request& request, Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
+  opened.status = info;
   if (!S_ISREG(info.st_mode)) return ERROR_ACCESS_DENIED;
   if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
     return ERROR_ACCESS_DENIED;
@@ -142,7 +154,7 @@ DWORD Overwrite(const Request& request, const Opened& opened) {
   return ERROR_SUCCESS;
 }
 
-DWORD Admit(const Request& request, const Opened& opened) {
+DWORD Admit(const Request& request, Opened& opened) {
   if (opened.admitted) return ERROR_SUCCESS;
   if (!opened.created) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
@@ -157,18 +169,14 @@ DWORD Admit(const Request& request, const Opened& opened) {
 
 // "name\" names a directory; as a file it can be neither opened nor created.
 DWORD CheckTrailingSeparator(const ResolvedPath& path) {
-  struct stat info;
-  if (path.exists && stat(path.unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return ERROR_ACCESS_DENIED;
-  }
-  return ERROR_INVALID_NAME;
+  return IsExistingDirectory(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME;
 }
 
 // With backup semantics an existing directory opens too, as a handle for queries.
 bool OpensDirectory(const ResolvedPath& path, const Request& request) {
-  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) && path.exists &&
+  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) &&
          (request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS) &&
-         IsDirectory(path.unixPath);
+         IsExistingDirectory(path);
 }
 
 DWORD OpenDirectory(const std::string& unixPath, Opened& opened) {
@@ -189,6 +197,18 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   return Admit(request, opened);
 }
 
+// Which file the handle is on; what the open learned of an existing file answers that already.
+void Identify(OpenFile& file, const Opened& opened) {
+  struct stat info;
+  if (opened.status) {
+    info = *opened.status;
+  } else if (fstat(file.fd.Get(), &info) != 0) {
+    return;
+  }
+  file.device = info.st_dev;
+  file.inode = info.st_ino;
+}
+
 }  // namespace
 }  // namespace cdinst::posix
 
@@ -205,11 +225,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->fd = std::move(opened.fd);
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
-  struct stat info;
-  if (fstat(file->fd.Get(), &info) == 0) {
-    file->device = info.st_dev;
-    file->inode = info.st_ino;
-  }
+  Identify(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file));
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;

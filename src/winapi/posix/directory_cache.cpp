@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -13,9 +14,11 @@
 namespace cdinst::posix {
 namespace {
 
-// Enough for the directories one installation fills; past it everything is dropped and read
-// again on demand, which keeps the memory bounded without bookkeeping.
+// Enough for the directories one installation fills; past it the small listings are dropped, and
+// everything when that is not enough, and read again on demand, which keeps the memory bounded
+// without bookkeeping. A large listing stays: reading it again costs as much as it saves.
 constexpr size_t kMostListings = 64;
+constexpr size_t kSmallListing = 64;
 
 // The status change time is checked too: unlike the modification time it cannot be set back
 // (tar, cp -a and rsync -a set a directory's modification time after filling it).
@@ -103,22 +106,32 @@ void Add(Listing& listing, const std::string& unixName) {
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 
+void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
+  if (listings.size() < kMostListings) return;
+  for (auto at = listings.begin(); at != listings.end();) {
+    at = at->second.byName.size() < kSmallListing ? listings.erase(at) : std::next(at);
+  }
+  if (listings.size() >= kMostListings) listings.clear();
+}
+
 // The stamp is taken before the names, so a change in between only makes the next use read
-// the directory again. Null when the directory has no entries or cannot be read.
+// the directory again. An empty directory is kept too: a new one is looked into for every name
+// it is about to get. Null when the directory cannot be read.
 Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   std::unordered_map<std::string, Listing>& listings = Listings();
   listings.erase(key);
-  const std::vector<std::string> names = ListDirectory(key);
-  if (names.empty()) return nullptr;  // unreadable, or cheap to read again
-  if (listings.size() >= kMostListings) listings.clear();
+  const std::optional<std::vector<std::string>> names = ListDirectory(key);
+  if (!names) return nullptr;
+  MakeRoom(listings);
   Listing& listing = listings[key];
   listing.stamp = stamp;
-  for (const std::string& name : names) Add(listing, name);
+  for (const std::string& name : *names) Add(listing, name);
   return &listing;
 }
 
-Listing* FreshListing(const std::string& key) {
-  const std::optional<Stamp> stamp = StampOf(key);
+// `status`, when given, is what stat(2) said of the directory just now.
+Listing* FreshListing(const std::string& key, const struct stat* status = nullptr) {
+  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
   if (!stamp) {
     Listings().erase(key);
     return nullptr;
@@ -128,9 +141,10 @@ Listing* FreshListing(const std::string& key) {
 
 Listing* CurrentListing(const std::string& key, const struct stat* status) {
   const auto found = Listings().find(key);
-  if (found == Listings().end()) return FreshListing(key);
+  if (found == Listings().end()) return FreshListing(key, status);
   const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
-  return stamp == found->second.stamp ? &found->second : FreshListing(key);
+  if (stamp == found->second.stamp) return &found->second;
+  return stamp ? ReadListing(key, *stamp) : FreshListing(key);
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
@@ -163,22 +177,37 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
-EntryCreation::EntryCreation(const std::string& unixPath) {
+EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {
   const size_t slash = unixPath.rfind('/');
   if (slash == std::string::npos) return;
   directory_ = KeyOf(unixPath.substr(0, slash + 1));
   name_ = unixPath.substr(slash + 1);
   const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
-  current_ = found != Listings().end() && StampOf(directory_) == found->second.stamp;
+  if (found == Listings().end()) return;
+  const std::optional<Stamp> stamp =
+      directoryStatus ? StampIn(*directoryStatus) : StampOf(directory_);
+  current_ = stamp == found->second.stamp;
 }
 
 void EntryCreation::Created() {
   if (!current_) return;
+  struct stat info {};
+  Take(stat(directory_.c_str(), &info) == 0 ? &info : nullptr);
+}
+
+void EntryCreation::Created(int directoryFd) {
+  if (!current_) return;
+  struct stat info {};
+  Take(fstat(directoryFd, &info) == 0 ? &info : nullptr);
+}
+
+void EntryCreation::Take(const struct stat* directoryStatus) {
   const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
-  const std::optional<Stamp> stamp = StampOf(directory_);
+  const std::optional<Stamp> stamp =
+      directoryStatus ? StampIn(*directoryStatus) : std::optional<Stamp>();
   if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
     Listings().erase(found);
     return;

@@ -30,21 +30,25 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
 // directory does not read it again for every new name. Made right before creating `unixPath`;
-// Created() right after the creation succeeded. A change the cache is not told of only costs a
-// fresh read.
+// Created() right after the creation succeeded; `directoryStatus`, when given, is what stat(2)
+// said of the directory right before. A change the cache is not told of only costs a fresh read.
 //
 // The listing takes the directory's new times only when the old ones still matched just before
 // the creation. Another process changing the directory between that check and the one after the
-// creation would go unseen. The window is three system calls wide, such a change races ours
+// creation would go unseen. The window is a few system calls wide, such a change races ours
 // anyway, and missing it can at worst make a lookup in another letter case, or by short name,
 // miss an entry made then. Exact spellings are always tried on disk first, and a name taken from
 // a listing is checked on disk before it is used, so a removed entry is not handed out.
 class EntryCreation {
  public:
-  explicit EntryCreation(const std::string& unixPath);
+  explicit EntryCreation(const std::string& unixPath, const struct stat* directoryStatus = nullptr);
   void Created();
+  // The same for a caller that holds the directory open as `directoryFd` (O_PATH will do).
+  void Created(int directoryFd);
 
  private:
+  void Take(const struct stat* directoryStatus);  // null when the directory could not be asked
+
   std::string directory_;
   std::string name_;
   bool current_ = false;  // the cached listing matched the directory just before

@@ -23,10 +23,10 @@ bool EntryExists(const std::string& unixPath) {
 
 }  // namespace
 
-std::vector<std::string> ListDirectory(const std::string& unixDirectory) {
+std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory) {
   std::vector<std::string> names;
   const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(unixDirectory.c_str()));
-  if (!directory) return names;
+  if (!directory) return std::nullopt;
   while (const dirent* entry = readdir(directory.get())) {
     const std::string_view name = entry->d_name;
     if (name != "." && name != "..") names.emplace_back(name);

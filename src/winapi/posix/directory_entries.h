@@ -8,9 +8,9 @@
 
 namespace cdinst::posix {
 
-// The names in a Unix directory without "." and "..", sorted bytewise; empty when it cannot be
-// read.
-std::vector<std::string> ListDirectory(const std::string& unixDirectory);
+// The names in a Unix directory without "." and "..", sorted bytewise; nothing when it cannot be
+// opened.
+std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory);
 
 // The Unix name in `unixDirectory` that the Windows-1252 name `windowsName` denotes: the name
 // spelled exactly as given (in UTF-8) when it exists, else the lowest Unix name whose

@@ -12,16 +12,21 @@ namespace {
 // Large enough that the system calls no longer count, small enough to hold back little.
 constexpr size_t kChunk = 64 * 1024;
 
-// Reads until `count` bytes or the end of the file; 0 or the errno value that stopped it.
-int PreadFully(int fd, char* buffer, size_t count, int64_t offset, size_t& done) {
+// Reads until at least `least` bytes (at most `count`) or the end of the file; 0 or the errno
+// value that stopped it.
+int PreadAtLeast(int fd, char* buffer, size_t count, size_t least, int64_t offset, size_t& done) {
   done = 0;
-  while (done < count) {
+  while (done < least) {
     const ssize_t got = pread(fd, buffer + done, count - done, offset + done);
     if (got == 0) return 0;
     if (got < 0 && errno != EINTR) return errno;
     if (got > 0) done += static_cast<size_t>(got);
   }
   return 0;
+}
+
+int PreadFully(int fd, char* buffer, size_t count, int64_t offset, size_t& done) {
+  return PreadAtLeast(fd, buffer, count, count, offset, done);
 }
 
 int PwriteFully(int fd, const char* buffer, size_t count, int64_t offset, size_t& done) {
@@ -63,10 +68,13 @@ bool Covers(const OpenFile& file, DWORD count) {
          file.position + count <= file.aheadStart + static_cast<int64_t>(file.ahead.size());
 }
 
-int ReadAhead(OpenFile& file) {
+// A short read that already holds what the caller wants ends it: asking again only to learn of
+// the end would cost every small file a system call.
+int ReadAhead(OpenFile& file, DWORD wanted) {
   file.ahead.resize(kChunk);
   size_t got = 0;
-  const int error = PreadFully(file.fd.Get(), file.ahead.data(), kChunk, file.position, got);
+  const int error = PreadAtLeast(file.fd.Get(), file.ahead.data(), kChunk, wanted ? wanted : 1,
+                                 file.position, got);
   file.ahead.resize(error ? 0 : got);
   file.aheadStart = file.position;
   return error;
@@ -86,7 +94,7 @@ int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done) {
     return error;
   }
   if (!Covers(file, count)) {
-    if (const int error = ReadAhead(file)) return error;
+    if (const int error = ReadAhead(file, count)) return error;
   }
   const int64_t available =
       file.aheadStart + static_cast<int64_t>(file.ahead.size()) - file.position;

@@ -34,7 +34,7 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
 
 // A handle the program never closed still writes what it held back, at exit at the latest.
 OpenFile::~OpenFile() {
-  if (owner == getpid()) Settle(*this);
+  if (owner == ProcessId()) Settle(*this);
 }
 
 HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {

@@ -2,17 +2,40 @@
 #pragma once
 
 #include <sys/types.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
+#include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
+
+// Leaves the bytes that resize() adds as they are: a read fills them right after, and zeroing a
+// whole chunk for every small file costs more than reading it.
+template <typename T>
+struct UnfilledAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnfilledAllocator<U>;
+  };
+  UnfilledAllocator() = default;
+  template <typename U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
 
 struct OpenFile {
   // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
@@ -26,12 +49,12 @@ struct OpenFile {
   dev_t device = 0;
   ino_t inode = 0;
   // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
-  std::vector<char> ahead;
+  std::vector<char, UnfilledAllocator<char>> ahead;
   int64_t aheadStart = 0;
   std::vector<char> held;
   int64_t heldStart = 0;
-  int heldError = 0;       // errno of a held-back write that failed unreported
-  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
+  int heldError = 0;          // errno of a held-back write that failed unreported
+  pid_t owner = ProcessId();  // a child made by fork() leaves the held bytes to this process
 
   ~OpenFile();
 };

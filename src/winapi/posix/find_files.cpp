@@ -55,11 +55,11 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
          (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
-// "." and ".." come first, except at a root, which has neither.
-void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
-                   FoundEntries& entries) {
+// "." and ".." come first, except at a root, which has neither. `status` is the directory's own.
+void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
+                   const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
-  if (pattern.Matches(".")) AddEntry(directory.unixPath, ".", entries);
+  if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
   std::string parent = directory.unixPath.substr(0, directory.unixPath.rfind('/'));
   if (parent.empty()) parent = "/";
   if (pattern.Matches("..")) AddEntry(parent, "..", entries);
@@ -68,13 +68,16 @@ void AddDotEntries(const ResolvedPath& directory, const cdinst::posix::FileNameP
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
+  if (!directory.exists) return ERROR_PATH_NOT_FOUND;
   struct stat info;
-  if (!directory.exists || stat(directory.unixPath.c_str(), &info) != 0) {
+  if (directory.status) {
+    info = *directory.status;
+  } else if (stat(directory.unixPath.c_str(), &info) != 0) {
     return ERROR_PATH_NOT_FOUND;
   }
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, pattern, search.own);
+  AddDotEntries(directory, info, pattern, search.own);
   search.listing = cdinst::posix::FindEntries(directory.unixPath);
   if (search.listing) {
     search.everything = pattern.MatchesEverything();
@@ -106,7 +109,7 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
 DWORD NothingToFind(std::string_view directoryPart) {
   const ResolvedPath directory = ResolvePath(directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
-  const bool present = directory.exists && cdinst::posix::IsDirectory(directory.unixPath);
+  const bool present = cdinst::posix::IsExistingDirectory(directory);
   return present ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 

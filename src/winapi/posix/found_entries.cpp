@@ -17,6 +17,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
+#include "winapi/posix/process_id.h"
 #include "winapi/posix/short_names.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -119,26 +120,30 @@ void TakeEvents(Cache& cache) {
   }
 }
 
-struct DirectoryCloser {
-  void operator()(DIR* directory) const { closedir(directory); }
-};
+// The names in the open directory, read from its start with getdents64(2) on the descriptor
+// itself: a DIR stream would cost a duplicate and its checks on every reading. An error ends the
+// reading, as it ends readdir(3); false only when the directory cannot be read from its start.
+bool ReadNames(int directory, std::vector<std::string>& names) {
+  if (lseek(directory, 0, SEEK_SET) != 0) return false;
+  alignas(dirent64) char buffer[32768];
+  for (;;) {
+    const ssize_t got = getdents64(directory, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return true;
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      at += entry->d_reclen;
+    }
+  }
+}
 
 // Every entry, stat-ed relative to the open directory; `linked` tells whether a link was among
 // them. Null when the directory cannot be read.
 std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
-  if (lseek(directory, 0, SEEK_SET) != 0) return nullptr;  // a duplicate shares the offset
-  const int listed = dup(directory);
-  if (listed < 0) return nullptr;
-  const std::unique_ptr<DIR, DirectoryCloser> stream(fdopendir(listed));
-  if (!stream) {
-    close(listed);
-    return nullptr;
-  }
   std::vector<std::string> names;
-  while (const dirent* entry = readdir(stream.get())) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
+  if (!ReadNames(directory, names)) return nullptr;
   std::sort(names.begin(), names.end());
   auto entries = std::make_shared<FoundEntries>();
   entries->reserve(names.size());
@@ -222,7 +227,7 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 // A child made by fork() shares the parent's inotify queue; reading it would take the parent's
 // events, and removing a watch would remove the parent's. So it starts afresh with its own.
 void OpenOnce(Cache& cache) {
-  const pid_t self = getpid();
+  const pid_t self = ProcessId();
   if (cache.owner == self) return;
   cache.kept.clear();
   cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));

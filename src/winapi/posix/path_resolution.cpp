@@ -52,6 +52,7 @@ void FindLast(const std::vector<std::string>& components, const std::string& par
       MatchIgnoringCase(parent, components.back(), &parentStatus);
   result.unixPath = UnixChild(parent, name ? *name : Windows1252ToUtf8(components.back()));
   result.exists = name.has_value();
+  if (!result.exists) result.parentStatus = parentStatus;
 }
 
 // Looking a component up costs a walk of the whole path so far, so a walk one component at a
@@ -63,7 +64,11 @@ void FindLast(const std::vector<std::string>& components, const std::string& par
 bool WalkAtOnce(const std::vector<std::string>& components, const std::string& root,
                 ResolvedPath& result) {
   if (components.empty()) return false;
-  std::string exact = root;
+  size_t length = root.size();
+  for (const std::string& component : components) length += component.size() + 1;
+  std::string exact;
+  exact.reserve(length + 16);  // room for letters that take two bytes in UTF-8
+  exact = root;
   for (const std::string& component : components) {
     if (exact.back() != '/') exact += '/';
     exact += Windows1252ToUtf8(component);
@@ -82,12 +87,15 @@ bool WalkAtOnce(const std::vector<std::string>& components, const std::string& r
   return true;
 }
 
+// The root's status is what stat(2) says of it, so a path that names the root itself keeps it.
 void WalkFromRoot(const std::vector<std::string>& components, const std::string& root,
                   ResolvedPath& result) {
-  if (!IsDirectory(root)) {
+  struct stat info;
+  if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
+  if (components.empty()) result.status = info;
   WalkFrom(components, 0, root, result);
 }
 
@@ -130,6 +138,11 @@ ResolvedPath ResolvePath(std::string_view path) {
   }
   if (!WalkAtOnce(parts.components, *root, result)) WalkFromRoot(parts.components, *root, result);
   return result;
+}
+
+bool IsExistingDirectory(const ResolvedPath& path) {
+  if (!path.exists) return false;
+  return path.status ? S_ISDIR(path.status->st_mode) : IsDirectory(path.unixPath);
 }
 
 }  // namespace cdinst::posix

@@ -28,13 +28,20 @@ struct ResolvedPath {
   // The path ended in a separator (callers that must refuse "file\" need it).
   bool trailingSeparator = false;
   // What stat(2) says of the file found, when the lookup learned it on the way (a last
-  // component that is no symbolic link); callers need not ask again.
+  // component that is no symbolic link, or a root); callers need not ask again.
   std::optional<struct stat> status;
+  // What stat(2) said of the directory a missing last component was looked for in, when the
+  // lookup learned it on the way.
+  std::optional<struct stat> parentStatus;
 };
 
 // Resolves `path` against the emulation's current directory. Components are matched on disk
 // exactly first, then without regard to letter case (the lowest Unix name wins when several
 // match). Never fails with an exception; `error` says what went wrong.
 ResolvedPath ResolvePath(std::string_view path);
+
+// True when the resolved path exists and is a directory or a link to one. Asks stat(2) only when
+// the lookup did not learn the status on the way.
+bool IsExistingDirectory(const ResolvedPath& path);
 
 }  // namespace cdinst::posix

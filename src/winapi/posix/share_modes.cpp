@@ -121,4 +121,9 @@ DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
   return ErrorFromErrno(error);
 }
 
+DWORD RecordOpen(int fd, DWORD held, DWORD share) {
+  const int error = Record(fd, held & (GENERIC_READ | GENERIC_WRITE), share);
+  return error && !LocksUnsupported(error) ? ErrorFromErrno(error) : ERROR_SUCCESS;
+}
+
 }  // namespace cdinst::posix

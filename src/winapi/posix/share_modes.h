@@ -21,4 +21,8 @@ DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share);
 // The same for a caller that knows whether `fd` was opened for writing.
 DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share);
 
+// Records the open on `fd` of a file that no other open can reach yet (one made without a
+// name), which leaves nothing to test it against. Returns 0 or the code of a failed lock call.
+DWORD RecordOpen(int fd, DWORD held, DWORD share);
+
 }  // namespace cdinst::posix

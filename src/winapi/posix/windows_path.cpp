@@ -37,6 +37,7 @@ bool HasIllegalCharacters(std::string_view name) {
 
 std::vector<std::string_view> RawComponents(std::string_view rest) {
   std::vector<std::string_view> components;
+  components.reserve(64);
   for (size_t start = 0; start < rest.size();) {
     const size_t end = NextSeparator(rest, start);
     if (end > start) components.push_back(rest.substr(start, end - start));
@@ -52,6 +53,7 @@ void DropTrailingDotsAndBlanks(std::string_view& name) {
 
 void Fold(std::vector<std::string_view> raw, PathParts& parts) {
   if (!raw.empty()) DropTrailingDotsAndBlanks(raw.back());
+  parts.components.reserve(raw.size());
   for (const std::string_view name : raw) {
     if (name.empty() || name == ".") continue;
     if (name == "..") {
@@ -106,7 +108,11 @@ PathParts SplitAbsolutePath(std::string_view absolutePath) {
 }
 
 std::string JoinPath(const PathParts& parts) {
-  std::string path = parts.root;
+  size_t length = parts.root.size();
+  for (const std::string& name : parts.components) length += name.size() + 1;
+  std::string path;
+  path.reserve(length);
+  path = parts.root;
   for (const std::string& name : parts.components) {
     if (path.back() != '\\') path += '\\';
     path += name;
