@@ -3,6 +3,9 @@
 
 namespace cdinst::testing {
 
+// Whether the tests run as a Windows program under Wine.
+bool RunningUnderWine();
+
 // Where Wine itself behaves unlike Windows, the seam's tests hold the emulation to Windows and
 // only say so under Wine: this is true there, and prints `why` so the run shows what went
 // unchecked.

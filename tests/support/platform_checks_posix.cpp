@@ -4,6 +4,8 @@
 
 namespace cdinst::testing {
 
+bool RunningUnderWine() { return false; }
+
 bool WineDepartsFromWindows(const char*) { return false; }
 
 // The emulation shows boxes on a terminal only.

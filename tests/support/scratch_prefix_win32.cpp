@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform_checks.h"
 #include "scratch_prefix.h"
 
 namespace cdinst::testing {
@@ -77,10 +78,6 @@ struct WineUnixDrive {
 constexpr DWORD kDefineWineUnixDrive =
     CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
-bool UnderWine() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 std::string WineUnixName(const std::string& windowsPath) {
   using Converter = char*(CDECL*)(LPCWSTR);
   const auto convert = reinterpret_cast<Converter>(reinterpret_cast<void*>(
@@ -119,7 +116,7 @@ void DefineWineDrive(char letter, const std::string& unixTarget) {
 
 void MapLetter(char letter, const std::string& target) {
   const std::string device = std::string(1, letter) + ":";
-  if (UnderWine()) {
+  if (RunningUnderWine()) {
     DefineWineDrive(static_cast<char>(tolower(letter)), WineUnixName(target));
   } else if (!DefineDosDeviceA(0, device.c_str(), target.c_str())) {
     Fail("DefineDosDeviceA " + device);
@@ -128,7 +125,7 @@ void MapLetter(char letter, const std::string& target) {
 
 void UnmapLetter(char letter) {
   const std::string device = std::string(1, letter) + ":";
-  if (UnderWine()) {
+  if (RunningUnderWine()) {
     DefineWineDrive(static_cast<char>(tolower(letter)), "");
   } else {
     DefineDosDeviceA(DDD_REMOVE_DEFINITION, device.c_str(), nullptr);
