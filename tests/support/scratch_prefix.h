@@ -13,8 +13,9 @@ namespace cdinst::testing {
 class ScratchPrefix {
  public:
   ScratchPrefix();
-  // Linux only: the prefix is a copy of a real Wine prefix (hard links, so it is cheap), with
-  // its own registry and drive C:, for running the Windows program and the emulation alike.
+  // Linux only: the prefix is a copy of a real Wine prefix (hard links but for the registry files,
+  // so it is cheap), with its own registry and drive C:, for running the Windows program and the
+  // emulation alike.
   explicit ScratchPrefix(const std::string& winePrefixTemplate);
   ~ScratchPrefix();
   ScratchPrefix(const ScratchPrefix&) = delete;

@@ -34,10 +34,15 @@ ScratchPrefix::ScratchPrefix(const std::string& winePrefixTemplate)
     fs::create_directories(directory_ + "/prefix/dosdevices");
     fs::create_directory_symlink("../drive_c", directory_ + "/prefix/dosdevices/c:");
   } else {
-    // Wine replaces its registry files rather than rewriting them, so the links stay private.
     fs::copy(winePrefixTemplate, PrefixDirectory(),
              fs::copy_options::recursive | fs::copy_options::create_hard_links |
                  fs::copy_options::copy_symlinks);
+    // Wine rewrites its registry files in place: linked, every copy would write the template's.
+    for (const char* registry : {"system.reg", "user.reg", "userdef.reg"}) {
+      const std::string own = PrefixDirectory() + "/" + registry;
+      fs::remove(own);
+      fs::copy_file(winePrefixTemplate + "/" + registry, own);
+    }
   }
   fs::create_directories(directory_ + "/medium");
   fs::create_directory_symlink(directory_ + "/medium", directory_ + "/prefix/dosdevices/d:");
