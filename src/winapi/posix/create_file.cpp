@@ -53,76 +53,66 @@ bool RefusedWriteOpen(int error) {
 // Opens read-write whatever the access, so that share modes can be taken (access is enforced
 // per handle); read-only when the file cannot be written and nothing is to be written.
 // Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
-DWORD OpenExisting(const std::string& unixPath, DWORD checked, Opened& opened) {
-  opened.fd = UniqueFd(open(unixPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
+  constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDWR | kFlags));
   opened.writable = opened.fd.Valid();
   if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    opened.fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | kFlags));
   }
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
-
-std::string DirectoryOf(const std::string& unixPath) {
-  const size_t slash = unixPath.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : unixPath.substr(0, slash);
-}
-
-std::string NameOf(const std::string& unixPath) { return unixPath.substr(unixPath.rfind('/') + 1); }
 
 enum class Made { kDone, kNameTaken, kNotHere };
 
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// directory is walked to once; the file is made and named, and the cached listing told,
-// relative to it. kNotHere when the file system (or a missing /proc) does not allow this; then
+// file is made and named, and the cached listing told, relative to the directory the lookup
+// holds open. kNotHere when the file system (or a missing /proc) does not allow this; then
 // nothing was made.
-Made CreateAdmitted(const std::string& unixPath, mode_t mode, const Request& request,
+Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request,
                     Opened& opened, EntryCreation& creation) {
-  const UniqueFd directory(open(DirectoryOf(unixPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return Made::kNotHere;
-  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  const int directory = path.AtDirectory();
+  UniqueFd fd(openat(directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
-  const std::string name = NameOf(unixPath);
-  if (linkat(AT_FDCWD, self.c_str(), directory.Get(), name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+  if (linkat(AT_FDCWD, self.c_str(), directory, path.AtName(), AT_SYMLINK_FOLLOW) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
-  creation.Created(directory.Get());
+  creation.Created(directory);
   return Made::kDone;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
-  const std::string& unixPath = path.unixPath;
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
-  const Made made = CreateAdmitted(unixPath, mode, request, opened, creation);
+  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
+  const Made made = CreateAdmitted(path, mode, request, opened, creation);
   if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
-    opened.fd =
-        UniqueFd(open(unixPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
+    opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), kFlags, mode));
     opened.created = opened.fd.Valid();
     if (opened.created) {
-      creation.Created();
+      creation.Created(path.AtDirectory());
       return ERROR_SUCCESS;
     }
     if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-  return OpenExisting(unixPath, CheckedAccess(request, opened), opened);  // lost a race
+  return OpenExisting(path, CheckedAccess(request, opened), opened);  // lost a race
 }
 
 DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& opened) {
   if (path.exists) {
     if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-    const DWORD error = OpenExisting(path.unixPath, CheckedAccess(request, opened), opened);
+    const DWORD error = OpenExisting(path, CheckedAccess(request, opened), opened);
     if (error != ERROR_FILE_NOT_FOUND || !MayCreate(request.disposition)) return error;
   } else if (!MayCreate(request.disposition)) {
     return ERROR_FILE_NOT_FOUND;
@@ -179,8 +169,8 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
          IsExistingDirectory(path);
 }
 
-DWORD OpenDirectory(const std::string& unixPath, Opened& opened) {
-  opened.fd = UniqueFd(open(unixPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+DWORD OpenDirectory(const ResolvedPath& path, Opened& opened) {
+  opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -191,7 +181,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
   const ResolvedPath resolved = ResolvePath(path);
   if (resolved.error) return resolved.error;
-  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved.unixPath, opened);
+  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
   return Admit(request, opened);

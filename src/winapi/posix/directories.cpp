@@ -15,9 +15,9 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
   cdinst::posix::EntryCreation creation(target.unixPath,
                                         target.parentStatus ? &*target.parentStatus : nullptr);
-  if (mkdir(target.unixPath.c_str(), 0777) != 0) {
+  if (mkdirat(target.AtDirectory(), target.AtName(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }
-  creation.Created();
+  creation.Created(target.AtDirectory());
   return TRUE;
 }

@@ -17,11 +17,7 @@ DWORD AttributesOf(const struct stat& info, std::string_view name) {
 bool StatResolvedPath(const ResolvedPath& path, struct stat& info) {
   if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
   if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
-  if (path.status) {
-    info = *path.status;
-    return true;
-  }
-  if (stat(path.unixPath.c_str(), &info) != 0) return FailWithErrno(false);
+  if (!StatFollowing(path, info)) return FailWithErrno(false);
   return true;
 }
 
@@ -65,7 +61,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   const mode_t mode = info.st_mode & 07777;
   const mode_t wanted =
       (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
-  if (wanted != mode && chmod(target.unixPath.c_str(), wanted) != 0) {
+  if (wanted != mode && fchmodat(target.AtDirectory(), target.AtName(), wanted, 0) != 0) {
     return FailWithErrno(FALSE);
   }
   return TRUE;

@@ -43,9 +43,10 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
+// `atName` in `atDirectory` is the file.
+bool AddEntry(int atDirectory, const char* atName, std::string name, FoundEntries& entries) {
   struct stat info;
-  if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
+  if (fstatat(atDirectory, atName, &info, 0) != 0) return false;  // dangling links are not listed
   entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
   return true;
 }
@@ -55,14 +56,13 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
          (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
-// "." and ".." come first, except at a root, which has neither. `status` is the directory's own.
+// "." and ".." come first, except at a root, which has neither. `status` is the directory's own;
+// ".." is the directory the path names above it, which the lookup holds open.
 void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
-  std::string parent = directory.unixPath.substr(0, directory.unixPath.rfind('/'));
-  if (parent.empty()) parent = "/";
-  if (pattern.Matches("..")) AddEntry(parent, "..", entries);
+  if (pattern.Matches("..")) AddEntry(directory.AtDirectory(), ".", "..", entries);
 }
 
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
@@ -70,15 +70,12 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   if (directory.error != ERROR_SUCCESS) return directory.error;
   if (!directory.exists) return ERROR_PATH_NOT_FOUND;
   struct stat info;
-  if (directory.status) {
-    info = *directory.status;
-  } else if (stat(directory.unixPath.c_str(), &info) != 0) {
-    return ERROR_PATH_NOT_FOUND;
-  }
+  if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.own);
-  search.listing = cdinst::posix::FindEntries(directory.unixPath);
+  search.listing = cdinst::posix::FindEntries(directory.unixPath, info, directory.AtDirectory(),
+                                              directory.AtName());
   if (search.listing) {
     search.everything = pattern.MatchesEverything();
     for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
@@ -95,13 +92,12 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
-  const std::string unixName = target.unixPath.substr(target.unixPath.rfind('/') + 1);
-  std::string name = cdinst::Utf8ToWindows1252(unixName);
+  std::string name = cdinst::Utf8ToWindows1252(target.name);
   if (target.status) {
     entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
     return ERROR_SUCCESS;
   }
-  const bool found = AddEntry(target.unixPath, std::move(name), entries);
+  const bool found = AddEntry(target.AtDirectory(), target.AtName(), std::move(name), entries);
   return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 

@@ -72,11 +72,8 @@ bool StampOf(int directory, Stamp& stamp) {
   return true;
 }
 
-bool StampOf(const std::string& unixDirectory, Stamp& stamp) {
-  struct stat info;
-  if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-  stamp = Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
-  return true;
+Stamp StampOf(const struct stat& info) {
+  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
 }
 
 // A watch that another kept directory (the same one by another path) still uses stays.
@@ -160,11 +157,11 @@ std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
   return entries;
 }
 
-std::shared_ptr<const FoundEntries> Current(Cache& cache, const std::string& unixDirectory) {
+std::shared_ptr<const FoundEntries> Current(Cache& cache, const std::string& unixDirectory,
+                                            const struct stat& status) {
   const auto found = cache.kept.find(unixDirectory);
   if (found == cache.kept.end()) return nullptr;
-  Stamp stamp{};
-  if (StampOf(unixDirectory, stamp) && stamp == found->second.stamp) return found->second.entries;
+  if (StampOf(status) == found->second.stamp) return found->second.entries;
   const int watch = found->second.watch;
   cache.kept.erase(found);
   Unwatch(cache, watch);
@@ -195,8 +192,9 @@ bool ReportsEveryChange(int directory) {
 
 // A directory worth keeping is read again once it is watched, so that a change while it was
 // first read is either in the entries or reported.
-std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string& unixDirectory) {
-  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string& unixDirectory,
+                                                int atDirectory, const char* atName) {
+  const UniqueFd directory(openat(atDirectory, atName, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return nullptr;
   bool linked = false;
   std::shared_ptr<FoundEntries> entries = ReadEntries(directory.Get(), linked);
@@ -266,13 +264,15 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
   CopyName(entry.shortName, data.cAlternateFileName);
 }
 
-std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory,
+                                                const struct stat& status, int atDirectory,
+                                                const char* atName) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
   OpenOnce(cache);
   if (cache.notify.Valid()) TakeEvents(cache);
-  if (auto entries = Current(cache, unixDirectory)) return entries;
-  return ReadAndKeep(cache, unixDirectory);
+  if (auto entries = Current(cache, unixDirectory, status)) return entries;
+  return ReadAndKeep(cache, unixDirectory, atDirectory, atName);
 }
 
 }  // namespace cdinst::posix

@@ -48,7 +48,10 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
 // The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
 // Unix names; dangling links are left out. Null when the directory cannot be read. The result
-// is not changed afterwards, whatever happens to the directory.
-std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory);
+// is not changed afterwards, whatever happens to the directory. `status` is what stat(2) said
+// of the directory just now; `atName` in `atDirectory` reaches it for openat(2).
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory,
+                                                const struct stat& status, int atDirectory,
+                                                const char* atName);
 
 }  // namespace cdinst::posix

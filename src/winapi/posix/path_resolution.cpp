@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <optional>
 
@@ -19,99 +21,162 @@ bool IsShareRoot(std::string_view root) {
   return root.size() >= 2 && root[0] == '\\' && root[1] == '\\';
 }
 
-std::optional<std::string> UnixRoot(std::string_view root) {
-  const size_t separator = root.find('\\', 2);
-  return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
+std::optional<std::string> ExistingDirectory(std::string path, struct stat& status) {
+  if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
+  return path;
 }
 
-// Follows the components from `first` on down from `unixPath`, as far as they exist on disk.
-void WalkFrom(const std::vector<std::string>& components, size_t first, std::string unixPath,
-              ResolvedPath& result) {
-  for (size_t i = first; i < components.size(); ++i) {
-    const bool last = i + 1 == components.size();
-    const std::optional<std::string> name = FindEntry(unixPath, components[i]);
-    if (!name) {
-      if (!last) result.error = ERROR_PATH_NOT_FOUND;
-      result.unixPath = UnixChild(unixPath, Windows1252ToUtf8(components[i]));
-      return;
-    }
-    unixPath = UnixChild(unixPath, *name);
-    if (!last && !IsDirectory(unixPath)) {
-      result.error = ERROR_PATH_NOT_FOUND;
-      return;
+bool HasDeviceEntry(std::string_view root) {
+  return !IsShareRoot(root) && std::isalpha(static_cast<unsigned char>(root[0]));
+}
+
+// A root other than a drive's entry in dosdevices, which the walk tries first: C: and Z:
+// without one, a share. Finding a directory in dosdevices shows that the entry is there, which
+// is all that DriveMapping would look up, so the entry is not taken again.
+std::optional<std::string> OtherRoot(std::string_view root, struct stat& status) {
+  if (!IsShareRoot(root)) {
+    const std::optional<std::string> mapping = DriveMapping(root[0]);
+    if (!mapping || *mapping == DosDevicePath(root[0])) return std::nullopt;
+    return ExistingDirectory(*mapping, status);
+  }
+  const size_t separator = root.find('\\', 2);
+  const std::optional<std::string> share =
+      ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
+  return share ? ExistingDirectory(*share, status) : std::nullopt;
+}
+
+// Where a walk started: the root's Unix path, and what stat(2) said of it unless the walk looked
+// at it itself (a drive's entry in dosdevices).
+struct Start {
+  std::string unixRoot;
+  std::optional<struct stat> status;
+};
+
+WalkedDirectory WalkFromRoot(std::string_view root, const std::vector<std::string>& components,
+                             size_t count, Start& start) {
+  if (HasDeviceEntry(root)) {
+    start.unixRoot = DosDevicePath(root[0]);
+    const WalkedDirectory walked = WalkToDirectory(start.unixRoot, nullptr, components, count);
+    if (!walked.rootMissing) return walked;
+  }
+  struct stat status;
+  const std::optional<std::string> other = OtherRoot(root, status);
+  if (!other) return {};
+  start.unixRoot = *other;
+  start.status = status;
+  return WalkToDirectory(start.unixRoot, &status, components, count);
+}
+
+// The last component in `directory`: the spelling given when it is there, else a match without
+// regard to letter case.
+void FindLast(const std::string& component, OpenDirectoryRef directory, ResolvedPath& result) {
+  result.name = Windows1252ToUtf8(component);
+  struct stat info;
+  if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+    result.exists = true;
+    if (!S_ISLNK(info.st_mode)) result.status = info;
+  } else if (fstat(directory->fd.Get(), &info) == 0) {
+    std::optional<std::string> match = MatchIgnoringCase(directory->unixPath, component, &info);
+    result.exists = match.has_value();
+    if (match) {
+      result.name = std::move(*match);
+    } else {
+      result.parentStatus = info;
     }
   }
-  result.unixPath = unixPath;
+  result.unixPath = UnixChild(directory->unixPath, result.name);
+  result.directory = std::move(directory);
+}
+
+// What resolving a full path learned up to its last component, for the next calls: a file is
+// named several times in a row (is it there, its attributes, open it), and taking the text
+// apart and walking it again costs more than the rest. Good while the root is the same
+// directory and the walk's directory is kept unchanged.
+struct Remembered {
+  std::string path;  // made absolute
+  std::string root;  // as in PathParts
+  std::string last;  // the last component; empty for a root
+  std::string windowsPath;
+  Start start;
+  WalkedDirectory walked;
+};
+
+// The last few, the latest first.
+std::array<Remembered, 4>& RememberedPaths() {
+  static std::array<Remembered, 4> remembered;
+  return remembered;
+}
+
+void Remember(std::string_view path, const PathParts& parts, const Start& start,
+              const WalkedDirectory& walked, const std::string& windowsPath) {
+  if (walked.generation == 0) return;
+  std::array<Remembered, 4>& remembered = RememberedPaths();
+  std::move_backward(remembered.begin(), remembered.end() - 1, remembered.end());
+  Remembered& latest = remembered.front();
+  latest.path.assign(path);
+  latest.root = parts.root;
+  latest.last = parts.components.empty() ? std::string() : parts.components.back();
+  latest.windowsPath = windowsPath;
+  latest.start = start;
+  latest.walked = walked;
+}
+
+const Remembered* Recall(std::string_view path) {
+  for (const Remembered& remembered : RememberedPaths()) {
+    if (remembered.walked.generation != 0 && remembered.path == path) return &remembered;
+  }
+  return nullptr;
+}
+
+// The root, or its last component in the directory the walk ended at.
+void Finish(const std::string& last, const Start& start, OpenDirectoryRef directory,
+            ResolvedPath& result) {
+  if (!last.empty()) {
+    FindLast(last, std::move(directory), result);
+    return;
+  }
+  struct stat status;
+  if (start.status) {
+    result.status = start.status;
+  } else if (fstat(directory->fd.Get(), &status) == 0) {
+    result.status = status;
+  }
+  result.unixPath = start.unixRoot;
+  result.directory = std::move(directory);
+  result.name = ".";
   result.exists = true;
 }
 
-// The last component in the existing directory `parent`, the spelling given being missing there.
-void FindLast(const std::vector<std::string>& components, const std::string& parent,
-              const struct stat& parentStatus, ResolvedPath& result) {
-  const std::optional<std::string> name =
-      MatchIgnoringCase(parent, components.back(), &parentStatus);
-  result.unixPath = UnixChild(parent, name ? *name : Windows1252ToUtf8(components.back()));
-  result.exists = name.has_value();
-  if (!result.exists) result.parentStatus = parentStatus;
+// A root that was stat-ed is stat-ed again; a drive's entry in dosdevices is watched, and a
+// change to it lets the walk's directory go.
+bool SameStart(const Remembered& remembered) {
+  const Start& start = remembered.start;
+  if (!start.status) return start.unixRoot == DosDevicePath(remembered.root[0]);
+  struct stat status;
+  const std::optional<std::string> other = OtherRoot(remembered.root, status);
+  return other && *other == start.unixRoot && status.st_dev == start.status->st_dev &&
+         status.st_ino == start.status->st_ino;
 }
 
-// Looking a component up costs a walk of the whole path so far, so a walk one component at a
-// time costs the square of the depth. The kernel's own walk of the path spelled as given demands
-// what the component walk settles on first: every level there under that spelling, and a
-// directory (or a link to one) below the last; the root too. So one lookup settles the usual
-// cases, an existing path and a new name in an existing directory. False when it settles
-// nothing.
-bool WalkAtOnce(const std::vector<std::string>& components, const std::string& root,
-                ResolvedPath& result) {
-  if (components.empty()) return false;
-  size_t length = root.size();
-  for (const std::string& component : components) length += component.size() + 1;
-  std::string exact;
-  exact.reserve(length + 16);  // room for letters that take two bytes in UTF-8
-  exact = root;
-  for (const std::string& component : components) {
-    if (exact.back() != '/') exact += '/';
-    exact += Windows1252ToUtf8(component);
-  }
-  struct stat info;
-  if (lstat(exact.c_str(), &info) == 0) {
-    result.unixPath = std::move(exact);
-    result.exists = true;
-    if (!S_ISLNK(info.st_mode)) result.status = info;
-    return true;
-  }
-  if (components.size() < 2) return false;
-  exact.erase(exact.rfind('/'));
-  if (stat(exact.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-  FindLast(components, exact, info, result);
+bool ResolveRemembered(const Remembered& remembered, ResolvedPath& result) {
+  if (!SameStart(remembered) || !Unchanged(remembered.walked.generation)) return false;
+  result.windowsPath = remembered.windowsPath;
+  Finish(remembered.last, remembered.start, remembered.walked.directory, result);
   return true;
 }
 
-// The root's status is what stat(2) says of it, so a path that names the root itself keeps it.
-void WalkFromRoot(const std::vector<std::string>& components, const std::string& root,
-                  ResolvedPath& result) {
-  struct stat info;
-  if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+void Resolve(std::string_view path, const PathParts& parts, ResolvedPath& result) {
+  const std::vector<std::string>& components = parts.components;
+  const size_t above = components.empty() ? 0 : components.size() - 1;
+  Start start;
+  const WalkedDirectory walked = WalkFromRoot(parts.root, components, above, start);
+  if (!walked.directory) {
     result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
-  if (components.empty()) result.status = info;
-  WalkFrom(components, 0, root, result);
-}
-
-// A drive is first taken to be its entry in dosdevices: a path found below that entry shows
-// that the entry is there, which is all that DriveMapping would look up.
-void WalkFromDrive(const std::vector<std::string>& components, char letter, ResolvedPath& result) {
-  const bool letterDrive = std::isalpha(static_cast<unsigned char>(letter));
-  const std::string device = letterDrive ? DosDevicePath(letter) : std::string();
-  if (letterDrive && WalkAtOnce(components, device, result)) return;
-  const std::optional<std::string> root = DriveMapping(letter);
-  if (!root) {
-    result.error = ERROR_PATH_NOT_FOUND;
-    return;
-  }
-  if (*root != device && WalkAtOnce(components, *root, result)) return;
-  WalkFromRoot(components, *root, result);
+  const std::string last = components.empty() ? std::string() : components.back();
+  Finish(last, start, walked.directory, result);
+  Remember(path, parts, start, walked, result.windowsPath);
 }
 
 }  // namespace
@@ -123,26 +188,29 @@ ResolvedPath ResolvePath(std::string_view path) {
     return result;
   }
   result.trailingSeparator = IsSeparator(path.back());
-  const PathParts parts = SplitAbsolutePath(AbsolutePathText(path, CurrentDirectory()));
+  const std::string absolute = AbsolutePathText(path, CurrentDirectory());
+  if (const Remembered* remembered = Recall(absolute)) {
+    if (ResolveRemembered(*remembered, result)) return result;
+  }
+  const PathParts parts = SplitAbsolutePath(absolute);
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);
-  if (!IsShareRoot(parts.root)) {
-    WalkFromDrive(parts.components, parts.root[0], result);
-    return result;
-  }
-  const std::optional<std::string> root = UnixRoot(parts.root);
-  if (!root) {
-    result.error = ERROR_PATH_NOT_FOUND;
-    return result;
-  }
-  if (!WalkAtOnce(parts.components, *root, result)) WalkFromRoot(parts.components, *root, result);
+  Resolve(absolute, parts, result);
   return result;
 }
 
 bool IsExistingDirectory(const ResolvedPath& path) {
-  if (!path.exists) return false;
-  return path.status ? S_ISDIR(path.status->st_mode) : IsDirectory(path.unixPath);
+  struct stat info;
+  return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool StatFollowing(const ResolvedPath& path, struct stat& info) {
+  if (path.status) {
+    info = *path.status;
+    return true;
+  }
+  return fstatat(path.AtDirectory(), path.AtName(), &info, 0) == 0;
 }
 
 }  // namespace cdinst::posix

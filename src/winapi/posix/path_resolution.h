@@ -1,12 +1,14 @@
 // From a Windows path (Windows-1252 bytes) to the Unix file behind it.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "winapi/posix/open_directories.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -21,8 +23,13 @@ struct ResolvedPath {
   // letter case is kept. No trailing backslash except at a root.
   std::string windowsPath;
   // The Unix path: the existing components as they are spelled on disk, a missing last
-  // component converted to UTF-8 as given.
+  // component converted to UTF-8 as given. Empty when `error` is set.
   std::string unixPath;
+  // When `error` is not set: the directory holding the last component, held open, and the
+  // component's Unix name in it; for a root, the root itself and ".". System calls relative to
+  // them reach the file without walking the whole path again.
+  OpenDirectoryRef directory;
+  std::string name;
   // The last component exists (any kind of file).
   bool exists = false;
   // The path ended in a separator (callers that must refuse "file\" need it).
@@ -30,9 +37,13 @@ struct ResolvedPath {
   // What stat(2) says of the file found, when the lookup learned it on the way (a last
   // component that is no symbolic link, or a root); callers need not ask again.
   std::optional<struct stat> status;
-  // What stat(2) said of the directory a missing last component was looked for in, when the
-  // lookup learned it on the way.
+  // What stat(2) said of the directory a missing last component was looked for in.
   std::optional<struct stat> parentStatus;
+
+  // The arguments of an *at(2) call on the file: the directory and name, or the Unix path when
+  // there are none.
+  int AtDirectory() const { return directory ? directory->fd.Get() : AT_FDCWD; }
+  const char* AtName() const { return directory ? name.c_str() : unixPath.c_str(); }
 };
 
 // Resolves `path` against the emulation's current directory. Components are matched on disk
@@ -43,5 +54,9 @@ ResolvedPath ResolvePath(std::string_view path);
 // True when the resolved path exists and is a directory or a link to one. Asks stat(2) only when
 // the lookup did not learn the status on the way.
 bool IsExistingDirectory(const ResolvedPath& path);
+
+// stat(2) of the resolved file, following a symbolic link; the status learned on the way when
+// there is one. False, with errno set, when that fails.
+bool StatFollowing(const ResolvedPath& path, struct stat& info);
 
 }  // namespace cdinst::posix

@@ -38,7 +38,7 @@ std::string ShortenComponents(std::string_view path) {
 bool Exists(const cdinst::posix::ResolvedPath& target) {
   struct stat info;
   return target.error == ERROR_SUCCESS && target.exists &&
-         stat(target.unixPath.c_str(), &info) == 0;
+         cdinst::posix::StatFollowing(target, info);
 }
 
 }  // namespace

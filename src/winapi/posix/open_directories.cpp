@@ -1,0 +1,334 @@
+#include "winapi/posix/open_directories.h"
+
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/windows1252.h"
+#include "winapi/posix/directory_cache.h"
+#include "winapi/posix/directory_entries.h"
+#include "winapi/posix/process_id.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Bounds the descriptors and watches held; past it everything is dropped, and opened again on
+// demand.
+constexpr size_t kMostKept = 256;
+constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                              IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr uint32_t kGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
+constexpr uint32_t kEntryChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+
+struct Node {
+  std::shared_ptr<OpenDirectory> directory;
+  int watch = -1;
+  std::string unixName;  // in the parent
+  bool exact = true;     // the component was spelled as on disk
+  std::unordered_map<std::string, std::unique_ptr<Node>> children;  // by the component as given
+};
+
+struct Root {
+  dev_t device;
+  ino_t inode;
+  std::unique_ptr<Node> node;
+  // For a drive's entry in dosdevices: the watch on the directory holding the entry, and the
+  // entry's name there. While neither the entry nor the root changes, the root needs no stat.
+  int entryWatch = -1;
+  std::string entryName;
+};
+
+struct Cache {
+  std::mutex mutex;
+  pid_t owner = 0;  // the process that opened `notify`
+  UniqueFd notify;
+  std::unordered_map<std::string, Root> roots;  // by Unix path
+  std::unordered_map<int, size_t> watchUsers;   // how many nodes each watch serves
+  size_t kept = 0;
+  uint64_t generation = 1;  // counts the times kept directories were let go
+};
+
+Cache& TheCache() {
+  static Cache cache;
+  return cache;
+}
+
+// Where a walk stands: the directory reached, and its node while the walk is on kept ground.
+struct Position {
+  Node* node = nullptr;
+  std::shared_ptr<OpenDirectory> directory;
+};
+
+// A watch serves every node of the same directory; it goes with the last of them.
+int AddWatch(Cache& cache, const std::string& path) {
+  const int watch = inotify_add_watch(cache.notify.Get(), path.c_str(), kChanges);
+  if (watch >= 0) ++cache.watchUsers[watch];
+  return watch;
+}
+
+void ReleaseWatch(Cache& cache, int watch) {
+  const auto users = cache.watchUsers.find(watch);
+  if (users != cache.watchUsers.end() && --users->second == 0) {
+    inotify_rm_watch(cache.notify.Get(), watch);
+    cache.watchUsers.erase(users);
+  }
+}
+
+// Gives up what `node` and everything below it hold, except their storage.
+void Release(Cache& cache, const Node& node) {
+  for (const auto& child : node.children) Release(cache, *child.second);
+  --cache.kept;
+  ++cache.generation;
+  ReleaseWatch(cache, node.watch);
+}
+
+void DropRoot(Cache& cache, std::unordered_map<std::string, Root>::iterator root) {
+  Release(cache, *root->second.node);
+  ReleaseWatch(cache, root->second.entryWatch);
+  cache.roots.erase(root);
+}
+
+void ForgetAll(Cache& cache) {
+  for (const auto& users : cache.watchUsers) inotify_rm_watch(cache.notify.Get(), users.first);
+  cache.watchUsers.clear();
+  cache.roots.clear();
+  cache.kept = 0;
+  ++cache.generation;
+}
+
+bool HitsItself(int watch, const inotify_event& event) {
+  return watch == event.wd && ((event.mask & kGone) || ((event.mask & IN_ATTRIB) && event.len == 0));
+}
+
+bool Hits(const Node& node, const inotify_event& event) { return HitsItself(node.watch, event); }
+
+bool HitsEntry(const Root& root, const inotify_event& event, std::string_view name) {
+  return HitsItself(root.entryWatch, event) ||
+         (root.entryWatch == event.wd && (event.mask & kEntryChanges) && name == root.entryName);
+}
+
+// An entry event in the parent changes where a spelling that matched only without regard to
+// case leads; otherwise only the event on the name the walk went through does.
+bool ChangesEntry(const Node& parent, const Node& child, const inotify_event& event,
+                  std::string_view name) {
+  return parent.watch == event.wd && (event.mask & kEntryChanges) &&
+         (!child.exact || child.unixName == name);
+}
+
+void ApplyBelow(Cache& cache, Node& node, const inotify_event& event, std::string_view name) {
+  for (auto at = node.children.begin(); at != node.children.end();) {
+    Node& child = *at->second;
+    if (Hits(child, event) || ChangesEntry(node, child, event, name)) {
+      Release(cache, child);
+      at = node.children.erase(at);
+    } else {
+      ApplyBelow(cache, child, event, name);
+      ++at;
+    }
+  }
+}
+
+void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
+  if (event.mask & IN_Q_OVERFLOW) {
+    ForgetAll(cache);
+    return;
+  }
+  for (auto at = cache.roots.begin(); at != cache.roots.end();) {
+    const auto next = std::next(at);
+    if (Hits(*at->second.node, event) || HitsEntry(at->second, event, name)) {
+      DropRoot(cache, at);
+    } else {
+      ApplyBelow(cache, *at->second.node, event, name);
+    }
+    at = next;
+  }
+}
+
+// Reads the events queued so far.
+void TakeEvents(Cache& cache) {
+  alignas(inotify_event) char buffer[8192];
+  for (;;) {
+    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing more
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + at, sizeof event);
+      const char* name = buffer + at + sizeof event;
+      Apply(cache, event, std::string_view(name, strnlen(name, event.len)));
+      at += static_cast<ssize_t>(sizeof event + event.len);
+    }
+  }
+}
+
+// A child made by fork() shares the parent's inotify queue and watches: reading them would take
+// the parent's events, and removing a watch would remove the parent's. So it starts afresh.
+void Refresh(Cache& cache) {
+  const pid_t self = ProcessId();
+  if (cache.owner != self) {
+    cache.roots.clear();
+    cache.watchUsers.clear();
+    cache.kept = 0;
+    ++cache.generation;
+    cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    cache.owner = self;
+  }
+  if (!cache.notify.Valid()) return;
+  TakeEvents(cache);
+  if (cache.kept >= kMostKept) ForgetAll(cache);
+}
+
+// A node for `directory`, watched from now on; null when it cannot be watched.
+std::unique_ptr<Node> NewNode(Cache& cache, std::shared_ptr<OpenDirectory> directory) {
+  if (!cache.notify.Valid() || cache.kept >= kMostKept) return nullptr;
+  const int watch = AddWatch(cache, "/proc/self/fd/" + std::to_string(directory->fd.Get()));
+  if (watch < 0) return nullptr;
+  ++cache.kept;
+  auto node = std::make_unique<Node>();
+  node->directory = std::move(directory);
+  node->watch = watch;
+  return node;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Watches the directory holding the entry `unixRoot` names; -1 when it cannot be watched.
+int WatchEntry(Cache& cache, const std::string& unixRoot, std::string& entryName) {
+  const size_t slash = unixRoot.rfind('/');
+  if (!cache.notify.Valid() || slash == std::string::npos) return -1;
+  entryName = unixRoot.substr(slash + 1);
+  return AddWatch(cache, slash == 0 ? "/" : unixRoot.substr(0, slash));
+}
+
+// A root reached through a drive's entry is kept only once the root and then the entry are
+// watched and the entry still leads to the directory opened: a change after that is reported.
+int GuardEntry(Cache& cache, const std::string& unixRoot, const struct stat& opened,
+               std::string& entryName) {
+  const int watch = WatchEntry(cache, unixRoot, entryName);
+  struct stat now;
+  if (watch >= 0 && stat(unixRoot.c_str(), &now) == 0 && SameFile(now, opened)) return watch;
+  ReleaseWatch(cache, watch);
+  return -1;
+}
+
+// `rootStatus` null: a drive's entry in dosdevices that the caller did not look at.
+Position OpenRoot(Cache& cache, const std::string& unixRoot, const struct stat* rootStatus) {
+  UniqueFd fd(open(unixRoot.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  struct stat status;
+  if (!fd.Valid() || fstat(fd.Get(), &status) != 0) return {};
+  auto directory = std::make_shared<OpenDirectory>(OpenDirectory{std::move(fd), unixRoot});
+  // Changed since the caller looked: used once, as found now.
+  if (rootStatus && !SameFile(status, *rootStatus)) return {nullptr, directory};
+  std::unique_ptr<Node> node = NewNode(cache, directory);
+  if (!node) return {nullptr, directory};
+  std::string entryName;
+  const int entryWatch = rootStatus ? -1 : GuardEntry(cache, unixRoot, status, entryName);
+  if (!rootStatus && entryWatch < 0) {
+    Release(cache, *node);
+    return {nullptr, directory};
+  }
+  Node* kept = node.get();
+  cache.roots[unixRoot] =
+      Root{status.st_dev, status.st_ino, std::move(node), entryWatch, std::move(entryName)};
+  return {kept, directory};
+}
+
+Position AtRoot(Cache& cache, const std::string& unixRoot, const struct stat* rootStatus) {
+  const auto found = cache.roots.find(unixRoot);
+  if (found != cache.roots.end()) {
+    const Root& root = found->second;
+    const bool same = rootStatus ? root.device == rootStatus->st_dev &&
+                                       root.inode == rootStatus->st_ino
+                                 : root.entryWatch >= 0;
+    if (same) return {root.node.get(), root.node->directory};
+    DropRoot(cache, found);
+  }
+  return OpenRoot(cache, unixRoot, rootStatus);
+}
+
+struct Step {
+  UniqueFd fd;
+  std::string unixName;
+  bool exact = true;
+  bool present = false;  // an entry of that name is there, whatever it is
+  bool linked = false;   // reached through a symbolic link
+};
+
+// Opens `step.unixName` in `parent` as a directory, following a symbolic link. False, with
+// errno set, when that fails.
+bool OpenChild(const OpenDirectory& parent, Step& step) {
+  const int directory = parent.fd.Get();
+  const char* name = step.unixName.c_str();
+  step.fd = UniqueFd(openat(directory, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  step.present = step.fd.Valid() || errno == ENOTDIR || errno == ELOOP;
+  if (step.fd.Valid() || !step.present) return step.fd.Valid();
+  step.fd = UniqueFd(openat(directory, name, O_PATH | O_DIRECTORY | O_CLOEXEC));
+  step.linked = step.fd.Valid();
+  return step.linked;
+}
+
+// The entry of `parent` that `component` names, opened as a directory; no descriptor when there
+// is none.
+Step OpenStep(const OpenDirectory& parent, const std::string& component) {
+  Step step;
+  step.unixName = Windows1252ToUtf8(component);
+  if (OpenChild(parent, step) || step.present || errno != ENOENT) return step;
+  struct stat status;
+  if (fstat(parent.fd.Get(), &status) != 0) return step;
+  std::optional<std::string> match = MatchIgnoringCase(parent.unixPath, component, &status);
+  if (!match) return step;
+  step.unixName = std::move(*match);
+  step.exact = false;
+  OpenChild(parent, step);
+  return step;
+}
+
+Position Down(Cache& cache, const Position& at, const std::string& component) {
+  if (at.node) {
+    const auto found = at.node->children.find(component);
+    if (found != at.node->children.end()) return {found->second.get(), found->second->directory};
+  }
+  Step step = OpenStep(*at.directory, component);
+  if (!step.fd.Valid()) return {};
+  auto directory = std::make_shared<OpenDirectory>(
+      OpenDirectory{std::move(step.fd), UnixChild(at.directory->unixPath, step.unixName)});
+  if (!at.node || step.linked) return {nullptr, directory};
+  std::unique_ptr<Node> node = NewNode(cache, directory);
+  if (!node) return {nullptr, directory};
+  node->unixName = std::move(step.unixName);
+  node->exact = step.exact;
+  Node* kept = node.get();
+  at.node->children[component] = std::move(node);
+  return {kept, directory};
+}
+
+}  // namespace
+
+WalkedDirectory WalkToDirectory(const std::string& unixRoot, const struct stat* rootStatus,
+                                const std::vector<std::string>& components, size_t count) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  Refresh(cache);
+  Position at = AtRoot(cache, unixRoot, rootStatus);
+  if (!at.directory) return {nullptr, 0, true};
+  for (size_t i = 0; i < count && at.directory; ++i) at = Down(cache, at, components[i]);
+  return {at.directory, at.node ? cache.generation : 0, false};
+}
+
+bool Unchanged(uint64_t generation) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  Refresh(cache);
+  return generation != 0 && generation == cache.generation;
+}
+
+}  // namespace cdinst::posix

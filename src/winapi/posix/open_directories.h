@@ -1,0 +1,59 @@
+// The directories that resolved paths go through, held open and kept between calls: a name
+// looked up in a directory held open costs the kernel one step, where a full path costs one
+// step for every directory on the way, and a deep tree has dozens.
+//
+// A kept directory is used only while inotify reports nothing that could make the same path
+// lead elsewhere or be refused: the directory or one above it (up to the root) moved, removed
+// or given new attributes, or an entry made, removed or renamed, in a directory above it, under
+// the name the path goes through (under any name, where the path's spelling matched only
+// without regard to letter case). The events are read before every use, and every change that
+// finished before is among them. A drive's root is kept the same way while its entry in
+// dosdevices is neither made, removed nor renamed; any other root is stat-ed at every use. A
+// directory reached through a symbolic link below the root is not kept, since a link's target
+// can change unreported; nor is anything without inotify. What inotify does not report goes
+// unseen: a file system mounted over a kept directory, changes made by other machines on a
+// network file system, and a directory moved above a drive's entry or the target of its link
+// (the prefix itself, say) while a program runs.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "winapi/posix/unique_fd.h"
+
+namespace cdinst::posix {
+
+struct OpenDirectory {
+  UniqueFd fd;           // O_PATH
+  std::string unixPath;  // the root's path and the names on the way, as on disk
+};
+using OpenDirectoryRef = std::shared_ptr<const OpenDirectory>;
+
+struct WalkedDirectory {
+  // Open while the result lives, whatever happens to the cache; null when the walk failed.
+  OpenDirectoryRef directory;
+  // For a directory that is kept, what Unchanged() takes; 0 otherwise.
+  uint64_t generation = 0;
+  // The root itself could not be opened as a directory.
+  bool rootMissing = false;
+};
+
+// The directory that the first `count` of `components` (Windows-1252, "." and ".." folded) lead
+// to from the root directory `unixRoot`, whose status `rootStatus` the caller has just taken.
+// A null `rootStatus` says that `unixRoot` is a drive's entry in dosdevices, not looked at yet:
+// a root kept since is used while inotify reports no change of the entry or the root.
+// Each component is the entry spelled exactly so (in UTF-8) when there is one, else the lowest
+// Unix name equal to it without regard to letter case, else the lowest whose hashed short name
+// is; symbolic links are followed. No directory when a component is missing or no directory.
+WalkedDirectory WalkToDirectory(const std::string& unixRoot, const struct stat* rootStatus,
+                                const std::vector<std::string>& components, size_t count);
+
+// True while no kept directory has been let go since WalkToDirectory handed out `generation`
+// (not 0), the events so far taken into account: the same walk would end at the same directory.
+bool Unchanged(uint64_t generation);
+
+}  // namespace cdinst::posix
