@@ -65,6 +65,20 @@ DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
 
 enum class Made { kDone, kNameTaken, kNotHere };
 
+// Links the unnamed file `fd` in as `name`. Naming the descriptor itself spares a lookup
+// through /proc, but needs CAP_DAC_READ_SEARCH; without it the call fails with ENOENT, and
+// /proc is used from then on.
+int LinkIn(int fd, int directory, const char* name) {
+  static bool emptyPathRefused = false;
+  if (!emptyPathRefused) {
+    if (linkat(fd, "", directory, name, AT_EMPTY_PATH) == 0) return 0;
+    if (errno != ENOENT) return -1;
+    emptyPathRefused = true;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return linkat(AT_FDCWD, self.c_str(), directory, name, AT_SYMLINK_FOLLOW);
+}
+
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
@@ -79,8 +93,7 @@ Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& reques
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
-  const std::string self = "/proc/self/fd/" + std::to_string(fd.Get());
-  if (linkat(AT_FDCWD, self.c_str(), directory, path.AtName(), AT_SYMLINK_FOLLOW) != 0) {
+  if (LinkIn(fd.Get(), directory, path.AtName()) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
   opened.fd = std::move(fd);
