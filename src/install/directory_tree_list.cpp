@@ -102,12 +102,13 @@ void DirectoryTreeList::MoveTo(const std::string& path) {
 
 int32_t DirectoryTreeList::Count() {
   BuildOnce();
-  return static_cast<int32_t>(entries_.size());
+  return static_cast<int32_t>(levels_.size() + subdirectories_->size());
 }
 
 std::string DirectoryTreeList::Entry(int32_t index) {
   BuildOnce();
-  return entries_[CheckedListIndex(index, entries_.size())];
+  const size_t at = CheckedListIndex(index, levels_.size() + subdirectories_->size());
+  return at < levels_.size() ? levels_[at] : (*subdirectories_)[at - levels_.size()];
 }
 
 int32_t DirectoryTreeList::CurrentLevel() {
@@ -128,11 +129,11 @@ void DirectoryTreeList::BuildOnce() {
 // A volume that cannot tell its flags (a network share, for one) counts as ignoring case, as
 // the system's own name lookups do.
 void DirectoryTreeList::BuildEntries() {
-  entries_.clear();
+  levels_.clear();
   const std::string root = DrivePart(directory_) + "\\";
   caseSensitiveVolume_ = VolumeIsCaseSensitive(root);
   AddPathLevels(root);
-  currentLevel_ = static_cast<int32_t>(entries_.size()) - 1;
+  currentLevel_ = static_cast<int32_t>(levels_.size()) - 1;
   AddSubdirectories();
   built_ = true;
 }
@@ -142,28 +143,32 @@ void DirectoryTreeList::AddPathLevels(const std::string& root) {
   std::string rest = directory_;
   bool atDrive = true;
   if (root.size() >= 2 && root[1] == '\\') {
-    entries_.push_back(root);
+    levels_.push_back(root);
     rest = directory_.size() > root.size() ? directory_.substr(root.size()) : std::string();
     atDrive = false;
   }
   if (rest.empty()) return;
   if (!EndsInBackslash(rest)) {
     for (size_t at = FindBackslash(rest); at != std::string::npos; at = FindBackslash(rest)) {
-      entries_.push_back(rest.substr(0, at) + (atDrive ? "\\" : ""));
+      levels_.push_back(rest.substr(0, at) + (atDrive ? "\\" : ""));
       rest.erase(0, at + 1);
       atDrive = false;
     }
   }
-  entries_.push_back(rest);
+  levels_.push_back(rest);
 }
 
 void DirectoryTreeList::AddSubdirectories() {
+  subdirectories_ = kept_.Listing(directory_, [this] { return ListSubdirectories(); });
+}
+
+std::vector<std::string> DirectoryTreeList::ListSubdirectories() const {
   const std::string pattern = WithTrailingBackslash(directory_) + "*.*";
   std::vector<std::string> names;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
     if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Match().cFileName);
   }
-  entries_.insert(entries_.end(), names.begin(), names.end());
+  return names;
 }
 
 }  // namespace cdinst

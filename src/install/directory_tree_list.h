@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "install/kept_listings.h"
 
 namespace cdinst {
 
@@ -59,10 +62,13 @@ class DirectoryTreeList {
   void BuildEntries();
   void AddPathLevels(const std::string& root);
   void AddSubdirectories();
+  std::vector<std::string> ListSubdirectories() const;
 
   HostWindow& owner_;
   std::string directory_;
-  std::vector<std::string> entries_;
+  std::vector<std::string> levels_;  // the path levels, Directory's own last
+  Names subdirectories_ = std::make_shared<const std::vector<std::string>>();
+  KeptListings kept_;
   int32_t currentLevel_ = -1;
   bool caseSensitiveVolume_ = false;
   bool built_ = false;

@@ -51,6 +51,7 @@ FileNameList::FileNameList(HostWindow& owner) : owner_(owner), directory_(Curren
 void FileNameList::ChangeMask(const std::string& mask) {
   if (mask == mask_) return;
   mask_ = mask;
+  kept_.Clear();
   ReadNamesIfRead();
 }
 
@@ -64,12 +65,12 @@ void FileNameList::MoveTo(const std::string& path) {
 
 int32_t FileNameList::Count() {
   ReadNamesOnce();
-  return static_cast<int32_t>(names_.size());
+  return static_cast<int32_t>(names_->size());
 }
 
 std::string FileNameList::Name(int32_t index) {
   ReadNamesOnce();
-  return names_[CheckedListIndex(index, names_.size())];
+  return (*names_)[CheckedListIndex(index, names_->size())];
 }
 
 void FileNameList::ReadNamesOnce() {
@@ -81,11 +82,17 @@ void FileNameList::ReadNamesIfRead() {
 }
 
 // The patterns are searched relative to the current directory, which entering Directory sets.
+// A pattern with a path may search elsewhere, where no watch would see a change.
 void FileNameList::ReadNames() {
   ChangeDirectory(directory_);
-  std::vector<std::string> names;
-  for (const std::string& pattern : SplitMask(mask_)) AddMatches(pattern, names);
-  names_ = std::move(names);
+  const auto list = [this] {
+    std::vector<std::string> names;
+    for (const std::string& pattern : SplitMask(mask_)) AddMatches(pattern, names);
+    return names;
+  };
+  const bool searchesElsewhere = mask_.find_first_of("\\/:") != std::string::npos;
+  names_ = searchesElsewhere ? std::make_shared<const std::vector<std::string>>(list())
+                             : kept_.Listing(directory_, list);
   read_ = true;
 }
 

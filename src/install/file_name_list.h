@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "install/kept_listings.h"
 
 namespace cdinst {
 
@@ -56,7 +59,8 @@ class FileNameList {
   HostWindow& owner_;
   std::string directory_;
   std::string mask_ = "*.*";
-  std::vector<std::string> names_;
+  Names names_ = std::make_shared<const std::vector<std::string>>();
+  KeptListings kept_;  // for the current mask
   bool read_ = false;  // from the first reading on, every change reads again at once
 };
 

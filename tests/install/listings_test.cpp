@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "install/same_path_text.h"
@@ -103,6 +104,50 @@ TEST_F(ListingsTest, NamesAreReadAtFirstUseThenAtEveryChange) {
   files_.ChangeMask("*.txt");
   EXPECT_EQ(CurrentDirectory(), "D:\\L");
   EXPECT_EQ(NamesOf(files_), (Texts{"A.TXT", "B.TXT", "C.TXT"}));
+}
+
+// Coming back to a directory answers from its last listing only while it is the same directory
+// and nothing in it changed.
+TEST_F(ListingsTest, ComingBackListsWhatIsThereNow) {
+  const Texts levels{"D:\\", "PROGS", "EDITOR"};
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  ASSERT_EQ(NamesOf(files_), (Texts{"EDITOR.EXE", "LEIAME.TXT"}));
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\Help\\");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help"}));
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\dados\\");
+  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\Novo");
+  prefix_.WriteFile("D:\\PROGS\\EDITOR\\NOVO.TXT", "x");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "dados", "Help", "Novo"}));
+  EXPECT_EQ(NamesOf(files_), (Texts{"EDITOR.EXE", "LEIAME.TXT", "NOVO.TXT"}));
+  // Another directory of the same name in its place.
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\dados\\");
+  std::filesystem::rename(prefix_.Unix("D:\\PROGS\\EDITOR"), prefix_.Unix("D:\\PROGS\\VELHO"));
+  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\Outra");
+  prefix_.WriteFile("D:\\PROGS\\EDITOR\\OUTRO.TXT", "x");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR", "Outra"}));
+  EXPECT_EQ(NamesOf(files_), (Texts{"OUTRO.TXT"}));
+  // A subdirectory made hidden leaves the listing.
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\Outra\\");
+  std::filesystem::rename(prefix_.Unix("D:\\PROGS\\EDITOR\\Outra"),
+                          prefix_.Unix("D:\\PROGS\\EDITOR\\.Outra"));
+  tree_.MoveTo("D:\\PROGS\\");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(EntriesOf(tree_), (Texts{"D:\\", "PROGS", "EDITOR"}));
+}
+
+// A pattern with a path searches another directory, which no watch on Directory covers.
+TEST_F(ListingsTest, PatternsWithAPathAreSearchedAfreshEveryTime) {
+  prefix_.WriteFile("D:\\PROGS\\EDITOR\\dados\\A.DAT", "x");
+  files_.ChangeMask("dados\\*.DAT");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  ASSERT_EQ(NamesOf(files_), (Texts{"A.DAT"}));
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\Help\\");
+  prefix_.WriteFile("D:\\PROGS\\EDITOR\\dados\\B.DAT", "x");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  EXPECT_EQ(NamesOf(files_), (Texts{"A.DAT", "B.DAT"}));
 }
 
 TEST_F(ListingsTest, NewTreeListsItsStartingDirectoryAtFirstUse) {

@@ -17,6 +17,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
+#include "winapi/posix/exit_handover.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/short_names.h"
 #include "winapi/posix/unique_fd.h"
@@ -61,7 +62,7 @@ struct Cache {
 };
 
 Cache& TheCache() {
-  static Cache cache;
+  static Cache& cache = *new Cache;  // never destroyed: its instance is handed over at exit
   return cache;
 }
 
@@ -229,6 +230,7 @@ void OpenOnce(Cache& cache) {
   if (cache.owner == self) return;
   cache.kept.clear();
   cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  HandOverAtExit(cache.notify.Get());
   cache.owner = self;
 }
 

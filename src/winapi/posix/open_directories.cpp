@@ -15,6 +15,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
+#include "winapi/posix/exit_handover.h"
 #include "winapi/posix/process_id.h"
 
 namespace cdinst::posix {
@@ -57,7 +58,7 @@ struct Cache {
 };
 
 Cache& TheCache() {
-  static Cache cache;
+  static Cache& cache = *new Cache;  // never destroyed: its instance is handed over at exit
   return cache;
 }
 
@@ -178,6 +179,7 @@ void Refresh(Cache& cache) {
     cache.kept = 0;
     ++cache.generation;
     cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    HandOverAtExit(cache.notify.Get());
     cache.owner = self;
   }
   if (!cache.notify.Valid()) return;

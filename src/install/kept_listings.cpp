@@ -1,0 +1,67 @@
+#include "install/kept_listings.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace cdinst {
+namespace {
+
+// `upper` is `directory` or one of the directories above it, as their texts show.
+bool IsAtOrAbove(const std::string& upper, const std::string& directory) {
+  if (directory.compare(0, upper.size(), upper) != 0) return false;
+  return directory.size() == upper.size() || upper.back() == '\\' ||
+         directory[upper.size()] == '\\';
+}
+
+Names Listed(const KeptListings::Lister& list) {
+  return std::make_shared<const std::vector<std::string>>(list());
+}
+
+}  // namespace
+
+Names KeptListings::Listing(const std::string& directory, const Lister& list) {
+  KeepOnlyAtOrAbove(directory);
+  const std::optional<FileIdentity> identity = IdentityOf(directory);
+  const auto same = std::find_if(kept_.begin(), kept_.end(),
+                                 [&](const Kept& kept) { return kept.directory == directory; });
+  if (same != kept_.end()) {
+    if (identity && same->identity == *identity) {
+      if (!same->changes->Changed()) return same->names;
+      if (same->changes->Renew()) return Relist(*same, list);
+    }
+    kept_.erase(same);
+  }
+  if (!identity) return Listed(list);  // nothing tells whether it is still the same directory
+  return ListAndKeep(directory, *identity, list);
+}
+
+// A listing that fails leaves nothing kept for the directory: its watch was renewed already.
+Names KeptListings::Relist(Kept& kept, const Lister& list) {
+  try {
+    kept.names = Listed(list);
+  } catch (...) {
+    kept_.erase(kept_.begin() + (&kept - kept_.data()));
+    throw;
+  }
+  return kept.names;
+}
+
+void KeptListings::KeepOnlyAtOrAbove(const std::string& directory) {
+  kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
+                             [&](const Kept& kept) {
+                               return !IsAtOrAbove(kept.directory, directory);
+                             }),
+              kept_.end());
+}
+
+Names KeptListings::ListAndKeep(const std::string& directory, const FileIdentity& identity,
+                                const Lister& list) {
+  auto changes = std::make_unique<DirectoryChanges>(directory);
+  if (!changes->Watching()) return Listed(list);
+  Names names = Listed(list);
+  kept_.push_back(Kept{directory, identity, std::move(changes), names});
+  return names;
+}
+
+}  // namespace cdinst
