@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,6 +15,7 @@
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 #include "winapi/posix/exit_handover.h"
+#include "winapi/posix/inotify_events.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -74,19 +74,10 @@ void Count(Changes& changes, const inotify_event& event) {
   }
 }
 
-// Reads the events queued so far.
 void TakeEvents(Changes& changes) {
-  alignas(inotify_event) char buffer[8192];
-  for (;;) {
-    const ssize_t got = read(changes.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing more
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      Count(changes, event);
-      at += static_cast<ssize_t>(sizeof event + event.len);
-    }
-  }
+  cdinst::posix::TakeQueuedEvents(
+      changes.notify.Get(),
+      [&changes](const inotify_event& event, std::string_view) { Count(changes, event); });
 }
 
 // A child made by fork() shares the parent's inotify queue; it watches anew with its own, and

@@ -18,6 +18,7 @@
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
 #include "winapi/posix/exit_handover.h"
+#include "winapi/posix/inotify_events.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/short_names.h"
 #include "winapi/posix/unique_fd.h"
@@ -99,23 +100,14 @@ void ForgetAll(Cache& cache) {
   cache.kept.clear();
 }
 
-// Reads the events queued so far; every change that finished before this call is among them.
 void TakeEvents(Cache& cache) {
-  alignas(inotify_event) char buffer[4096];
-  for (;;) {
-    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing more
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      if (event.mask & IN_Q_OVERFLOW) {
-        ForgetAll(cache);
-      } else if (!(event.mask & IN_IGNORED)) {
-        ForgetWatch(cache, event.wd);
-      }
-      at += static_cast<ssize_t>(sizeof event + event.len);
+  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, std::string_view) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      ForgetAll(cache);
+    } else if (!(event.mask & IN_IGNORED)) {
+      ForgetWatch(cache, event.wd);
     }
-  }
+  });
 }
 
 // The names in the open directory, read from its start with getdents64(2) on the descriptor

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -16,6 +15,7 @@
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/exit_handover.h"
+#include "winapi/posix/inotify_events.h"
 #include "winapi/posix/process_id.h"
 
 namespace cdinst::posix {
@@ -153,20 +153,10 @@ void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
   }
 }
 
-// Reads the events queued so far.
 void TakeEvents(Cache& cache) {
-  alignas(inotify_event) char buffer[8192];
-  for (;;) {
-    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing more
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      const char* name = buffer + at + sizeof event;
-      Apply(cache, event, std::string_view(name, strnlen(name, event.len)));
-      at += static_cast<ssize_t>(sizeof event + event.len);
-    }
-  }
+  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, std::string_view name) {
+    Apply(cache, event, name);
+  });
 }
 
 // A child made by fork() shares the parent's inotify queue and watches: reading them would take

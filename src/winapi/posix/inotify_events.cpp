@@ -1,0 +1,28 @@
+#include "winapi/posix/inotify_events.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+
+namespace cdinst::posix {
+
+void TakeQueuedEvents(int fd, const EventTaker& take) {
+  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
+  alignas(inotify_event) char buffer[8192];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing queued
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + at, sizeof event);
+      const char* name = buffer + at + sizeof event;
+      take(event, std::string_view(name, strnlen(name, event.len)));
+      at += static_cast<ssize_t>(sizeof event + event.len);
+    }
+    // A read hands out every queued event that fits: room to spare means none was left.
+    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
+  }
+}
+
+}  // namespace cdinst::posix
