@@ -48,11 +48,10 @@ Names KeptListings::Relist(Kept& kept, const Lister& list) {
 }
 
 void KeptListings::KeepOnlyAtOrAbove(const std::string& directory) {
-  kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
-                             [&](const Kept& kept) {
-                               return !IsAtOrAbove(kept.directory, directory);
-                             }),
-              kept_.end());
+  kept_.erase(
+      std::remove_if(kept_.begin(), kept_.end(),
+                     [&](const Kept& kept) { return !IsAtOrAbove(kept.directory, directory); }),
+      kept_.end());
 }
 
 Names KeptListings::ListAndKeep(const std::string& directory, const FileIdentity& identity,

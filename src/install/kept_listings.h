@@ -40,8 +40,7 @@ class KeptListings {
 
   Names Relist(Kept& kept, const Lister& list);
   void KeepOnlyAtOrAbove(const std::string& directory);
-  Names ListAndKeep(const std::string& directory, const FileIdentity& identity,
-                    const Lister& list);
+  Names ListAndKeep(const std::string& directory, const FileIdentity& identity, const Lister& list);
 
   std::vector<Kept> kept_;  // from the top down
 };

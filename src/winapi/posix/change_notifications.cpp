@@ -12,10 +12,10 @@
 #include <mutex>
 #include <string>
 
-#include "winapi/posix/last_error.h"
-#include "winapi/posix/path_resolution.h"
 #include "winapi/posix/exit_handover.h"
 #include "winapi/posix/inotify_events.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/path_resolution.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -54,8 +54,8 @@ bool Concerns(DWORD filter, const inotify_event& event) {
   if (event.mask & IN_DELETE_SELF) return true;
   if (event.len == 0) return false;
   if (event.mask & (IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO)) {
-    return filter & ((event.mask & IN_ISDIR) ? FILE_NOTIFY_CHANGE_DIR_NAME
-                                             : FILE_NOTIFY_CHANGE_FILE_NAME);
+    return filter &
+           ((event.mask & IN_ISDIR) ? FILE_NOTIFY_CHANGE_DIR_NAME : FILE_NOTIFY_CHANGE_FILE_NAME);
   }
   if (event.mask & IN_ATTRIB) {
     return filter & (FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_LAST_WRITE);
@@ -68,7 +68,8 @@ bool Concerns(DWORD filter, const inotify_event& event) {
 
 void Count(Changes& changes, const inotify_event& event) {
   for (const auto& [handle, change] : changes.open) {
-    if ((event.mask & IN_Q_OVERFLOW) || (change->watch == event.wd && Concerns(change->filter, event))) {
+    if ((event.mask & IN_Q_OVERFLOW) ||
+        (change->watch == event.wd && Concerns(change->filter, event))) {
       ++change->pending;
     }
   }
@@ -175,8 +176,7 @@ int RemainingMilliseconds(std::chrono::steady_clock::time_point deadline) {
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   Changes& changes = TheChanges();
   std::unique_lock<std::mutex> lock(changes.mutex);
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
     Refresh(changes);
     Change* change = Find(changes, handle);

@@ -85,8 +85,8 @@ int LinkIn(int fd, int directory, const char* name) {
 // file is made and named, and the cached listing told, relative to the directory the lookup
 // holds open. kNotHere when the file system (or a missing /proc) does not allow this; then
 // nothing was made.
-Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request,
-                    Opened& opened, EntryCreation& creation) {
+Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened,
+                    EntryCreation& creation) {
   const int directory = path.AtDirectory();
   UniqueFd fd(openat(directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
@@ -183,7 +183,8 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
 }
 
 DWORD OpenDirectory(const ResolvedPath& path, Opened& opened) {
-  opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  opened.fd =
+      UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 

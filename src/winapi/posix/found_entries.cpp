@@ -15,9 +15,9 @@
 #include <utility>
 
 #include "platform/windows1252.h"
+#include "winapi/posix/exit_handover.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
-#include "winapi/posix/exit_handover.h"
 #include "winapi/posix/inotify_events.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/short_names.h"

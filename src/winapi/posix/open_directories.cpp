@@ -106,7 +106,8 @@ void ForgetAll(Cache& cache) {
 }
 
 bool HitsItself(int watch, const inotify_event& event) {
-  return watch == event.wd && ((event.mask & kGone) || ((event.mask & IN_ATTRIB) && event.len == 0));
+  return watch == event.wd &&
+         ((event.mask & kGone) || ((event.mask & IN_ATTRIB) && event.len == 0));
 }
 
 bool Hits(const Node& node, const inotify_event& event) { return HitsItself(node.watch, event); }
@@ -238,9 +239,9 @@ Position AtRoot(Cache& cache, const std::string& unixRoot, const struct stat* ro
   const auto found = cache.roots.find(unixRoot);
   if (found != cache.roots.end()) {
     const Root& root = found->second;
-    const bool same = rootStatus ? root.device == rootStatus->st_dev &&
-                                       root.inode == rootStatus->st_ino
-                                 : root.entryWatch >= 0;
+    const bool same = rootStatus
+                          ? root.device == rootStatus->st_dev && root.inode == rootStatus->st_ino
+                          : root.entryWatch >= 0;
     if (same) return {root.node.get(), root.node->directory};
     DropRoot(cache, found);
   }
