@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <mutex>
 #include <optional>
 
 #include "platform/windows1252.h"
@@ -31,8 +32,8 @@ bool HasDeviceEntry(std::string_view root) {
 }
 
 // A root other than a drive's entry in dosdevices, which the walk tries first: C: and Z:
-// without one, a share. Finding a directory in dosdevices shows that the entry is there, which
-// is all that DriveMapping would look up, so the entry is not taken again.
+// without one, a share. When DriveMapping still gives the entry, the entry is there but did not
+// open as a directory: the drive is not ready.
 std::optional<std::string> OtherRoot(std::string_view root, struct stat& status) {
   if (!IsShareRoot(root)) {
     const std::optional<std::string> mapping = DriveMapping(root[0]);
@@ -107,9 +108,16 @@ std::array<Remembered, 4>& RememberedPaths() {
   return remembered;
 }
 
+// Guards the remembered paths; taken before the caches the resolution goes through.
+std::mutex& RememberedMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 void Remember(std::string_view path, const PathParts& parts, const Start& start,
               const WalkedDirectory& walked, const std::string& windowsPath) {
   if (walked.generation == 0) return;
+  const std::lock_guard<std::mutex> lock(RememberedMutex());
   std::array<Remembered, 4>& remembered = RememberedPaths();
   std::move_backward(remembered.begin(), remembered.end() - 1, remembered.end());
   Remembered& latest = remembered.front();
@@ -136,11 +144,7 @@ void Finish(const std::string& last, const Start& start, OpenDirectoryRef direct
     return;
   }
   struct stat status;
-  if (start.status) {
-    result.status = start.status;
-  } else if (fstat(directory->fd.Get(), &status) == 0) {
-    result.status = status;
-  }
+  if (fstat(directory->fd.Get(), &status) == 0) result.status = status;
   result.unixPath = start.unixRoot;
   result.directory = std::move(directory);
   result.name = ".";
@@ -189,8 +193,10 @@ ResolvedPath ResolvePath(std::string_view path) {
   }
   result.trailingSeparator = IsSeparator(path.back());
   const std::string absolute = AbsolutePathText(path, CurrentDirectory());
-  if (const Remembered* remembered = Recall(absolute)) {
-    if (ResolveRemembered(*remembered, result)) return result;
+  {
+    const std::lock_guard<std::mutex> lock(RememberedMutex());
+    const Remembered* remembered = Recall(absolute);
+    if (remembered && ResolveRemembered(*remembered, result)) return result;
   }
   const PathParts parts = SplitAbsolutePath(absolute);
   result.error = parts.error;
