@@ -83,6 +83,10 @@ TEST_F(ChangeNotificationsTest, WhatCannotBeWatched) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(FindFirstChangeNotificationA("C:\\FALTA\\SUB", FALSE, kNames), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  prefix_.WriteFile("C:\\VIGIADO\\ARQ.TXT", "x");
+  EXPECT_EQ(FindFirstChangeNotificationA("C:\\VIGIADO\\ARQ.TXT", FALSE, kNames),
+            INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
   EXPECT_EQ(FindFirstChangeNotificationA("C:\\VIGIADO", FALSE, 0), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
