@@ -20,18 +20,22 @@ Names Listed(const KeptListings::Lister& list) {
 
 }  // namespace
 
+// Most directories are listed once and left for good, so a directory is watched only once it is
+// come back to; the first time only its place is marked.
 Names KeptListings::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
-  const std::optional<FileIdentity> identity = IdentityOf(directory);
   const auto same = std::find_if(kept_.begin(), kept_.end(),
                                  [&](const Kept& kept) { return kept.directory == directory; });
-  if (same != kept_.end()) {
-    if (identity && same->identity == *identity) {
-      if (!same->changes->Changed()) return same->names;
-      if (same->changes->Renew()) return Relist(*same, list);
-    }
-    kept_.erase(same);
+  if (same == kept_.end()) {
+    kept_.push_back(Kept{directory, {}, nullptr, nullptr});
+    return Listed(list);
   }
+  const std::optional<FileIdentity> identity = IdentityOf(directory);
+  if (same->changes && identity && same->identity == *identity) {
+    if (!same->changes->Changed()) return same->names;
+    if (same->changes->Renew()) return Relist(*same, list);
+  }
+  kept_.erase(same);
   if (!identity) return Listed(list);  // nothing tells whether it is still the same directory
   return ListAndKeep(directory, *identity, list);
 }

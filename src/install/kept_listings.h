@@ -22,15 +22,16 @@ class KeptListings {
 
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
   // the names kept from an earlier call while `directory` is the directory they were listed in
-  // and it has reported no change since; otherwise listed afresh. The watch on a directory
-  // begins before its listing, so a change during the listing counts. What is kept for
-  // directories that are neither `directory` nor above it is let go. Exceptions from `list`
-  // pass through, keeping nothing for `directory`.
+  // and it has reported no change since; otherwise listed afresh. A directory is watched from
+  // the second listing on, and the watch begins before the listing, so a change during it
+  // counts. What is kept for directories that are neither `directory` nor above it is let go.
+  // Exceptions from `list` pass through, keeping nothing for `directory`.
   Names Listing(const std::string& directory, const Lister& list);
 
   void Clear() { kept_.clear(); }
 
  private:
+  // Listed once and not watched yet while `changes` is null.
   struct Kept {
     std::string directory;
     FileIdentity identity;
