@@ -8,7 +8,7 @@
 
 #include "winapi/posix/current_directory.h"
 #include "winapi/posix/last_error.h"
-#include "winapi/posix/prefix.h"
+#include "winapi/posix/path_resolution.h"
 #include "winapi/posix/windows_path.h"
 
 namespace {
@@ -19,8 +19,9 @@ using cdinst::posix::IsSeparator;
 constexpr char kFileSystemName[] = "NTFS";
 constexpr DWORD kMaxComponentLength = 255;
 
-// The Unix directory behind a root of the form "X:\"; `error` says why there is none.
-std::optional<std::string> VolumeRoot(std::string_view root, DWORD& error) {
+// What stat(2) says of the Unix directory behind a root of the form "X:\"; `error` says why
+// there is none.
+std::optional<struct stat> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
   if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
     error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
@@ -32,7 +33,9 @@ std::optional<std::string> VolumeRoot(std::string_view root, DWORD& error) {
     return std::nullopt;
   }
   error = ERROR_PATH_NOT_FOUND;
-  return cdinst::posix::DriveRoot(root[0]);
+  const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
+  if (resolved.error != ERROR_SUCCESS) return std::nullopt;
+  return resolved.status;
 }
 
 std::string CurrentRoot() {
@@ -56,15 +59,14 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
                            DWORD fileSystemNameSize) {
   DWORD error;
-  const std::optional<std::string> root =
+  const std::optional<struct stat> info =
       VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
-  struct stat info;
-  if (!root || stat(root->c_str(), &info) != 0) return FailWith(FALSE, error);
+  if (!info) return FailWith(FALSE, error);
   if (!CopyName("", volumeName, volumeNameSize) ||
       !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
     return FailWith(FALSE, ERROR_MORE_DATA);
   }
-  const uint64_t device = static_cast<uint64_t>(info.st_dev);
+  const uint64_t device = static_cast<uint64_t>(info->st_dev);
   if (serialNumber) *serialNumber = static_cast<DWORD>(device ^ (device >> 32));
   if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
   if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
