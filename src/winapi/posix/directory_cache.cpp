@@ -190,12 +190,6 @@ EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* dir
   current_ = stamp == found->second.stamp;
 }
 
-void EntryCreation::Created() {
-  if (!current_) return;
-  struct stat info {};
-  Take(stat(directory_.c_str(), &info) == 0 ? &info : nullptr);
-}
-
 void EntryCreation::Created(int directoryFd) {
   if (!current_) return;
   struct stat info {};

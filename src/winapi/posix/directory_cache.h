@@ -30,8 +30,9 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
 // directory does not read it again for every new name. Made right before creating `unixPath`;
-// Created() right after the creation succeeded; `directoryStatus`, when given, is what stat(2)
-// said of the directory right before. A change the cache is not told of only costs a fresh read.
+// Created() right after the creation succeeded, with the directory held open as `directoryFd`
+// (O_PATH will do); `directoryStatus`, when given, is what stat(2) said of the directory right
+// before. A change the cache is not told of only costs a fresh read.
 //
 // The listing takes the directory's new times only when the old ones still matched just before
 // the creation. Another process changing the directory between that check and the one after the
@@ -42,8 +43,6 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 class EntryCreation {
  public:
   explicit EntryCreation(const std::string& unixPath, const struct stat* directoryStatus = nullptr);
-  void Created();
-  // The same for a caller that holds the directory open as `directoryFd` (O_PATH will do).
   void Created(int directoryFd);
 
  private:
