@@ -2,6 +2,7 @@
 // over one inotify instance for the process. Only changes within the directory itself are
 // watched: a subtree is not supported. A change is an event the filter asks for on an entry of
 // the directory, by any process; the directory's own removal signals too, as on Windows.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -108,7 +109,12 @@ std::unique_ptr<Change> Watch(Changes& changes, LPCSTR path, DWORD filter) {
   if (target.error != ERROR_SUCCESS) return FailWith(nullptr, target.error);
   if (!target.exists) return FailWith(nullptr, ERROR_FILE_NOT_FOUND);
   if (!cdinst::posix::IsExistingDirectory(target)) return FailWith(nullptr, ERROR_DIRECTORY);
-  const int watch = inotify_add_watch(changes.notify.Get(), target.unixPath.c_str(), kWatched);
+  // Through the directory the lookup holds open, not the whole path again.
+  const UniqueFd directory(
+      openat(target.AtDirectory(), target.AtName(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return cdinst::posix::FailWithErrno(nullptr);
+  const std::string self = "/proc/self/fd/" + std::to_string(directory.Get());
+  const int watch = inotify_add_watch(changes.notify.Get(), self.c_str(), kWatched);
   if (watch < 0) return cdinst::posix::FailWithErrno(nullptr);
   return std::make_unique<Change>(Change{target.unixPath, filter, watch});
 }
