@@ -53,6 +53,10 @@ struct Cache {
   UniqueFd notify;
   std::unordered_map<std::string, Root> roots;  // by Unix path
   std::unordered_map<int, size_t> watchUsers;   // how many nodes each watch serves
+  // The Unix names of kept nodes below the roots, and how many of them matched without regard
+  // to case: an entry event elsewhere (a file made in a kept directory) changes nothing.
+  std::unordered_map<std::string, size_t> childNames;
+  size_t inexact = 0;
   size_t kept = 0;
   uint64_t generation = 1;  // counts the times kept directories were let go
 };
@@ -83,9 +87,23 @@ void ReleaseWatch(Cache& cache, int watch) {
   }
 }
 
+void CountChild(Cache& cache, const Node& child) {
+  ++cache.childNames[child.unixName];
+  if (!child.exact) ++cache.inexact;
+}
+
+void UncountChild(Cache& cache, const Node& child) {
+  const auto name = cache.childNames.find(child.unixName);
+  if (name != cache.childNames.end() && --name->second == 0) cache.childNames.erase(name);
+  if (!child.exact) --cache.inexact;
+}
+
 // Gives up what `node` and everything below it hold, except their storage.
 void Release(Cache& cache, const Node& node) {
-  for (const auto& child : node.children) Release(cache, *child.second);
+  for (const auto& child : node.children) {
+    Release(cache, *child.second);
+    UncountChild(cache, *child.second);
+  }
   --cache.kept;
   ++cache.generation;
   ReleaseWatch(cache, node.watch);
@@ -97,12 +115,19 @@ void DropRoot(Cache& cache, std::unordered_map<std::string, Root>::iterator root
   cache.roots.erase(root);
 }
 
-void ForgetAll(Cache& cache) {
-  for (const auto& users : cache.watchUsers) inotify_rm_watch(cache.notify.Get(), users.first);
+// Lets everything go without touching the watches.
+void Clear(Cache& cache) {
   cache.watchUsers.clear();
   cache.roots.clear();
+  cache.childNames.clear();
+  cache.inexact = 0;
   cache.kept = 0;
   ++cache.generation;
+}
+
+void ForgetAll(Cache& cache) {
+  for (const auto& users : cache.watchUsers) inotify_rm_watch(cache.notify.Get(), users.first);
+  Clear(cache);
 }
 
 bool HitsItself(int watch, const inotify_event& event) {
@@ -130,6 +155,7 @@ void ApplyBelow(Cache& cache, Node& node, const inotify_event& event, std::strin
     Node& child = *at->second;
     if (Hits(child, event) || ChangesEntry(node, child, event, name)) {
       Release(cache, child);
+      UncountChild(cache, child);
       at = node.children.erase(at);
     } else {
       ApplyBelow(cache, child, event, name);
@@ -138,16 +164,25 @@ void ApplyBelow(Cache& cache, Node& node, const inotify_event& event, std::strin
   }
 }
 
+// An event on an entry matters only for an entry change under a name the kept nodes go
+// through, or anywhere while some node matched without regard to case.
+bool MattersBelow(const Cache& cache, const inotify_event& event, std::string_view name) {
+  if (event.len == 0) return true;
+  if (!(event.mask & kEntryChanges)) return false;
+  return cache.inexact > 0 || cache.childNames.count(std::string(name)) > 0;
+}
+
 void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
   if (event.mask & IN_Q_OVERFLOW) {
     ForgetAll(cache);
     return;
   }
+  const bool below = MattersBelow(cache, event, name);
   for (auto at = cache.roots.begin(); at != cache.roots.end();) {
     const auto next = std::next(at);
     if (Hits(*at->second.node, event) || HitsEntry(at->second, event, name)) {
       DropRoot(cache, at);
-    } else {
+    } else if (below) {
       ApplyBelow(cache, *at->second.node, event, name);
     }
     at = next;
@@ -165,10 +200,7 @@ void TakeEvents(Cache& cache) {
 void Refresh(Cache& cache) {
   const pid_t self = ProcessId();
   if (cache.owner != self) {
-    cache.roots.clear();
-    cache.watchUsers.clear();
-    cache.kept = 0;
-    ++cache.generation;
+    Clear(cache);
     cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     HandOverAtExit(cache.notify.Get());
     cache.owner = self;
@@ -299,6 +331,7 @@ Position Down(Cache& cache, const Position& at, const std::string& component) {
   if (!node) return {nullptr, directory};
   node->unixName = std::move(step.unixName);
   node->exact = step.exact;
+  CountChild(cache, *node);
   Node* kept = node.get();
   at.node->children[component] = std::move(node);
   return {kept, directory};
