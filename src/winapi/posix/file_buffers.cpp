@@ -39,10 +39,6 @@ int PwriteFully(int fd, const char* buffer, size_t count, int64_t offset, size_t
   return 0;
 }
 
-bool SameFile(const OpenFile& a, const OpenFile& b) {
-  return a.device == b.device && a.inode == b.inode;
-}
-
 // Bytes the kernel refused are dropped with the failure, as an unbuffered write drops them.
 int WriteHeld(OpenFile& file) {
   if (file.held.empty()) return 0;
@@ -56,6 +52,7 @@ int WriteHeld(OpenFile& file) {
 // What the other handles on the file hold back must reach it before this one reads or writes
 // there; what they read ahead is stale once this one writes.
 void SettleOthers(const OpenFile& file, bool writing) {
+  if (file.others == 0) return;
   ForEachOpenFile([&](OpenFile& other) {
     if (&other == &file || !SameFile(other, file)) return;
     if (const int error = WriteHeld(other)) other.heldError = error;

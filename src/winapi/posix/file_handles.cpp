@@ -30,6 +30,14 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
   return slot < table.slots.size() && table.slots[slot] ? static_cast<long>(slot) : -1;
 }
 
+void CountOthers(const HandleTable& table, OpenFile& file, int step) {
+  for (const std::shared_ptr<OpenFile>& other : table.slots) {
+    if (!other || other.get() == &file || !SameFile(*other, file)) continue;
+    other->others += step;
+    file.others += step;
+  }
+}
+
 }  // namespace
 
 // A handle the program never closed still writes what it held back, at exit at the latest.
@@ -37,9 +45,14 @@ OpenFile::~OpenFile() {
   if (owner == ProcessId()) Settle(*this);
 }
 
+bool SameFile(const OpenFile& a, const OpenFile& b) {
+  return a.device == b.device && a.inode == b.inode;
+}
+
 HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
+  CountOthers(table, *file, 1);
   size_t slot = 0;
   while (slot < table.slots.size() && table.slots[slot]) ++slot;
   if (slot == table.slots.size()) table.slots.emplace_back();
@@ -66,7 +79,10 @@ std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
   const long slot = SlotOf(handle, table);
-  return slot < 0 ? nullptr : std::move(table.slots[slot]);
+  if (slot < 0) return nullptr;
+  std::shared_ptr<OpenFile> file = std::move(table.slots[slot]);
+  CountOthers(table, *file, -1);
+  return file;
 }
 
 }  // namespace cdinst::posix

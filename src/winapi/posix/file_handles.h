@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -45,9 +46,11 @@ struct OpenFile {
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
   // file pointer may take is accepted, whatever the Unix file system allows.
   int64_t position = 0;
-  // Which file it is, to keep the buffers of two handles on one file coherent.
+  // Which file it is, to keep the buffers of two handles on one file coherent, and how many
+  // other handles in the table are on it (most often none, and nothing needs keeping coherent).
   dev_t device = 0;
   ino_t inode = 0;
+  std::atomic<int> others{0};
   // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
   std::vector<char, UnfilledAllocator<char>> ahead;
   int64_t aheadStart = 0;
@@ -58,6 +61,8 @@ struct OpenFile {
 
   ~OpenFile();
 };
+
+bool SameFile(const OpenFile& a, const OpenFile& b);
 
 // Takes ownership of `file` and returns its handle: the lowest free small multiple of four, as
 // Windows numbers handles, so that the value also fits an HFILE.
