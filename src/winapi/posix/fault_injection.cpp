@@ -1,5 +1,6 @@
 #include "winapi/posix/fault_injection.h"
 
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
 #include <limits>
@@ -23,6 +24,8 @@ struct Countdown {
 
 struct FaultState {
   std::mutex mutex;
+  // Nothing is armed and the environment was read: the calls need not take the lock.
+  std::atomic<bool> quiet{false};
   bool environmentRead = false;
   Countdown read;
   Countdown write;
@@ -90,29 +93,38 @@ void ReadEnvironmentOnce(FaultState& state) {
   if (const char* faults = std::getenv("CDINST_FAULT")) ArmLocked(state, faults);
 }
 
+void NoteIfQuiet(FaultState& state) {
+  state.quiet = state.environmentRead && state.read.remaining == 0 &&
+                state.write.remaining == 0 && !state.budgetArmed;
+}
+
 }  // namespace
 
 void FailNthRead(unsigned nth, DWORD code) {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.quiet = false;
   state.read = {nth, code};
 }
 
 void FailNthWrite(unsigned nth, DWORD code) {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.quiet = false;
   state.write = {nth, code};
 }
 
 void FailWritesAfter(uint64_t bytes, DWORD code) {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.quiet = false;
   Arm(state, {"writebytes", bytes, code});
 }
 
 void ResetFaults() {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.quiet = false;
   state.environmentRead = false;
   state.read = {};
   state.write = {};
@@ -122,20 +134,26 @@ void ResetFaults() {
 bool ArmFaults(std::string_view faults) {
   FaultState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  state.quiet = false;
   return ArmLocked(state, faults);
 }
 
 DWORD TakeReadFault() {
   FaultState& state = State();
+  if (state.quiet) return 0;
   std::lock_guard<std::mutex> lock(state.mutex);
   ReadEnvironmentOnce(state);
-  return state.read.Take();
+  const DWORD code = state.read.Take();
+  NoteIfQuiet(state);
+  return code;
 }
 
 WriteFault TakeWriteFault(DWORD count) {
   FaultState& state = State();
+  if (state.quiet) return {count, 0};
   std::lock_guard<std::mutex> lock(state.mutex);
   ReadEnvironmentOnce(state);
+  NoteIfQuiet(state);
   if (const DWORD code = state.write.Take()) return {0, code};
   if (!state.budgetArmed || count <= state.budget) {
     if (state.budgetArmed) state.budget -= count;
