@@ -67,7 +67,7 @@ class DirectoryTreeList {
   HostWindow& owner_;
   std::string directory_;
   std::vector<std::string> levels_;  // the path levels, Directory's own last
-  Names subdirectories_ = std::make_shared<const std::vector<std::string>>();
+  ListedNames subdirectories_ = std::make_shared<const std::vector<std::string>>();
   KeptListings kept_;
   int32_t currentLevel_ = -1;
   bool caseSensitiveVolume_ = false;

@@ -59,7 +59,7 @@ class FileNameList {
   HostWindow& owner_;
   std::string directory_;
   std::string mask_ = "*.*";
-  Names names_ = std::make_shared<const std::vector<std::string>>();
+  ListedNames names_ = std::make_shared<const std::vector<std::string>>();
   KeptListings kept_;  // for the current mask
   bool read_ = false;  // from the first reading on, every change reads again at once
 };

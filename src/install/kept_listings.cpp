@@ -14,7 +14,7 @@ bool IsAtOrAbove(const std::string& upper, const std::string& directory) {
          directory[upper.size()] == '\\';
 }
 
-Names Listed(const KeptListings::Lister& list) {
+ListedNames Listed(const KeptListings::Lister& list) {
   return std::make_shared<const std::vector<std::string>>(list());
 }
 
@@ -22,7 +22,7 @@ Names Listed(const KeptListings::Lister& list) {
 
 // Most directories are listed once and left for good, so a directory is watched only once it is
 // come back to; the first time only its place is marked.
-Names KeptListings::Listing(const std::string& directory, const Lister& list) {
+ListedNames KeptListings::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
   const auto same = std::find_if(kept_.begin(), kept_.end(),
                                  [&](const Kept& kept) { return kept.directory == directory; });
@@ -41,7 +41,7 @@ Names KeptListings::Listing(const std::string& directory, const Lister& list) {
 }
 
 // A listing that fails leaves nothing kept for the directory: its watch was renewed already.
-Names KeptListings::Relist(Kept& kept, const Lister& list) {
+ListedNames KeptListings::Relist(Kept& kept, const Lister& list) {
   try {
     kept.names = Listed(list);
   } catch (...) {
@@ -58,11 +58,11 @@ void KeptListings::KeepOnlyAtOrAbove(const std::string& directory) {
       kept_.end());
 }
 
-Names KeptListings::ListAndKeep(const std::string& directory, const FileIdentity& identity,
-                                const Lister& list) {
+ListedNames KeptListings::ListAndKeep(const std::string& directory, const FileIdentity& identity,
+                                      const Lister& list) {
   auto changes = std::make_unique<DirectoryChanges>(directory);
   if (!changes->Watching()) return Listed(list);
-  Names names = Listed(list);
+  ListedNames names = Listed(list);
   kept_.push_back(Kept{directory, identity, std::move(changes), names});
   return names;
 }

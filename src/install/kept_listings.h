@@ -14,7 +14,7 @@
 
 namespace cdinst {
 
-using Names = std::shared_ptr<const std::vector<std::string>>;
+using ListedNames = std::shared_ptr<const std::vector<std::string>>;
 
 class KeptListings {
  public:
@@ -26,7 +26,7 @@ class KeptListings {
   // the second listing on, and the watch begins before the listing, so a change during it
   // counts. What is kept for directories that are neither `directory` nor above it is let go.
   // Exceptions from `list` pass through, keeping nothing for `directory`.
-  Names Listing(const std::string& directory, const Lister& list);
+  ListedNames Listing(const std::string& directory, const Lister& list);
 
   void Clear() { kept_.clear(); }
 
@@ -36,12 +36,13 @@ class KeptListings {
     std::string directory;
     FileIdentity identity;
     std::unique_ptr<DirectoryChanges> changes;
-    Names names;
+    ListedNames names;
   };
 
-  Names Relist(Kept& kept, const Lister& list);
+  ListedNames Relist(Kept& kept, const Lister& list);
   void KeepOnlyAtOrAbove(const std::string& directory);
-  Names ListAndKeep(const std::string& directory, const FileIdentity& identity, const Lister& list);
+  ListedNames ListAndKeep(const std::string& directory, const FileIdentity& identity,
+                          const Lister& list);
 
   std::vector<Kept> kept_;  // from the top down
 };
