@@ -13,11 +13,9 @@
 #include <mutex>
 #include <string>
 
-#include "winapi/posix/exit_handover.h"
-#include "winapi/posix/inotify_events.h"
+#include "winapi/posix/inotify_instance.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
-#include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 
 namespace {
@@ -39,13 +37,13 @@ struct Change {
 
 struct Changes {
   std::mutex mutex;
-  pid_t owner = 0;  // the process that opened `notify`
-  UniqueFd notify;
+  cdinst::posix::InotifyInstance notify;
   std::map<HANDLE, std::unique_ptr<Change>> open;
 };
 
 Changes& TheChanges() {
-  static Changes& changes = *new Changes;  // never destroyed: its instance is handed over at exit
+  static Changes& changes =
+      *new Changes;  // never destroyed: its inotify instance is handed over at exit
   return changes;
 }
 
@@ -76,26 +74,17 @@ void Count(Changes& changes, const inotify_event& event) {
   }
 }
 
-void TakeEvents(Changes& changes) {
-  cdinst::posix::TakeQueuedEvents(
-      changes.notify.Get(),
-      [&changes](const inotify_event& event, std::string_view) { Count(changes, event); });
-}
-
-// A child made by fork() shares the parent's inotify queue; it watches anew with its own, and
-// counts every handle changed, since what happened in between is unknown.
+// In a child made by fork() every handle watches anew and counts as changed, since what
+// happened in between is unknown.
 void Refresh(Changes& changes) {
-  const pid_t self = cdinst::posix::ProcessId();
-  if (changes.owner != self) {
-    changes.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    cdinst::posix::HandOverAtExit(changes.notify.Get());
-    changes.owner = self;
+  if (changes.notify.OpenedAfresh()) {
     for (const auto& [handle, change] : changes.open) {
-      change->watch = inotify_add_watch(changes.notify.Get(), change->unixPath.c_str(), kWatched);
+      change->watch = changes.notify.Watch(change->unixPath, kWatched);
       ++change->pending;
     }
   }
-  TakeEvents(changes);
+  changes.notify.TakeQueuedEvents(
+      [&changes](const inotify_event& event, std::string_view) { Count(changes, event); });
 }
 
 Change* Find(Changes& changes, HANDLE handle) {
@@ -113,8 +102,7 @@ std::unique_ptr<Change> Watch(Changes& changes, LPCSTR path, DWORD filter) {
   const UniqueFd directory(
       openat(target.AtDirectory(), target.AtName(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return cdinst::posix::FailWithErrno(nullptr);
-  const std::string self = "/proc/self/fd/" + std::to_string(directory.Get());
-  const int watch = inotify_add_watch(changes.notify.Get(), self.c_str(), kWatched);
+  const int watch = changes.notify.WatchOpen(directory.Get(), kWatched);
   if (watch < 0) return cdinst::posix::FailWithErrno(nullptr);
   return std::make_unique<Change>(Change{target.unixPath, filter, watch});
 }
@@ -124,7 +112,7 @@ void Unwatch(Changes& changes, int watch) {
   for (const auto& [handle, change] : changes.open) {
     if (change->watch == watch) return;
   }
-  inotify_rm_watch(changes.notify.Get(), watch);
+  changes.notify.Unwatch(watch);
 }
 
 }  // namespace
@@ -160,11 +148,12 @@ BOOL FindNextChangeNotification(HANDLE handle) {
 BOOL FindCloseChangeNotification(HANDLE handle) {
   Changes& changes = TheChanges();
   const std::lock_guard<std::mutex> lock(changes.mutex);
+  Refresh(changes);  // in a child made by fork(), the watch to remove is its own
   const auto found = changes.open.find(handle);
   if (found == changes.open.end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   const int watch = found->second->watch;
   changes.open.erase(found);
-  if (changes.owner == cdinst::posix::ProcessId()) Unwatch(changes, watch);
+  Unwatch(changes, watch);
   return TRUE;
 }
 

@@ -15,11 +15,9 @@
 #include <utility>
 
 #include "platform/windows1252.h"
-#include "winapi/posix/exit_handover.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
-#include "winapi/posix/inotify_events.h"
-#include "winapi/posix/process_id.h"
+#include "winapi/posix/inotify_instance.h"
 #include "winapi/posix/short_names.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -57,13 +55,12 @@ struct Kept {
 
 struct Cache {
   std::mutex mutex;
-  pid_t owner = 0;  // the process that opened `notify`
-  UniqueFd notify;
+  InotifyInstance notify;
   std::unordered_map<std::string, Kept> kept;
 };
 
 Cache& TheCache() {
-  static Cache& cache = *new Cache;  // never destroyed: its instance is handed over at exit
+  static Cache& cache = *new Cache;  // never destroyed: its inotify instance is handed over at exit
   return cache;
 }
 
@@ -83,7 +80,7 @@ void Unwatch(Cache& cache, int watch) {
   for (const auto& entry : cache.kept) {
     if (entry.second.watch == watch) return;
   }
-  inotify_rm_watch(cache.notify.Get(), watch);
+  cache.notify.Unwatch(watch);
 }
 
 void ForgetWatch(Cache& cache, int watch) {
@@ -92,16 +89,16 @@ void ForgetWatch(Cache& cache, int watch) {
     found = found || at->second.watch == watch;
     at = at->second.watch == watch ? cache.kept.erase(at) : std::next(at);
   }
-  if (found) inotify_rm_watch(cache.notify.Get(), watch);
+  if (found) cache.notify.Unwatch(watch);
 }
 
 void ForgetAll(Cache& cache) {
-  for (const auto& entry : cache.kept) inotify_rm_watch(cache.notify.Get(), entry.second.watch);
+  for (const auto& entry : cache.kept) cache.notify.Unwatch(entry.second.watch);
   cache.kept.clear();
 }
 
 void TakeEvents(Cache& cache) {
-  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, std::string_view) {
+  cache.notify.TakeQueuedEvents([&cache](const inotify_event& event, std::string_view) {
     if (event.mask & IN_Q_OVERFLOW) {
       ForgetAll(cache);
     } else if (!(event.mask & IN_IGNORED)) {
@@ -194,7 +191,7 @@ std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string&
   if (!cache.notify.Valid() || !Keepable(entries, linked) || !ReportsEveryChange(directory.Get())) {
     return entries;
   }
-  const int watch = inotify_add_watch(cache.notify.Get(), unixDirectory.c_str(), kChanges);
+  const int watch = cache.notify.WatchOpen(directory.Get(), kChanges);
   if (watch < 0) return entries;
   Stamp stamp{};
   const bool stamped = StampOf(directory.Get(), stamp);
@@ -213,17 +210,6 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
   const size_t length = name.size() < N ? name.size() : N - 1;
   std::memcpy(field, name.data(), length);
   field[length] = '\0';
-}
-
-// A child made by fork() shares the parent's inotify queue; reading it would take the parent's
-// events, and removing a watch would remove the parent's. So it starts afresh with its own.
-void OpenOnce(Cache& cache) {
-  const pid_t self = ProcessId();
-  if (cache.owner == self) return;
-  cache.kept.clear();
-  cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-  HandOverAtExit(cache.notify.Get());
-  cache.owner = self;
 }
 
 }  // namespace
@@ -263,7 +249,7 @@ std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory
                                                 const char* atName) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  OpenOnce(cache);
+  if (cache.notify.OpenedAfresh()) cache.kept.clear();
   if (cache.notify.Valid()) TakeEvents(cache);
   if (auto entries = Current(cache, unixDirectory, status)) return entries;
   return ReadAndKeep(cache, unixDirectory, atDirectory, atName);

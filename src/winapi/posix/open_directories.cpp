@@ -14,9 +14,7 @@
 #include "platform/windows1252.h"
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
-#include "winapi/posix/exit_handover.h"
-#include "winapi/posix/inotify_events.h"
-#include "winapi/posix/process_id.h"
+#include "winapi/posix/inotify_instance.h"
 
 namespace cdinst::posix {
 namespace {
@@ -49,8 +47,7 @@ struct Root {
 
 struct Cache {
   std::mutex mutex;
-  pid_t owner = 0;  // the process that opened `notify`
-  UniqueFd notify;
+  InotifyInstance notify;
   std::unordered_map<std::string, Root> roots;  // by Unix path
   std::unordered_map<int, size_t> watchUsers;   // how many nodes each watch serves
   // The Unix names of kept nodes below the roots, and how many of them matched without regard
@@ -62,7 +59,7 @@ struct Cache {
 };
 
 Cache& TheCache() {
-  static Cache& cache = *new Cache;  // never destroyed: its instance is handed over at exit
+  static Cache& cache = *new Cache;  // never destroyed: its inotify instance is handed over at exit
   return cache;
 }
 
@@ -73,16 +70,23 @@ struct Position {
 };
 
 // A watch serves every node of the same directory; it goes with the last of them.
-int AddWatch(Cache& cache, const std::string& path) {
-  const int watch = inotify_add_watch(cache.notify.Get(), path.c_str(), kChanges);
+int Counted(Cache& cache, int watch) {
   if (watch >= 0) ++cache.watchUsers[watch];
   return watch;
+}
+
+int AddWatch(Cache& cache, const std::string& path) {
+  return Counted(cache, cache.notify.Watch(path, kChanges));
+}
+
+int AddWatch(Cache& cache, int directory) {
+  return Counted(cache, cache.notify.WatchOpen(directory, kChanges));
 }
 
 void ReleaseWatch(Cache& cache, int watch) {
   const auto users = cache.watchUsers.find(watch);
   if (users != cache.watchUsers.end() && --users->second == 0) {
-    inotify_rm_watch(cache.notify.Get(), watch);
+    cache.notify.Unwatch(watch);
     cache.watchUsers.erase(users);
   }
 }
@@ -126,7 +130,7 @@ void Clear(Cache& cache) {
 }
 
 void ForgetAll(Cache& cache) {
-  for (const auto& users : cache.watchUsers) inotify_rm_watch(cache.notify.Get(), users.first);
+  for (const auto& users : cache.watchUsers) cache.notify.Unwatch(users.first);
   Clear(cache);
 }
 
@@ -189,31 +193,18 @@ void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
   }
 }
 
-void TakeEvents(Cache& cache) {
-  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, std::string_view name) {
-    Apply(cache, event, name);
-  });
-}
-
-// A child made by fork() shares the parent's inotify queue and watches: reading them would take
-// the parent's events, and removing a watch would remove the parent's. So it starts afresh.
 void Refresh(Cache& cache) {
-  const pid_t self = ProcessId();
-  if (cache.owner != self) {
-    Clear(cache);
-    cache.notify = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    HandOverAtExit(cache.notify.Get());
-    cache.owner = self;
-  }
+  if (cache.notify.OpenedAfresh()) Clear(cache);
   if (!cache.notify.Valid()) return;
-  TakeEvents(cache);
+  cache.notify.TakeQueuedEvents(
+      [&cache](const inotify_event& event, std::string_view name) { Apply(cache, event, name); });
   if (cache.kept >= kMostKept) ForgetAll(cache);
 }
 
 // A node for `directory`, watched from now on; null when it cannot be watched.
 std::unique_ptr<Node> NewNode(Cache& cache, std::shared_ptr<OpenDirectory> directory) {
   if (!cache.notify.Valid() || cache.kept >= kMostKept) return nullptr;
-  const int watch = AddWatch(cache, "/proc/self/fd/" + std::to_string(directory->fd.Get()));
+  const int watch = AddWatch(cache, directory->fd.Get());
   if (watch < 0) return nullptr;
   ++cache.kept;
   auto node = std::make_unique<Node>();
