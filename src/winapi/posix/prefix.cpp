@@ -50,13 +50,12 @@ std::string DosDevicePath(char letter) {
 
 std::optional<std::string> DriveMapping(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-  const std::string prefix = PrefixDirectory();
   std::string device = DosDevicePath(letter);
   struct stat info;
   // A link that leads nowhere still claims the letter: the drive is there but not ready.
   if (lstat(device.c_str(), &info) == 0) return device;
-  if (lower == 'c') return prefix + "/drive_c";
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  if (lower == 'c') return PrefixDirectory() + "/drive_c";
   if (lower == 'z') return std::string("/");
   return std::nullopt;
 }
