@@ -81,15 +81,15 @@ using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
-using cdinst::posix::StatResolvedPath;
+using cdinst::posix::ModeOfResolvedPath;
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
   const ResolvedPath target = ResolvePath(path);
-  struct stat info;
-  if (!StatResolvedPath(target, info)) return FALSE;
-  if (!S_ISDIR(info.st_mode)) {
+  mode_t mode;
+  if (!ModeOfResolvedPath(target, mode)) return FALSE;
+  if (!S_ISDIR(mode)) {
     return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
   }
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);

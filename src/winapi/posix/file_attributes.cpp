@@ -5,19 +5,19 @@
 
 namespace cdinst::posix {
 
-DWORD AttributesOf(const struct stat& info, std::string_view name) {
-  DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if ((info.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+DWORD AttributesOf(mode_t mode, std::string_view name) {
+  DWORD attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
   if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
     attributes |= FILE_ATTRIBUTE_HIDDEN;
   }
   return attributes;
 }
 
-bool StatResolvedPath(const ResolvedPath& path, struct stat& info) {
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
   if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
   if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
-  if (!StatFollowing(path, info)) return FailWithErrno(false);
+  if (!ModeFollowing(path, mode)) return FailWithErrno(false);
   return true;
 }
 
@@ -32,11 +32,11 @@ namespace {
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 // Resolves `path` to an existing file; a file named with a trailing separator is not found.
-bool StatPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
+bool ModeOfPath(LPCSTR path, ResolvedPath& target, mode_t& mode) {
   if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
   target = cdinst::posix::ResolvePath(path);
-  if (!cdinst::posix::StatResolvedPath(target, info)) return false;
-  if (target.trailingSeparator && !S_ISDIR(info.st_mode)) {
+  if (!cdinst::posix::ModeOfResolvedPath(target, mode)) return false;
+  if (target.trailingSeparator && !S_ISDIR(mode)) {
     return FailWith(false, ERROR_PATH_NOT_FOUND);
   }
   return true;
@@ -46,19 +46,19 @@ bool StatPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
 
 DWORD GetFileAttributesA(LPCSTR path) {
   ResolvedPath target;
-  struct stat info;
-  if (!StatPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
-  return cdinst::posix::AttributesOf(info, cdinst::posix::LastComponent(target.windowsPath));
+  mode_t mode;
+  if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
+  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath));
 }
 
 // Only READONLY has a Unix counterpart; HIDDEN and SYSTEM cannot be kept, and a directory's
 // write bits are left alone because Windows' READONLY does not stop writes into it.
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   ResolvedPath target;
-  struct stat info;
-  if (!StatPath(path, target, info)) return FALSE;
-  if (S_ISDIR(info.st_mode)) return TRUE;
-  const mode_t mode = info.st_mode & 07777;
+  mode_t found;
+  if (!ModeOfPath(path, target, found)) return FALSE;
+  if (S_ISDIR(found)) return TRUE;
+  const mode_t mode = found & 07777;
   const mode_t wanted =
       (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
   if (wanted != mode && fchmodat(target.AtDirectory(), target.AtName(), wanted, 0) != 0) {

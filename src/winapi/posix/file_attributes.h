@@ -12,11 +12,11 @@ namespace cdinst::posix {
 // The attributes Windows shows for a file of this kind named `name` (its last component, empty
 // for a root): DIRECTORY for directories, ARCHIVE for everything else, READONLY when the owner
 // may not write, HIDDEN for names that begin with a dot ("." and ".." excepted).
-DWORD AttributesOf(const struct stat& info, std::string_view name);
+DWORD AttributesOf(mode_t mode, std::string_view name);
 
-// Fills `info` for the existing file a resolved path names, following symbolic links. On
-// failure sets the last error (the resolution's code, else what errno says, a missing file
-// giving ERROR_FILE_NOT_FOUND) and returns false.
-bool StatResolvedPath(const ResolvedPath& path, struct stat& info);
+// The type and permission bits of the existing file a resolved path names, following symbolic
+// links. On failure sets the last error (the resolution's code, else what errno says, a missing
+// file giving ERROR_FILE_NOT_FOUND) and returns false.
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode);
 
 }  // namespace cdinst::posix

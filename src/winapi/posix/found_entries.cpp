@@ -217,7 +217,7 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 // Unix keeps no creation time; the last write stands in for it.
 FoundEntry FoundEntryOf(const struct stat& info, std::string name) {
   FoundEntry entry{};
-  entry.attributes = AttributesOf(info, name);
+  entry.attributes = AttributesOf(info.st_mode, name);
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);

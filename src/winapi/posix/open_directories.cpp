@@ -27,13 +27,19 @@ constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_T
 constexpr uint32_t kGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
 constexpr uint32_t kEntryChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 
-struct Node {
+}  // namespace
+
+struct KeptNode {
   std::shared_ptr<OpenDirectory> directory;
   int watch = -1;
   std::string unixName;  // in the parent
   bool exact = true;     // the component was spelled as on disk
-  std::unordered_map<std::string, std::unique_ptr<Node>> children;  // by the component as given
+  std::unordered_map<std::string, std::unique_ptr<KeptNode>> children;  // by the component as given
 };
+
+namespace {
+
+using Node = KeptNode;
 
 struct Root {
   dev_t device;
@@ -241,7 +247,8 @@ Position OpenRoot(Cache& cache, const std::string& unixRoot, const struct stat* 
   UniqueFd fd(open(unixRoot.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   struct stat status;
   if (!fd.Valid() || fstat(fd.Get(), &status) != 0) return {};
-  auto directory = std::make_shared<OpenDirectory>(OpenDirectory{std::move(fd), unixRoot});
+  auto directory = std::make_shared<OpenDirectory>(
+      OpenDirectory{std::move(fd), unixRoot, status.st_mode, status.st_dev});
   // Changed since the caller looked: used once, as found now.
   if (rootStatus && !SameFile(status, *rootStatus)) return {nullptr, directory};
   std::unique_ptr<Node> node = NewNode(cache, directory);
@@ -320,6 +327,14 @@ Position Down(Cache& cache, const Position& at, const std::string& component) {
   if (!at.node || step.linked) return {nullptr, directory};
   std::unique_ptr<Node> node = NewNode(cache, directory);
   if (!node) return {nullptr, directory};
+  // Taken once watched, so that a change after it is reported.
+  struct stat status;
+  if (fstat(directory->fd.Get(), &status) != 0) {
+    Release(cache, *node);
+    return {nullptr, directory};
+  }
+  directory->mode = status.st_mode;
+  directory->device = status.st_dev;
   node->unixName = std::move(step.unixName);
   node->exact = step.exact;
   CountChild(cache, *node);
@@ -338,7 +353,7 @@ WalkedDirectory WalkToDirectory(const std::string& unixRoot, const struct stat* 
   Position at = AtRoot(cache, unixRoot, rootStatus);
   if (!at.directory) return {nullptr, 0, true};
   for (size_t i = 0; i < count && at.directory; ++i) at = Down(cache, at, components[i]);
-  return {at.directory, at.node ? cache.generation : 0, false};
+  return {at.directory, at.node ? cache.generation : 0, false, at.node};
 }
 
 bool Unchanged(uint64_t generation) {
@@ -346,6 +361,14 @@ bool Unchanged(uint64_t generation) {
   const std::lock_guard<std::mutex> lock(cache.mutex);
   Refresh(cache);
   return generation != 0 && generation == cache.generation;
+}
+
+OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  if (walked.node == nullptr || walked.generation != cache.generation) return nullptr;
+  const auto found = walked.node->children.find(component);
+  return found != walked.node->children.end() ? found->second->directory : nullptr;
 }
 
 }  // namespace cdinst::posix

@@ -30,8 +30,14 @@ namespace cdinst::posix {
 struct OpenDirectory {
   UniqueFd fd;           // O_PATH
   std::string unixPath;  // the root's path and the names on the way, as on disk
+  // What stat(2) said of it when it was opened. Only a kept directory's hold since: any change
+  // of its permissions, or of which directory its name leads to, lets it go.
+  mode_t mode = 0;
+  dev_t device = 0;
 };
 using OpenDirectoryRef = std::shared_ptr<const OpenDirectory>;
+
+struct KeptNode;
 
 struct WalkedDirectory {
   // Open while the result lives, whatever happens to the cache; null when the walk failed.
@@ -40,6 +46,8 @@ struct WalkedDirectory {
   uint64_t generation = 0;
   // The root itself could not be opened as a directory.
   bool rootMissing = false;
+  // Where `directory` is kept; only KeptChild() looks at it, and only while `generation` holds.
+  const KeptNode* node = nullptr;
 };
 
 // The directory that the first `count` of `components` (Windows-1252, "." and ".." folded) lead
@@ -55,5 +63,10 @@ WalkedDirectory WalkToDirectory(const std::string& unixRoot, const struct stat* 
 // True while no kept directory has been let go since WalkToDirectory handed out `generation`
 // (not 0), the events so far taken into account: the same walk would end at the same directory.
 bool Unchanged(uint64_t generation);
+
+// The kept directory that `component` (as a walk takes it) names in the directory `walked`
+// ended at, while nothing was let go since the walk; null otherwise. Reads no events and makes
+// no system call: the caller has just walked, or asked Unchanged().
+OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component);
 
 }  // namespace cdinst::posix

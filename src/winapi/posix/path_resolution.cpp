@@ -68,9 +68,18 @@ WalkedDirectory WalkFromRoot(std::string_view root, const std::vector<std::strin
   return WalkToDirectory(start.unixRoot, &status, components, count);
 }
 
-// The last component in `directory`: the spelling given when it is there, else a match without
-// regard to letter case.
-void FindLast(const std::string& component, OpenDirectoryRef directory, ResolvedPath& result) {
+// The last component in the directory the walk ended at: a kept directory of that name, else
+// the spelling given when it is there, else a match without regard to letter case.
+void FindLast(const std::string& component, const WalkedDirectory& walked, ResolvedPath& result) {
+  const OpenDirectoryRef& directory = walked.directory;
+  result.directory = directory;
+  if (OpenDirectoryRef kept = KeptChild(walked, component)) {
+    result.name = kept->unixPath.substr(kept->unixPath.rfind('/') + 1);
+    result.unixPath = kept->unixPath;
+    result.exists = true;
+    result.kept = std::move(kept);
+    return;
+  }
   result.name = Windows1252ToUtf8(component);
   struct stat info;
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -86,18 +95,21 @@ void FindLast(const std::string& component, OpenDirectoryRef directory, Resolved
     }
   }
   result.unixPath = UnixChild(directory->unixPath, result.name);
-  result.directory = std::move(directory);
 }
 
 // What resolving a full path learned up to its last component, for the next calls: a file is
-// named several times in a row (is it there, its attributes, open it), and taking the text
-// apart and walking it again costs more than the rest. Good while the root is the same
-// directory and the walk's directory is kept unchanged.
+// named several times in a row (is it there, its attributes, open it), and the files of one
+// directory one after another; taking the text apart and walking it again costs more than the
+// rest. Good while the root is the same directory and the walk's directory is kept unchanged.
 struct Remembered {
   std::string path;  // made absolute
   std::string root;  // as in PathParts
   std::string last;  // the last component; empty for a root
   std::string windowsPath;
+  // When the last component was a plain name: the text before it, and the full path of the
+  // directory it is in. Another plain name after the same text is in the same directory.
+  std::string directoryText;
+  std::string directoryWindowsPath;
   Start start;
   WalkedDirectory walked;
 };
@@ -114,17 +126,38 @@ std::mutex& RememberedMutex() {
   return mutex;
 }
 
-void Remember(std::string_view path, const PathParts& parts, const Start& start,
-              const WalkedDirectory& walked, const std::string& windowsPath) {
+// `windowsPath` without its last component `last`; the root keeps its backslash.
+std::string DirectoryPart(const std::string& windowsPath, const std::string& last,
+                          const std::string& root) {
+  std::string directory = windowsPath.substr(0, windowsPath.size() - last.size());
+  if (directory.size() > root.size() && directory.back() == '\\') directory.pop_back();
+  return directory;
+}
+
+std::string JoinChild(const std::string& directory, std::string_view name) {
+  std::string path;
+  path.reserve(directory.size() + 1 + name.size());
+  path = directory;
+  if (path.back() != '\\') path += '\\';
+  path += name;
+  return path;
+}
+
+// Called with the mutex held.
+void Remember(std::string_view path, const std::string& root, const std::string& last,
+              const Start& start, const WalkedDirectory& walked, const std::string& windowsPath) {
   if (walked.generation == 0) return;
-  const std::lock_guard<std::mutex> lock(RememberedMutex());
   std::array<Remembered, 4>& remembered = RememberedPaths();
   std::move_backward(remembered.begin(), remembered.end() - 1, remembered.end());
   Remembered& latest = remembered.front();
   latest.path.assign(path);
-  latest.root = parts.root;
-  latest.last = parts.components.empty() ? std::string() : parts.components.back();
+  latest.root = root;
+  latest.last = last;
   latest.windowsPath = windowsPath;
+  const std::optional<PlainLast> plain = SplitPlainLast(path);
+  latest.directoryText.assign(plain ? plain->directory : std::string_view());
+  latest.directoryWindowsPath =
+      plain ? DirectoryPart(windowsPath, last, root) : std::string();
   latest.start = start;
   latest.walked = walked;
 }
@@ -136,17 +169,32 @@ const Remembered* Recall(std::string_view path) {
   return nullptr;
 }
 
-// The root, or its last component in the directory the walk ended at.
-void Finish(const std::string& last, const Start& start, OpenDirectoryRef directory,
+const Remembered* RecallDirectory(std::string_view directoryText) {
+  for (const Remembered& remembered : RememberedPaths()) {
+    if (remembered.walked.generation != 0 && !remembered.directoryText.empty() &&
+        remembered.directoryText == directoryText) {
+      return &remembered;
+    }
+  }
+  return nullptr;
+}
+
+// The root, or its last component in the directory the walk ended at. A kept root needs no
+// stat(2).
+void Finish(const std::string& last, const Start& start, const WalkedDirectory& walked,
             ResolvedPath& result) {
   if (!last.empty()) {
-    FindLast(last, std::move(directory), result);
+    FindLast(last, walked, result);
     return;
   }
   struct stat status;
-  if (fstat(directory->fd.Get(), &status) == 0) result.status = status;
+  if (walked.generation != 0) {
+    result.kept = walked.directory;
+  } else if (fstat(walked.directory->fd.Get(), &status) == 0) {
+    result.status = status;
+  }
   result.unixPath = start.unixRoot;
-  result.directory = std::move(directory);
+  result.directory = walked.directory;
   result.name = ".";
   result.exists = true;
 }
@@ -165,8 +213,34 @@ bool SameStart(const Remembered& remembered) {
 bool ResolveRemembered(const Remembered& remembered, ResolvedPath& result) {
   if (!SameStart(remembered) || !Unchanged(remembered.walked.generation)) return false;
   result.windowsPath = remembered.windowsPath;
-  Finish(remembered.last, remembered.start, remembered.walked.directory, result);
+  Finish(remembered.last, remembered.start, remembered.walked, result);
   return true;
+}
+
+// Another name in the directory of a remembered path.
+bool ResolveBeside(std::string_view path, const Remembered& remembered, std::string_view name,
+                   ResolvedPath& result) {
+  if (!SameStart(remembered) || !Unchanged(remembered.walked.generation)) return false;
+  const std::string last(name);
+  result.windowsPath = JoinChild(remembered.directoryWindowsPath, last);
+  Finish(last, remembered.start, remembered.walked, result);
+  // Remember() moves the entries, this one among them.
+  const std::string root = remembered.root;
+  const Start start = remembered.start;
+  const WalkedDirectory walked = remembered.walked;
+  Remember(path, root, last, start, walked, result.windowsPath);
+  return true;
+}
+
+bool ResolveFromMemory(std::string_view path, ResolvedPath& result) {
+  const std::lock_guard<std::mutex> lock(RememberedMutex());
+  if (const Remembered* remembered = Recall(path)) {
+    if (ResolveRemembered(*remembered, result)) return true;
+  }
+  const std::optional<PlainLast> plain = SplitPlainLast(path);
+  if (!plain) return false;
+  const Remembered* directory = RecallDirectory(plain->directory);
+  return directory && ResolveBeside(path, *directory, plain->name, result);
 }
 
 void Resolve(std::string_view path, const PathParts& parts, ResolvedPath& result) {
@@ -179,8 +253,9 @@ void Resolve(std::string_view path, const PathParts& parts, ResolvedPath& result
     return;
   }
   const std::string last = components.empty() ? std::string() : components.back();
-  Finish(last, start, walked.directory, result);
-  Remember(path, parts, start, walked, result.windowsPath);
+  Finish(last, start, walked, result);
+  const std::lock_guard<std::mutex> lock(RememberedMutex());
+  Remember(path, parts.root, last, start, walked, result.windowsPath);
 }
 
 }  // namespace
@@ -193,11 +268,7 @@ ResolvedPath ResolvePath(std::string_view path) {
   }
   result.trailingSeparator = IsSeparator(path.back());
   const std::string absolute = AbsolutePathText(path, CurrentDirectory());
-  {
-    const std::lock_guard<std::mutex> lock(RememberedMutex());
-    const Remembered* remembered = Recall(absolute);
-    if (remembered && ResolveRemembered(*remembered, result)) return result;
-  }
+  if (ResolveFromMemory(absolute, result)) return result;
   const PathParts parts = SplitAbsolutePath(absolute);
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
@@ -207,8 +278,19 @@ ResolvedPath ResolvePath(std::string_view path) {
 }
 
 bool IsExistingDirectory(const ResolvedPath& path) {
+  mode_t mode;
+  return path.exists && ModeFollowing(path, mode) && S_ISDIR(mode);
+}
+
+bool ModeFollowing(const ResolvedPath& path, mode_t& mode) {
+  if (path.kept) {
+    mode = path.kept->mode;
+    return true;
+  }
   struct stat info;
-  return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
+  if (!StatFollowing(path, info)) return false;
+  mode = info.st_mode;
+  return true;
 }
 
 bool StatFollowing(const ResolvedPath& path, struct stat& info) {

@@ -37,6 +37,9 @@ struct ResolvedPath {
   // What stat(2) says of the file found, when the lookup learned it on the way (a last
   // component that is no symbolic link, or a root); callers need not ask again.
   std::optional<struct stat> status;
+  // The last component's own directory, when it is a kept one (open_directories.h): its mode
+  // and device need no stat(2) then. Not set when `status` is.
+  OpenDirectoryRef kept;
   // What stat(2) said of the directory a missing last component was looked for in.
   std::optional<struct stat> parentStatus;
 
@@ -52,8 +55,12 @@ struct ResolvedPath {
 ResolvedPath ResolvePath(std::string_view path);
 
 // True when the resolved path exists and is a directory or a link to one. Asks stat(2) only when
-// the lookup did not learn the status on the way.
+// the lookup did not learn the mode on the way.
 bool IsExistingDirectory(const ResolvedPath& path);
+
+// The type and permission bits of the resolved file, following a symbolic link; what the lookup
+// learned when it did. False, with errno set, when stat(2) fails.
+bool ModeFollowing(const ResolvedPath& path, mode_t& mode);
 
 // stat(2) of the resolved file, following a symbolic link; the status learned on the way when
 // there is one. False, with errno set, when that fails.

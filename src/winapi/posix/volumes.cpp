@@ -19,9 +19,9 @@ using cdinst::posix::IsSeparator;
 constexpr char kFileSystemName[] = "NTFS";
 constexpr DWORD kMaxComponentLength = 255;
 
-// What stat(2) says of the Unix directory behind a root of the form "X:\"; `error` says why
-// there is none.
-std::optional<struct stat> VolumeRoot(const std::string& root, DWORD& error) {
+// The device of the Unix directory behind a root of the form "X:\"; `error` says why there is
+// none.
+std::optional<dev_t> VolumeDevice(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
   if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
     error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
@@ -35,7 +35,9 @@ std::optional<struct stat> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_PATH_NOT_FOUND;
   const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
   if (resolved.error != ERROR_SUCCESS) return std::nullopt;
-  return resolved.status;
+  if (resolved.kept) return resolved.kept->device;
+  if (resolved.status) return resolved.status->st_dev;
+  return std::nullopt;
 }
 
 std::string CurrentRoot() {
@@ -59,15 +61,15 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
                            DWORD fileSystemNameSize) {
   DWORD error;
-  const std::optional<struct stat> info =
-      VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
-  if (!info) return FailWith(FALSE, error);
+  const std::optional<dev_t> device =
+      VolumeDevice(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
+  if (!device) return FailWith(FALSE, error);
   if (!CopyName("", volumeName, volumeNameSize) ||
       !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
     return FailWith(FALSE, ERROR_MORE_DATA);
   }
-  const uint64_t device = static_cast<uint64_t>(info->st_dev);
-  if (serialNumber) *serialNumber = static_cast<DWORD>(device ^ (device >> 32));
+  const auto number = static_cast<uint64_t>(*device);
+  if (serialNumber) *serialNumber = static_cast<DWORD>(number ^ (number >> 32));
   if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
   if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
   return TRUE;
