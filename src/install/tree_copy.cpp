@@ -19,8 +19,7 @@ namespace {
 // no longer has included, means it does not.
 bool CounterpartExists(DirectoryTreeList& tree, int32_t index, const std::string& destination) {
   try {
-    ChangeDirectory(destination + tree.Entry(index));
-    return true;
+    return EntersDirectory(destination + tree.Entry(index));
   } catch (...) {
     return false;
   }

@@ -33,6 +33,11 @@ void ChangeDirectory(const std::string& path) {
   RaiseIfIoResultPending();
 }
 
+bool EntersDirectory(const std::string& path) {
+  const bool entered = SetCurrentDirectoryA(path.c_str());
+  return TakeIoResult() == 0 && entered;
+}
+
 void MakeDirectory(const std::string& path) {
   RecordFailureUnless(CreateDirectoryA(path.c_str(), nullptr));
   RaiseIfIoResultPending();

@@ -17,6 +17,10 @@ std::string CurrentDirectory();
 // current directory, not its root.
 void ChangeDirectory(const std::string& path);
 
+// ChangeDirectory for a caller that only asks whether it succeeds: false where ChangeDirectory
+// would raise, with the pending code taken all the same, and no exception to pay for.
+bool EntersDirectory(const std::string& path);
+
 // Creates one directory, `path` absolute or relative to the current directory. Raises
 // IoError as ChangeDirectory does (183 when it exists, 3 when its parent is missing).
 void MakeDirectory(const std::string& path);

@@ -203,7 +203,7 @@ void Finish(const std::string& last, const Start& start, const WalkedDirectory& 
 // change to it lets the walk's directory go.
 bool SameStart(const Remembered& remembered) {
   const Start& start = remembered.start;
-  if (!start.status) return start.unixRoot == DosDevicePath(remembered.root[0]);
+  if (!start.status) return IsDosDevicePath(start.unixRoot, remembered.root[0]);
   struct stat status;
   const std::optional<std::string> other = OtherRoot(remembered.root, status);
   return other && *other == start.unixRoot && status.st_dev == start.status->st_dev &&

@@ -17,6 +17,20 @@ std::string NonEmptyVariable(const char* name) {
   return value ? std::string(value) : std::string();
 }
 
+// The prefix when a variable names it; null for the home directory's.
+const char* PrefixVariable() {
+  for (const char* name : {"CDINST_PREFIX", "WINEPREFIX"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return nullptr;
+}
+
+std::string DeviceName(char letter) {
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  return std::string("/dosdevices/") + lower + ":";
+}
+
 std::string HomeDirectory() {
   std::string home = NonEmptyVariable("HOME");
   if (!home.empty()) return home;
@@ -32,10 +46,8 @@ std::optional<std::string> DirectoryOrNothing(const std::string& path) {
 }  // namespace
 
 std::string PrefixDirectory() {
-  std::string prefix = NonEmptyVariable("CDINST_PREFIX");
-  if (prefix.empty()) prefix = NonEmptyVariable("WINEPREFIX");
-  if (prefix.empty()) prefix = HomeDirectory() + "/.wine";
-  return prefix;
+  const char* prefix = PrefixVariable();
+  return prefix ? std::string(prefix) : HomeDirectory() + "/.wine";
 }
 
 std::optional<std::string> DriveRoot(char letter) {
@@ -43,9 +55,13 @@ std::optional<std::string> DriveRoot(char letter) {
   return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
 }
 
-std::string DosDevicePath(char letter) {
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-  return PrefixDirectory() + "/dosdevices/" + lower + ":";
+std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
+
+bool IsDosDevicePath(std::string_view path, char letter) {
+  const char* variable = PrefixVariable();
+  if (variable == nullptr) return path == DosDevicePath(letter);
+  const std::string_view prefix(variable);
+  return path.substr(0, prefix.size()) == prefix && path.substr(prefix.size()) == DeviceName(letter);
 }
 
 std::optional<std::string> DriveMapping(char letter) {
