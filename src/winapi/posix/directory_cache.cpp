@@ -177,6 +177,19 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
+bool HasListing(const std::string& unixDirectory) {
+  const std::lock_guard<std::mutex> lock(ListingsMutex());
+  return Listings().count(KeyOf(unixDirectory)) > 0;
+}
+
+bool IsKnownAbsent(const std::string& unixDirectory, std::string_view windowsName,
+                   const struct stat& status) {
+  const std::lock_guard<std::mutex> lock(ListingsMutex());
+  const auto found = Listings().find(KeyOf(unixDirectory));
+  if (found == Listings().end() || !(StampIn(status) == found->second.stamp)) return false;
+  return !Match(found->second, windowsName);
+}
+
 EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {
   const size_t slash = unixPath.rfind('/');
   if (slash == std::string::npos) return;

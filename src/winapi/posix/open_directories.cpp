@@ -35,6 +35,11 @@ struct KeptNode {
   std::string unixName;  // in the parent
   bool exact = true;     // the component was spelled as on disk
   std::unordered_map<std::string, std::unique_ptr<KeptNode>> children;  // by the component as given
+  // What fstat(2) said of the directory, and the count of entry events when it was asked. Only
+  // an entry made, removed or renamed in it changes more than its access time, short of what
+  // lets the node go.
+  std::optional<struct stat> status;
+  uint64_t statusAt = 0;
 };
 
 namespace {
@@ -62,6 +67,7 @@ struct Cache {
   size_t inexact = 0;
   size_t kept = 0;
   uint64_t generation = 1;  // counts the times kept directories were let go
+  uint64_t entryEvents = 0;  // counts the entry events read, wherever they were
 };
 
 Cache& TheCache() {
@@ -187,6 +193,7 @@ void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
     ForgetAll(cache);
     return;
   }
+  if (event.mask & kEntryChanges) ++cache.entryEvents;
   const bool below = MattersBelow(cache, event, name);
   for (auto at = cache.roots.begin(); at != cache.roots.end();) {
     const auto next = std::next(at);
@@ -361,6 +368,20 @@ bool Unchanged(uint64_t generation) {
   const std::lock_guard<std::mutex> lock(cache.mutex);
   Refresh(cache);
   return generation != 0 && generation == cache.generation;
+}
+
+bool KeptStatus(const WalkedDirectory& walked, struct stat& status) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  if (walked.node == nullptr || walked.generation != cache.generation) return false;
+  KeptNode& node = *walked.node;
+  if (!node.status || node.statusAt != cache.entryEvents) {
+    if (fstat(node.directory->fd.Get(), &status) != 0) return false;
+    node.status = status;
+    node.statusAt = cache.entryEvents;
+  }
+  status = *node.status;
+  return true;
 }
 
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component) {

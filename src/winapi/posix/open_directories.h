@@ -46,8 +46,9 @@ struct WalkedDirectory {
   uint64_t generation = 0;
   // The root itself could not be opened as a directory.
   bool rootMissing = false;
-  // Where `directory` is kept; only KeptChild() looks at it, and only while `generation` holds.
-  const KeptNode* node = nullptr;
+  // Where `directory` is kept; only KeptChild() and KeptStatus() use it, and only while
+  // `generation` holds.
+  KeptNode* node = nullptr;
 };
 
 // The directory that the first `count` of `components` (Windows-1252, "." and ".." folded) lead
@@ -68,5 +69,10 @@ bool Unchanged(uint64_t generation);
 // ended at, while nothing was let go since the walk; null otherwise. Reads no events and makes
 // no system call: the caller has just walked, or asked Unchanged().
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component);
+
+// What fstat(2) says of the kept directory `walked` ended at, while nothing was let go since the
+// walk: asked again only after an entry event was read (anywhere), so the times may lag behind
+// only in the access time. False when it is not kept or cannot be asked.
+bool KeptStatus(const WalkedDirectory& walked, struct stat& status);
 
 }  // namespace cdinst::posix

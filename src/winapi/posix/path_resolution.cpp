@@ -68,6 +68,20 @@ WalkedDirectory WalkFromRoot(std::string_view root, const std::vector<std::strin
   return WalkToDirectory(start.unixRoot, &status, components, count);
 }
 
+// A name the kept listing of a kept directory lacks is not there; a directory filled name by
+// name is asked for every name before it is made.
+bool KnownAbsent(const std::string& component, const WalkedDirectory& walked,
+                 ResolvedPath& result) {
+  const std::string& unixPath = walked.directory->unixPath;
+  struct stat status;
+  if (!HasListing(unixPath) || !KeptStatus(walked, status) ||
+      !IsKnownAbsent(unixPath, component, status)) {
+    return false;
+  }
+  result.parentStatus = status;
+  return true;
+}
+
 // The last component in the directory the walk ended at: a kept directory of that name, else
 // the spelling given when it is there, else a match without regard to letter case.
 void FindLast(const std::string& component, const WalkedDirectory& walked, ResolvedPath& result) {
@@ -81,20 +95,22 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
     return;
   }
   result.name = Windows1252ToUtf8(component);
+  result.unixPath = UnixChild(directory->unixPath, result.name);
+  if (KnownAbsent(component, walked, result)) return;
   struct stat info;
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
     result.exists = true;
     if (!S_ISLNK(info.st_mode)) result.status = info;
-  } else if (fstat(directory->fd.Get(), &info) == 0) {
+  } else if (KeptStatus(walked, info) || fstat(directory->fd.Get(), &info) == 0) {
     std::optional<std::string> match = MatchIgnoringCase(directory->unixPath, component, &info);
     result.exists = match.has_value();
     if (match) {
       result.name = std::move(*match);
+      result.unixPath = UnixChild(directory->unixPath, result.name);
     } else {
       result.parentStatus = info;
     }
   }
-  result.unixPath = UnixChild(directory->unixPath, result.name);
 }
 
 // What resolving a full path learned up to its last component, for the next calls: a file is
