@@ -177,9 +177,10 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
-bool HasListing(const std::string& unixDirectory) {
+bool ListingLacks(const std::string& unixDirectory, std::string_view windowsName) {
   const std::lock_guard<std::mutex> lock(ListingsMutex());
-  return Listings().count(KeyOf(unixDirectory)) > 0;
+  const auto found = Listings().find(KeyOf(unixDirectory));
+  return found != Listings().end() && !Match(found->second, windowsName);
 }
 
 bool IsKnownAbsent(const std::string& unixDirectory, std::string_view windowsName,

@@ -28,8 +28,9 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status = nullptr);
 
-// Whether a listing is kept for `unixDirectory`, however old.
-bool HasListing(const std::string& unixDirectory);
+// Whether a listing is kept for `unixDirectory`, however old, that holds no entry `windowsName`
+// names: the first test of IsKnownAbsent(), before the directory's status is needed.
+bool ListingLacks(const std::string& unixDirectory, std::string_view windowsName);
 
 // True when the listing kept for `unixDirectory` was read, or kept current, at the times in
 // `status` (what stat(2) says of the directory) and holds no entry that `windowsName` names in

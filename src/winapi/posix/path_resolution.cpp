@@ -74,7 +74,7 @@ bool KnownAbsent(const std::string& component, const WalkedDirectory& walked,
                  ResolvedPath& result) {
   const std::string& unixPath = walked.directory->unixPath;
   struct stat status;
-  if (!HasListing(unixPath) || !KeptStatus(walked, status) ||
+  if (!ListingLacks(unixPath, component) || !KeptStatus(walked, status) ||
       !IsKnownAbsent(unixPath, component, status)) {
     return false;
   }
