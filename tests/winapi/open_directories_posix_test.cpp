@@ -116,6 +116,42 @@ TEST_F(OpenDirectoriesTest, ALinkOnTheWayIsFollowedWhereverItLeads) {
   EXPECT_EQ(ReadTwice("C:\\ELO\\F.TXT"), "error 3");
 }
 
+// Another name in the directory of a path just resolved is looked up in that directory, which
+// must still be the one the text names.
+TEST_F(OpenDirectoriesTest, NamesBesideAPathJustResolvedFollowTheirDirectory) {
+  prefix_.WriteFile("C:\\A\\B\\UM.TXT", "um");
+  prefix_.WriteFile("C:\\A\\B\\DOIS.TXT", "dois");
+  ASSERT_EQ(ReadTwice("C:\\A\\B\\UM.TXT"), "um");
+  fs::rename(prefix_.Unix("C:\\A\\B"), prefix_.Unix("C:\\A\\X"));
+  EXPECT_EQ(Read("C:\\A\\B\\DOIS.TXT"), "error 3");
+  EXPECT_EQ(Read("C:\\A\\X\\DOIS.TXT"), "dois");
+  // The same name in other spellings of the directory, and names that are not plain.
+  EXPECT_EQ(Read("C:\\A\\X\\UM.TXT. "), "um");
+  EXPECT_EQ(Read("C:\\A\\X\\\\UM.TXT"), "um");
+  EXPECT_EQ(Read("C:\\A\\X\\..\\X\\UM.TXT"), "um");
+  EXPECT_EQ(AttributesError("C:\\A\\X\\.."), 0u);
+  EXPECT_EQ(AttributesError("C:\\A\\X\\UM?.TXT"), DWORD{ERROR_INVALID_NAME});
+  EXPECT_EQ(Read("C:\\A\\X\\TRES.TXT"), "error 2");
+}
+
+// A directory walked through is kept with what stat(2) said of it; a change of its permissions
+// shows at once.
+TEST_F(OpenDirectoriesTest, AKeptDirectoryMadeReadOnlyShowsItAtOnce) {
+  prefix_.WriteFile("C:\\A\\B\\F.TXT", "f");
+  ASSERT_EQ(ReadTwice("C:\\A\\B\\F.TXT"), "f");
+  const DWORD writable = GetFileAttributesA("C:\\A\\B");
+  ASSERT_EQ(writable, DWORD{FILE_ATTRIBUTE_DIRECTORY});
+  fs::permissions(prefix_.Unix("C:\\A\\B"), fs::perms::owner_write, fs::perm_options::remove);
+  EXPECT_EQ(GetFileAttributesA("C:\\A\\B"), DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY});
+  fs::permissions(prefix_.Unix("C:\\A\\B"), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(GetFileAttributesA("C:\\A\\B"), writable);
+  // Replaced by a file of the same name.
+  fs::remove_all(prefix_.Unix("C:\\A\\B"));
+  prefix_.WriteFile("C:\\A\\B", "agora arquivo");
+  EXPECT_EQ(GetFileAttributesA("C:\\A\\B"), DWORD{FILE_ATTRIBUTE_ARCHIVE});
+  EXPECT_EQ(ChangeDirectoryError("C:\\A\\B"), DWORD{ERROR_DIRECTORY});
+}
+
 void ReadElsewhere(const ScratchPrefix&) { EXPECT_EQ(ReadTwice("C:\\OUTRO\\F.TXT"), "outro"); }
 
 void MoveTheTree(const ScratchPrefix& prefix) {
