@@ -142,7 +142,8 @@ TEST_F(OpenDirectoriesTest, AKeptDirectoryMadeReadOnlyShowsItAtOnce) {
   const DWORD writable = GetFileAttributesA("C:\\A\\B");
   ASSERT_EQ(writable, DWORD{FILE_ATTRIBUTE_DIRECTORY});
   fs::permissions(prefix_.Unix("C:\\A\\B"), fs::perms::owner_write, fs::perm_options::remove);
-  EXPECT_EQ(GetFileAttributesA("C:\\A\\B"), DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY});
+  EXPECT_EQ(GetFileAttributesA("C:\\A\\B"),
+            DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY});
   fs::permissions(prefix_.Unix("C:\\A\\B"), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(GetFileAttributesA("C:\\A\\B"), writable);
   // Replaced by a file of the same name.

@@ -104,7 +104,7 @@ std::unique_ptr<Change> Watch(Changes& changes, LPCSTR path, DWORD filter) {
   if (!directory.Valid()) return cdinst::posix::FailWithErrno(nullptr);
   const int watch = changes.notify.WatchOpen(directory.Get(), kWatched);
   if (watch < 0) return cdinst::posix::FailWithErrno(nullptr);
-  return std::make_unique<Change>(Change{target.unixPath, filter, watch});
+  return std::make_unique<Change>(Change{target.UnixPath(), filter, watch});
 }
 
 // A watch serves every handle on the same directory; it goes with the last of them.

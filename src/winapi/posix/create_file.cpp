@@ -105,7 +105,7 @@ Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& reques
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
+  EntryCreation creation(path.UnixPath(), path.parentStatus ? &*path.parentStatus : nullptr);
   const Made made = CreateAdmitted(path, mode, request, opened, creation);
   if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {

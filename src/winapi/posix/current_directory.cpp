@@ -79,9 +79,9 @@ std::string CurrentDirectory() {
 using cdinst::posix::CopyTextResult;
 using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
+using cdinst::posix::ModeOfResolvedPath;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
-using cdinst::posix::ModeOfResolvedPath;
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);

@@ -13,7 +13,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
-  cdinst::posix::EntryCreation creation(target.unixPath,
+  cdinst::posix::EntryCreation creation(target.UnixPath(),
                                         target.parentStatus ? &*target.parentStatus : nullptr);
   if (mkdirat(target.AtDirectory(), target.AtName(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);

@@ -74,7 +74,7 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.own);
-  search.listing = cdinst::posix::FindEntries(directory.unixPath, info, directory.AtDirectory(),
+  search.listing = cdinst::posix::FindEntries(directory.UnixPath(), info, directory.AtDirectory(),
                                               directory.AtName());
   if (search.listing) {
     search.everything = pattern.MatchesEverything();

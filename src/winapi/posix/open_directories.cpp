@@ -66,7 +66,7 @@ struct Cache {
   std::unordered_map<std::string, size_t> childNames;
   size_t inexact = 0;
   size_t kept = 0;
-  uint64_t generation = 1;  // counts the times kept directories were let go
+  uint64_t generation = 1;   // counts the times kept directories were let go
   uint64_t entryEvents = 0;  // counts the entry events read, wherever they were
 };
 

@@ -89,13 +89,11 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
   result.directory = directory;
   if (OpenDirectoryRef kept = KeptChild(walked, component)) {
     result.name = kept->unixPath.substr(kept->unixPath.rfind('/') + 1);
-    result.unixPath = kept->unixPath;
     result.exists = true;
     result.kept = std::move(kept);
     return;
   }
   result.name = Windows1252ToUtf8(component);
-  result.unixPath = UnixChild(directory->unixPath, result.name);
   if (KnownAbsent(component, walked, result)) return;
   struct stat info;
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -106,7 +104,6 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
     result.exists = match.has_value();
     if (match) {
       result.name = std::move(*match);
-      result.unixPath = UnixChild(directory->unixPath, result.name);
     } else {
       result.parentStatus = info;
     }
@@ -142,12 +139,11 @@ std::mutex& RememberedMutex() {
   return mutex;
 }
 
-// `windowsPath` without its last component `last`; the root keeps its backslash.
-std::string DirectoryPart(const std::string& windowsPath, const std::string& last,
-                          const std::string& root) {
-  std::string directory = windowsPath.substr(0, windowsPath.size() - last.size());
-  if (directory.size() > root.size() && directory.back() == '\\') directory.pop_back();
-  return directory;
+// The length of `windowsPath` without its last component `last`; a root keeps its backslash.
+size_t DirectoryLength(const std::string& windowsPath, const std::string& last,
+                       const std::string& root) {
+  const size_t length = windowsPath.size() - last.size();
+  return length > root.size() && windowsPath[length - 1] == '\\' ? length - 1 : length;
 }
 
 std::string JoinChild(const std::string& directory, std::string_view name) {
@@ -164,7 +160,8 @@ void Remember(std::string_view path, const std::string& root, const std::string&
               const Start& start, const WalkedDirectory& walked, const std::string& windowsPath) {
   if (walked.generation == 0) return;
   std::array<Remembered, 4>& remembered = RememberedPaths();
-  std::move_backward(remembered.begin(), remembered.end() - 1, remembered.end());
+  // The oldest entry comes first, and its texts' storage is used again.
+  std::rotate(remembered.begin(), remembered.end() - 1, remembered.end());
   Remembered& latest = remembered.front();
   latest.path.assign(path);
   latest.root = root;
@@ -172,8 +169,8 @@ void Remember(std::string_view path, const std::string& root, const std::string&
   latest.windowsPath = windowsPath;
   const std::optional<PlainLast> plain = SplitPlainLast(path);
   latest.directoryText.assign(plain ? plain->directory : std::string_view());
-  latest.directoryWindowsPath =
-      plain ? DirectoryPart(windowsPath, last, root) : std::string();
+  latest.directoryWindowsPath.assign(windowsPath, 0,
+                                     plain ? DirectoryLength(windowsPath, last, root) : 0);
   latest.start = start;
   latest.walked = walked;
 }
@@ -197,8 +194,7 @@ const Remembered* RecallDirectory(std::string_view directoryText) {
 
 // The root, or its last component in the directory the walk ended at. A kept root needs no
 // stat(2).
-void Finish(const std::string& last, const Start& start, const WalkedDirectory& walked,
-            ResolvedPath& result) {
+void Finish(const std::string& last, const WalkedDirectory& walked, ResolvedPath& result) {
   if (!last.empty()) {
     FindLast(last, walked, result);
     return;
@@ -209,7 +205,6 @@ void Finish(const std::string& last, const Start& start, const WalkedDirectory& 
   } else if (fstat(walked.directory->fd.Get(), &status) == 0) {
     result.status = status;
   }
-  result.unixPath = start.unixRoot;
   result.directory = walked.directory;
   result.name = ".";
   result.exists = true;
@@ -229,7 +224,7 @@ bool SameStart(const Remembered& remembered) {
 bool ResolveRemembered(const Remembered& remembered, ResolvedPath& result) {
   if (!SameStart(remembered) || !Unchanged(remembered.walked.generation)) return false;
   result.windowsPath = remembered.windowsPath;
-  Finish(remembered.last, remembered.start, remembered.walked, result);
+  Finish(remembered.last, remembered.walked, result);
   return true;
 }
 
@@ -239,7 +234,7 @@ bool ResolveBeside(std::string_view path, const Remembered& remembered, std::str
   if (!SameStart(remembered) || !Unchanged(remembered.walked.generation)) return false;
   const std::string last(name);
   result.windowsPath = JoinChild(remembered.directoryWindowsPath, last);
-  Finish(last, remembered.start, remembered.walked, result);
+  Finish(last, remembered.walked, result);
   // Remember() moves the entries, this one among them.
   const std::string root = remembered.root;
   const Start start = remembered.start;
@@ -269,7 +264,7 @@ void Resolve(std::string_view path, const PathParts& parts, ResolvedPath& result
     return;
   }
   const std::string last = components.empty() ? std::string() : components.back();
-  Finish(last, start, walked, result);
+  Finish(last, walked, result);
   const std::lock_guard<std::mutex> lock(RememberedMutex());
   Remember(path, parts.root, last, start, walked, result.windowsPath);
 }
@@ -291,6 +286,11 @@ ResolvedPath ResolvePath(std::string_view path) {
   result.windowsPath = JoinPath(parts);
   Resolve(absolute, parts, result);
   return result;
+}
+
+std::string ResolvedPath::UnixPath() const {
+  if (!directory) return std::string();
+  return name == "." ? directory->unixPath : UnixChild(directory->unixPath, name);
 }
 
 bool IsExistingDirectory(const ResolvedPath& path) {

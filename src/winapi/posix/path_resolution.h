@@ -22,9 +22,6 @@ struct ResolvedPath {
   // backslashes, the trailing dots and blanks of the last component dropped; the caller's
   // letter case is kept. No trailing backslash except at a root.
   std::string windowsPath;
-  // The Unix path: the existing components as they are spelled on disk, a missing last
-  // component converted to UTF-8 as given. Empty when `error` is set.
-  std::string unixPath;
   // When `error` is not set: the directory holding the last component, held open, and the
   // component's Unix name in it; for a root, the root itself and ".". System calls relative to
   // them reach the file without walking the whole path again.
@@ -43,10 +40,14 @@ struct ResolvedPath {
   // What stat(2) said of the directory a missing last component was looked for in.
   std::optional<struct stat> parentStatus;
 
-  // The arguments of an *at(2) call on the file: the directory and name, or the Unix path when
-  // there are none.
+  // The arguments of an *at(2) call on the file.
   int AtDirectory() const { return directory ? directory->fd.Get() : AT_FDCWD; }
-  const char* AtName() const { return directory ? name.c_str() : unixPath.c_str(); }
+  const char* AtName() const { return name.c_str(); }
+
+  // The Unix path: the existing components as they are spelled on disk, a missing last
+  // component converted to UTF-8 as given. Empty when `error` is set. Made on demand: most
+  // calls need only the directory and the name.
+  std::string UnixPath() const;
 };
 
 // Resolves `path` against the emulation's current directory. Components are matched on disk

@@ -61,7 +61,8 @@ bool IsDosDevicePath(std::string_view path, char letter) {
   const char* variable = PrefixVariable();
   if (variable == nullptr) return path == DosDevicePath(letter);
   const std::string_view prefix(variable);
-  return path.substr(0, prefix.size()) == prefix && path.substr(prefix.size()) == DeviceName(letter);
+  return path.substr(0, prefix.size()) == prefix &&
+         path.substr(prefix.size()) == DeviceName(letter);
 }
 
 std::optional<std::string> DriveMapping(char letter) {
