@@ -83,12 +83,6 @@ bool EntryExists(const std::string& unixPath) {
   return lstat(unixPath.c_str(), &info) == 0;
 }
 
-std::string Folded(std::string_view windowsName) {
-  std::string folded(windowsName);
-  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
-  return folded;
-}
-
 void KeepLowest(LowestNames& names, std::string key, const std::string& unixName) {
   const auto [entry, added] = names.try_emplace(std::move(key), unixName);
   if (!added && unixName < entry->second) entry->second = unixName;
@@ -98,11 +92,11 @@ void KeepLowest(LowestNames& names, std::string key, const std::string& unixName
 // folded name is all the short names need.
 void AddShortName(LowestNames& byShortName, const std::string& unixName) {
   const std::string shortName = ShortNameOf(Utf8ToWindows1252(unixName));
-  if (!shortName.empty()) KeepLowest(byShortName, Folded(shortName), unixName);
+  if (!shortName.empty()) KeepLowest(byShortName, FoldedName(shortName), unixName);
 }
 
 void Add(Listing& listing, const std::string& unixName) {
-  KeepLowest(listing.byName, Folded(Utf8ToWindows1252(unixName)), unixName);
+  KeepLowest(listing.byName, FoldedName(Utf8ToWindows1252(unixName)), unixName);
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 
@@ -148,14 +142,14 @@ Listing* CurrentListing(const std::string& key, const struct stat* status) {
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
-  const auto byName = listing.byName.find(Folded(windowsName));
+  const auto byName = listing.byName.find(FoldedName(windowsName));
   if (byName != listing.byName.end()) return byName->second;
   if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
   if (!listing.byShortName) {
     listing.byShortName.emplace();
     for (const auto& entry : listing.byName) AddShortName(*listing.byShortName, entry.second);
   }
-  const auto byShortName = listing.byShortName->find(Folded(windowsName));
+  const auto byShortName = listing.byShortName->find(FoldedName(windowsName));
   if (byShortName == listing.byShortName->end()) return std::nullopt;
   return byShortName->second;
 }
@@ -175,20 +169,6 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   if (!match || EntryExists(UnixChild(key, *match))) return match;
   listing = FreshListing(key);
   return listing ? Match(*listing, windowsName) : std::nullopt;
-}
-
-bool ListingLacks(const std::string& unixDirectory, std::string_view windowsName) {
-  const std::lock_guard<std::mutex> lock(ListingsMutex());
-  const auto found = Listings().find(KeyOf(unixDirectory));
-  return found != Listings().end() && !Match(found->second, windowsName);
-}
-
-bool IsKnownAbsent(const std::string& unixDirectory, std::string_view windowsName,
-                   const struct stat& status) {
-  const std::lock_guard<std::mutex> lock(ListingsMutex());
-  const auto found = Listings().find(KeyOf(unixDirectory));
-  if (found == Listings().end() || !(StampIn(status) == found->second.stamp)) return false;
-  return !Match(found->second, windowsName);
 }
 
 EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {

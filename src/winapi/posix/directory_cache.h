@@ -28,17 +28,6 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status = nullptr);
 
-// Whether a listing is kept for `unixDirectory`, however old, that holds no entry `windowsName`
-// names: the first test of IsKnownAbsent(), before the directory's status is needed.
-bool ListingLacks(const std::string& unixDirectory, std::string_view windowsName);
-
-// True when the listing kept for `unixDirectory` was read, or kept current, at the times in
-// `status` (what stat(2) says of the directory) and holds no entry that `windowsName` names in
-// any letter case or as a hashed short name: the name is not there. False otherwise; nothing is
-// read here.
-bool IsKnownAbsent(const std::string& unixDirectory, std::string_view windowsName,
-                   const struct stat& status);
-
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
 // directory does not read it again for every new name. Made right before creating `unixPath`;
 // Created() right after the creation succeeded, with the directory held open as `directoryFd`

@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include "platform/windows1252.h"
@@ -33,6 +35,30 @@ std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDir
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Reads on the descriptor itself: a DIR stream would cost a duplicate and its checks on every
+// reading.
+bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
+  if (lseek(directory, 0, SEEK_SET) != 0) return false;
+  alignas(dirent64) char buffer[32768];
+  for (;;) {
+    const ssize_t got = getdents64(directory, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return true;
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      at += entry->d_reclen;
+    }
+  }
+}
+
+std::string FoldedName(std::string_view windowsName) {
+  std::string folded(windowsName);
+  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
+  return folded;
 }
 
 std::optional<std::string> FindEntry(const std::string& unixDirectory,

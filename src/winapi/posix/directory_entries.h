@@ -12,6 +12,15 @@ namespace cdinst::posix {
 // opened.
 std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory);
 
+// The names in the directory open as `directory` (not O_PATH), read from its start with
+// getdents64(2) on the descriptor itself, without "." and "..", in the order read. An error
+// ends the reading, as it ends readdir(3); false only when the directory cannot be read from its
+// start.
+bool ReadOpenDirectory(int directory, std::vector<std::string>& names);
+
+// A Windows-1252 name in the form names equal without regard to letter case share.
+std::string FoldedName(std::string_view windowsName);
+
 // The Unix name in `unixDirectory` that the Windows-1252 name `windowsName` denotes: the name
 // spelled exactly as given (in UTF-8) when it exists, else the lowest Unix name whose
 // Windows-1252 form equals it without regard to letter case, else the lowest whose hashed short

@@ -1,6 +1,5 @@
 #include "winapi/posix/found_entries.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -8,13 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/windows1252.h"
+#include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
 #include "winapi/posix/inotify_instance.h"
@@ -107,30 +106,11 @@ void TakeEvents(Cache& cache) {
   });
 }
 
-// The names in the open directory, read from its start with getdents64(2) on the descriptor
-// itself: a DIR stream would cost a duplicate and its checks on every reading. An error ends the
-// reading, as it ends readdir(3); false only when the directory cannot be read from its start.
-bool ReadNames(int directory, std::vector<std::string>& names) {
-  if (lseek(directory, 0, SEEK_SET) != 0) return false;
-  alignas(dirent64) char buffer[32768];
-  for (;;) {
-    const ssize_t got = getdents64(directory, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return true;
-    for (ssize_t at = 0; at < got;) {
-      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
-      const std::string_view name = entry->d_name;
-      if (name != "." && name != "..") names.emplace_back(name);
-      at += entry->d_reclen;
-    }
-  }
-}
-
 // Every entry, stat-ed relative to the open directory; `linked` tells whether a link was among
 // them. Null when the directory cannot be read.
 std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
   std::vector<std::string> names;
-  if (!ReadNames(directory, names)) return nullptr;
+  if (!ReadOpenDirectory(directory, names)) return nullptr;
   std::sort(names.begin(), names.end());
   auto entries = std::make_shared<FoundEntries>();
   entries->reserve(names.size());

@@ -15,6 +15,7 @@
 #include "winapi/posix/directory_cache.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/inotify_instance.h"
+#include "winapi/posix/kept_names.h"
 
 namespace cdinst::posix {
 namespace {
@@ -40,6 +41,8 @@ struct KeptNode {
   // lets the node go.
   std::optional<struct stat> status;
   uint64_t statusAt = 0;
+  // Its entries' names, once a name was missing in it (FollowNames()).
+  std::unique_ptr<KeptNames> names;
 };
 
 namespace {
@@ -66,8 +69,9 @@ struct Cache {
   std::unordered_map<std::string, size_t> childNames;
   size_t inexact = 0;
   size_t kept = 0;
-  uint64_t generation = 1;   // counts the times kept directories were let go
-  uint64_t entryEvents = 0;  // counts the entry events read, wherever they were
+  uint64_t generation = 1;                    // counts the times kept directories were let go
+  uint64_t entryEvents = 0;                   // counts the entry events read, wherever they were
+  std::unordered_multimap<int, Node*> named;  // the nodes following names, by watch
 };
 
 Cache& TheCache() {
@@ -114,6 +118,16 @@ void UncountChild(Cache& cache, const Node& child) {
   if (!child.exact) --cache.inexact;
 }
 
+void Unname(Cache& cache, const Node& node) {
+  const auto [first, last] = cache.named.equal_range(node.watch);
+  for (auto at = first; at != last; ++at) {
+    if (at->second == &node) {
+      cache.named.erase(at);
+      return;
+    }
+  }
+}
+
 // Gives up what `node` and everything below it hold, except their storage.
 void Release(Cache& cache, const Node& node) {
   for (const auto& child : node.children) {
@@ -122,6 +136,7 @@ void Release(Cache& cache, const Node& node) {
   }
   --cache.kept;
   ++cache.generation;
+  if (node.names) Unname(cache, node);
   ReleaseWatch(cache, node.watch);
 }
 
@@ -136,6 +151,7 @@ void Clear(Cache& cache) {
   cache.watchUsers.clear();
   cache.roots.clear();
   cache.childNames.clear();
+  cache.named.clear();
   cache.inexact = 0;
   cache.kept = 0;
   ++cache.generation;
@@ -193,7 +209,11 @@ void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
     ForgetAll(cache);
     return;
   }
-  if (event.mask & kEntryChanges) ++cache.entryEvents;
+  if (event.mask & kEntryChanges) {
+    ++cache.entryEvents;
+    const auto [first, last] = cache.named.equal_range(event.wd);
+    for (auto at = first; at != last; ++at) at->second->names->Apply(event.mask, name);
+  }
   const bool below = MattersBelow(cache, event, name);
   for (auto at = cache.roots.begin(); at != cache.roots.end();) {
     const auto next = std::next(at);
@@ -382,6 +402,27 @@ bool KeptStatus(const WalkedDirectory& walked, struct stat& status) {
   }
   status = *node.status;
   return true;
+}
+
+void FollowNames(const WalkedDirectory& walked) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  if (walked.node == nullptr || walked.generation != cache.generation) return;
+  KeptNode& node = *walked.node;
+  if (node.names) return;
+  const UniqueFd directory(
+      openat(node.directory->fd.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  auto names = std::make_unique<KeptNames>();
+  if (!directory.Valid() || !names->Read(directory.Get())) return;
+  node.names = std::move(names);
+  cache.named.emplace(node.watch, &node);
+}
+
+bool KeptLacks(const WalkedDirectory& walked, std::string_view component) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  if (walked.node == nullptr || walked.generation != cache.generation) return false;
+  return walked.node->names && walked.node->names->Lacks(component);
 }
 
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component) {

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "winapi/posix/unique_fd.h"
@@ -74,5 +75,13 @@ OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& com
 // walk: asked again only after an entry event was read (anywhere), so the times may lag behind
 // only in the access time. False when it is not kept or cannot be asked.
 bool KeptStatus(const WalkedDirectory& walked, struct stat& status);
+
+// From now on, follows the names in the kept directory `walked` ended at (kept_names.h), while
+// it is kept; nothing when it is not kept or cannot be read.
+void FollowNames(const WalkedDirectory& walked);
+
+// True when the kept directory `walked` ended at follows its names and has no entry that the
+// Windows-1252 `component` could name (KeptNames::Lacks), the events so far taken into account.
+bool KeptLacks(const WalkedDirectory& walked, std::string_view component);
 
 }  // namespace cdinst::posix

@@ -68,16 +68,12 @@ WalkedDirectory WalkFromRoot(std::string_view root, const std::vector<std::strin
   return WalkToDirectory(start.unixRoot, &status, components, count);
 }
 
-// A name the kept listing of a kept directory lacks is not there; a directory filled name by
-// name is asked for every name before it is made.
-bool KnownAbsent(const std::string& component, const WalkedDirectory& walked,
-                 ResolvedPath& result) {
-  const std::string& unixPath = walked.directory->unixPath;
+// A kept directory that follows its names knows a name missing without a lookup; the one a
+// directory being filled is asked for every name it is about to get.
+bool KnownMissing(const std::string& component, const WalkedDirectory& walked,
+                  ResolvedPath& result) {
   struct stat status;
-  if (!ListingLacks(unixPath, component) || !KeptStatus(walked, status) ||
-      !IsKnownAbsent(unixPath, component, status)) {
-    return false;
-  }
+  if (!KeptLacks(walked, component) || !KeptStatus(walked, status)) return false;
   result.parentStatus = status;
   return true;
 }
@@ -94,7 +90,7 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
     return;
   }
   result.name = Windows1252ToUtf8(component);
-  if (KnownAbsent(component, walked, result)) return;
+  if (KnownMissing(component, walked, result)) return;
   struct stat info;
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
     result.exists = true;
@@ -106,6 +102,7 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
       result.name = std::move(*match);
     } else {
       result.parentStatus = info;
+      FollowNames(walked);
     }
   }
 }
