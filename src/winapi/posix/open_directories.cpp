@@ -20,8 +20,9 @@
 namespace cdinst::posix {
 namespace {
 
-// Bounds the descriptors and watches held; past it everything is dropped, and opened again on
-// demand.
+// Bounds the descriptors and watches held; past it the directories with nothing kept below them
+// are dropped, and opened again on demand. The ones above, few and used by every walk through
+// them, stay, unless that leaves too little room.
 constexpr size_t kMostKept = 256;
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
                               IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
@@ -226,12 +227,31 @@ void Apply(Cache& cache, const inotify_event& event, std::string_view name) {
   }
 }
 
+void DropLeaves(Cache& cache, Node& node) {
+  for (auto at = node.children.begin(); at != node.children.end();) {
+    Node& child = *at->second;
+    if (child.children.empty()) {
+      Release(cache, child);
+      UncountChild(cache, child);
+      at = node.children.erase(at);
+    } else {
+      DropLeaves(cache, child);
+      ++at;
+    }
+  }
+}
+
+void MakeRoom(Cache& cache) {
+  for (auto& root : cache.roots) DropLeaves(cache, *root.second.node);
+  if (cache.kept >= kMostKept / 2) ForgetAll(cache);
+}
+
 void Refresh(Cache& cache) {
   if (cache.notify.OpenedAfresh()) Clear(cache);
   if (!cache.notify.Valid()) return;
   cache.notify.TakeQueuedEvents(
       [&cache](const inotify_event& event, std::string_view name) { Apply(cache, event, name); });
-  if (cache.kept >= kMostKept) ForgetAll(cache);
+  if (cache.kept >= kMostKept) MakeRoom(cache);
 }
 
 // A node for `directory`, watched from now on; null when it cannot be watched.
@@ -423,6 +443,14 @@ bool KeptLacks(const WalkedDirectory& walked, std::string_view component) {
   const std::lock_guard<std::mutex> lock(cache.mutex);
   if (walked.node == nullptr || walked.generation != cache.generation) return false;
   return walked.node->names && walked.node->names->Lacks(component);
+}
+
+OpenDirectoryRef KeepChild(const WalkedDirectory& walked, const std::string& component) {
+  Cache& cache = TheCache();
+  const std::lock_guard<std::mutex> lock(cache.mutex);
+  if (walked.node == nullptr || walked.generation != cache.generation) return nullptr;
+  const Position child = Down(cache, Position{walked.node, walked.node->directory}, component);
+  return child.node ? child.directory : nullptr;
 }
 
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component) {

@@ -71,6 +71,10 @@ bool Unchanged(uint64_t generation);
 // no system call: the caller has just walked, or asked Unchanged().
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component);
 
+// KeptChild(), keeping the directory that `component` names first when it is not kept yet; null
+// when it is no directory or cannot be kept. For a directory named last again and again.
+OpenDirectoryRef KeepChild(const WalkedDirectory& walked, const std::string& component);
+
 // What fstat(2) says of the kept directory `walked` ended at, while nothing was let go since the
 // walk: asked again only after an entry event was read (anywhere), so the times may lag behind
 // only in the access time. False when it is not kept or cannot be asked.

@@ -95,6 +95,7 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
     result.exists = true;
     if (!S_ISLNK(info.st_mode)) result.status = info;
+    if (S_ISDIR(info.st_mode)) result.kept = KeepChild(walked, component);
   } else if (KeptStatus(walked, info) || fstat(directory->fd.Get(), &info) == 0) {
     std::optional<std::string> match = MatchIgnoringCase(directory->unixPath, component, &info);
     result.exists = match.has_value();

@@ -35,7 +35,7 @@ struct ResolvedPath {
   // component that is no symbolic link, or a root); callers need not ask again.
   std::optional<struct stat> status;
   // The last component's own directory, when it is a kept one (open_directories.h): its mode
-  // and device need no stat(2) then. Not set when `status` is.
+  // and device need no stat(2) then.
   OpenDirectoryRef kept;
   // What stat(2) said of the directory a missing last component was looked for in.
   std::optional<struct stat> parentStatus;
