@@ -97,13 +97,16 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
     if (!S_ISLNK(info.st_mode)) result.status = info;
     if (S_ISDIR(info.st_mode)) result.kept = KeepChild(walked, component);
   } else if (KeptStatus(walked, info) || fstat(directory->fd.Get(), &info) == 0) {
-    std::optional<std::string> match = MatchIgnoringCase(directory->unixPath, component, &info);
+    FollowNames(walked);
+    std::optional<std::string> match;
+    if (!KeptLacks(walked, component)) {
+      match = MatchIgnoringCase(directory->unixPath, component, &info);
+    }
     result.exists = match.has_value();
     if (match) {
       result.name = std::move(*match);
     } else {
       result.parentStatus = info;
-      FollowNames(walked);
     }
   }
 }
