@@ -14,6 +14,10 @@
 // unseen: a file system mounted over a kept directory, changes made by other machines on a
 // network file system, and a directory moved above a drive's entry or the target of its link
 // (the prefix itself, say) while a program runs.
+//
+// The same events keep what a kept directory tells of itself without a system call: its type
+// and permissions, its status but for the access time (asked again after any entry event), and,
+// once a name was missing in it, the names it holds.
 #pragma once
 
 #include <sys/stat.h>
