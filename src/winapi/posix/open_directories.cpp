@@ -410,11 +410,22 @@ bool Unchanged(uint64_t generation) {
   return generation != 0 && generation == cache.generation;
 }
 
+namespace {
+
+// The node `walked` ended at, while nothing was let go since the walk (which is also what keeps
+// its storage alive); null otherwise. Called with the cache's mutex held.
+KeptNode* NodeOf(const Cache& cache, const WalkedDirectory& walked) {
+  return walked.generation == cache.generation ? walked.node : nullptr;
+}
+
+}  // namespace
+
 bool KeptStatus(const WalkedDirectory& walked, struct stat& status) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (walked.node == nullptr || walked.generation != cache.generation) return false;
-  KeptNode& node = *walked.node;
+  KeptNode* const kept = NodeOf(cache, walked);
+  if (kept == nullptr) return false;
+  KeptNode& node = *kept;
   if (!node.status || node.statusAt != cache.entryEvents) {
     if (fstat(node.directory->fd.Get(), &status) != 0) return false;
     node.status = status;
@@ -427,9 +438,9 @@ bool KeptStatus(const WalkedDirectory& walked, struct stat& status) {
 void FollowNames(const WalkedDirectory& walked) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (walked.node == nullptr || walked.generation != cache.generation) return;
-  KeptNode& node = *walked.node;
-  if (node.names) return;
+  KeptNode* const kept = NodeOf(cache, walked);
+  if (kept == nullptr || kept->names) return;
+  KeptNode& node = *kept;
   const UniqueFd directory(
       openat(node.directory->fd.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   auto names = std::make_unique<KeptNames>();
@@ -441,24 +452,26 @@ void FollowNames(const WalkedDirectory& walked) {
 bool KeptLacks(const WalkedDirectory& walked, std::string_view component) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (walked.node == nullptr || walked.generation != cache.generation) return false;
-  return walked.node->names && walked.node->names->Lacks(component);
+  const KeptNode* const node = NodeOf(cache, walked);
+  return node != nullptr && node->names && node->names->Lacks(component);
 }
 
 OpenDirectoryRef KeepChild(const WalkedDirectory& walked, const std::string& component) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (walked.node == nullptr || walked.generation != cache.generation) return nullptr;
-  const Position child = Down(cache, Position{walked.node, walked.node->directory}, component);
+  KeptNode* const node = NodeOf(cache, walked);
+  if (node == nullptr) return nullptr;
+  const Position child = Down(cache, Position{node, node->directory}, component);
   return child.node ? child.directory : nullptr;
 }
 
 OpenDirectoryRef KeptChild(const WalkedDirectory& walked, const std::string& component) {
   Cache& cache = TheCache();
   const std::lock_guard<std::mutex> lock(cache.mutex);
-  if (walked.node == nullptr || walked.generation != cache.generation) return nullptr;
-  const auto found = walked.node->children.find(component);
-  return found != walked.node->children.end() ? found->second->directory : nullptr;
+  const KeptNode* const node = NodeOf(cache, walked);
+  if (node == nullptr) return nullptr;
+  const auto found = node->children.find(component);
+  return found != node->children.end() ? found->second->directory : nullptr;
 }
 
 }  // namespace cdinst::posix
