@@ -15,6 +15,7 @@ bool InotifyInstance::OpenedAfresh() {
   if (owner_ == self) return false;
   fd_ = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
   HandOverAtExit(fd_.Get());
+  queued_.Listen(fd_.Get());
   owner_ = self;
   return true;
 }
@@ -31,6 +32,8 @@ void InotifyInstance::Unwatch(int watch) const { inotify_rm_watch(fd_.Get(), wat
 
 void InotifyInstance::TakeQueuedEvents(const EventTaker& take) const {
   constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
+  if (!queued_.Rung()) return;
+  queued_.Answer();
   alignas(inotify_event) char buffer[8192];
   for (;;) {
     const ssize_t got = read(fd_.Get(), buffer, sizeof buffer);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "winapi/posix/ready_bell.h"
 #include "winapi/posix/unique_fd.h"
 
 namespace cdinst::posix {
@@ -40,6 +41,7 @@ class InotifyInstance {
 
  private:
   UniqueFd fd_;
+  mutable ReadyBell queued_;  // most reads would find nothing
   pid_t owner_ = 0;
 };
 
