@@ -49,6 +49,20 @@ TEST_F(BufferedIoTest, AnotherHandleReadsEveryWriteAtOnce) {
   EXPECT_EQ(Read(reader_, kBlock), "");  // the end, not a stale chunk
 }
 
+// A handle that made its file is not told apart from the others until one is opened beside it.
+TEST_F(BufferedIoTest, AFileJustMadeIsSharedWithHandlesOpenedAfterIt) {
+  const HFILE made = _lcreat("C:\\made.bin", 0);
+  ASSERT_NE(made, HFILE_ERROR);
+  ASSERT_EQ(_lwrite(made, Block(0).data(), kBlock), kBlock);
+  const HFILE reader = _lopen("C:\\MADE.BIN", OF_READ | OF_SHARE_DENY_NONE);
+  ASSERT_NE(reader, HFILE_ERROR);
+  EXPECT_EQ(Read(reader, kBlock), Block(0));
+  ASSERT_EQ(_lwrite(made, Block(1).data(), kBlock), kBlock);
+  EXPECT_EQ(Read(reader, kBlock), Block(1));
+  _lclose(reader);
+  _lclose(made);
+}
+
 TEST_F(BufferedIoTest, AWriteElsewhereReplacesWhatWasReadAhead) {
   for (int n = 0; n < 4; ++n) ASSERT_EQ(_lwrite(writer_, Block(n).data(), kBlock), kBlock);
   EXPECT_EQ(Read(reader_, kBlock), Block(0));

@@ -27,6 +27,7 @@ struct Request {
 struct Opened {
   UniqueFd fd;
   bool created = false;
+  bool directory = false;             // opened with backup semantics, for queries
   bool admitted = false;              // its share mode is recorded already
   bool writable = true;               // opened for reading and writing, not read-only
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
@@ -185,6 +186,7 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
 DWORD OpenDirectory(const ResolvedPath& path, Opened& opened) {
   opened.fd =
       UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  opened.directory = true;
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -201,16 +203,13 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   return Admit(request, opened);
 }
 
-// Which file the handle is on; what the open learned of an existing file answers that already.
+// What the open learned of an existing file tells which file the handle is on; otherwise the
+// table asks when it needs to.
 void Identify(OpenFile& file, const Opened& opened) {
-  struct stat info;
-  if (opened.status) {
-    info = *opened.status;
-  } else if (fstat(file.fd.Get(), &info) != 0) {
-    return;
-  }
-  file.device = info.st_dev;
-  file.inode = info.st_ino;
+  if (!opened.status) return;
+  file.device = opened.status->st_dev;
+  file.inode = opened.status->st_ino;
+  file.identified = true;
 }
 
 }  // namespace
@@ -229,9 +228,10 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->fd = std::move(opened.fd);
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
+  file->directory = opened.directory;
   Identify(*file, opened);
   const bool existed = !opened.created;
-  const HANDLE handle = AddOpenFile(std::move(file));
+  const HANDLE handle = AddOpenFile(std::move(file), opened.created);
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
   SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;

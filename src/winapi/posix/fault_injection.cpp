@@ -94,8 +94,8 @@ void ReadEnvironmentOnce(FaultState& state) {
 }
 
 void NoteIfQuiet(FaultState& state) {
-  state.quiet = state.environmentRead && state.read.remaining == 0 &&
-                state.write.remaining == 0 && !state.budgetArmed;
+  state.quiet = state.environmentRead && state.read.remaining == 0 && state.write.remaining == 0 &&
+                !state.budgetArmed;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "winapi/posix/file_handles.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <mutex>
 #include <vector>
@@ -30,9 +32,23 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
   return slot < table.slots.size() && table.slots[slot] ? static_cast<long>(slot) : -1;
 }
 
+void Identify(OpenFile& file) {
+  if (file.identified) return;
+  struct stat info;
+  if (fstat(file.fd.Get(), &info) == 0) {
+    file.device = info.st_dev;
+    file.inode = info.st_ino;
+    file.identified = true;
+  }
+}
+
+// Directory handles are left out: they were never identified.
 void CountOthers(const HandleTable& table, OpenFile& file, int step) {
   for (const std::shared_ptr<OpenFile>& other : table.slots) {
-    if (!other || other.get() == &file || !SameFile(*other, file)) continue;
+    if (!other || other.get() == &file || other->directory) continue;
+    Identify(file);
+    Identify(*other);
+    if (!SameFile(*other, file)) continue;
     other->others += step;
     file.others += step;
   }
@@ -46,13 +62,13 @@ OpenFile::~OpenFile() {
 }
 
 bool SameFile(const OpenFile& a, const OpenFile& b) {
-  return a.device == b.device && a.inode == b.inode;
+  return a.identified && b.identified && a.device == b.device && a.inode == b.inode;
 }
 
-HANDLE AddOpenFile(std::unique_ptr<OpenFile> file) {
+HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created) {
   HandleTable& table = Table();
   std::lock_guard<std::mutex> lock(table.mutex);
-  CountOthers(table, *file, 1);
+  if (!file->directory && !created) CountOthers(table, *file, 1);
   size_t slot = 0;
   while (slot < table.slots.size() && table.slots[slot]) ++slot;
   if (slot == table.slots.size()) table.slots.emplace_back();
@@ -81,7 +97,7 @@ std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
   const long slot = SlotOf(handle, table);
   if (slot < 0) return nullptr;
   std::shared_ptr<OpenFile> file = std::move(table.slots[slot]);
-  CountOthers(table, *file, -1);
+  if (file->others > 0) CountOthers(table, *file, -1);
   return file;
 }
 

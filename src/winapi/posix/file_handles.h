@@ -43,11 +43,14 @@ struct OpenFile {
   UniqueFd fd;
   bool canRead = false;
   bool canWrite = false;
+  bool directory = false;  // for queries only: it holds no bytes to keep coherent
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
   // file pointer may take is accepted, whatever the Unix file system allows.
   int64_t position = 0;
   // Which file it is, to keep the buffers of two handles on one file coherent, and how many
   // other handles in the table are on it (most often none, and nothing needs keeping coherent).
+  // Asked of the kernel only when another handle is added beside it, unless the open learned it.
+  bool identified = false;
   dev_t device = 0;
   ino_t inode = 0;
   std::atomic<int> others{0};
@@ -62,11 +65,14 @@ struct OpenFile {
   ~OpenFile();
 };
 
+// False also when either is not identified yet: such a handle has never been added beside one on
+// its file.
 bool SameFile(const OpenFile& a, const OpenFile& b);
 
 // Takes ownership of `file` and returns its handle: the lowest free small multiple of four, as
-// Windows numbers handles, so that the value also fits an HFILE.
-HANDLE AddOpenFile(std::unique_ptr<OpenFile> file);
+// Windows numbers handles, so that the value also fits an HFILE. `created`: the file was made
+// just now, so no handle in the table can be on it.
+HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created = false);
 
 // The open file behind `handle`, or null for anything CreateFileA did not return or that was
 // closed since (the caller then reports ERROR_INVALID_HANDLE).

@@ -68,16 +68,6 @@ WalkedDirectory WalkFromRoot(std::string_view root, const std::vector<std::strin
   return WalkToDirectory(start.unixRoot, &status, components, count);
 }
 
-// A kept directory that follows its names knows a name missing without a lookup; the one a
-// directory being filled is asked for every name it is about to get.
-bool KnownMissing(const std::string& component, const WalkedDirectory& walked,
-                  ResolvedPath& result) {
-  struct stat status;
-  if (!KeptLacks(walked, component) || !KeptStatus(walked, status)) return false;
-  result.parentStatus = status;
-  return true;
-}
-
 // The last component in the directory the walk ended at: a kept directory of that name, else
 // the spelling given when it is there, else a match without regard to letter case.
 void FindLast(const std::string& component, const WalkedDirectory& walked, ResolvedPath& result) {
@@ -90,7 +80,10 @@ void FindLast(const std::string& component, const WalkedDirectory& walked, Resol
     return;
   }
   result.name = Windows1252ToUtf8(component);
-  if (KnownMissing(component, walked, result)) return;
+  // A kept directory that follows its names knows a name missing without a lookup; the one a
+  // directory being filled is asked for every name it is about to get. Its status is left to
+  // be asked by whoever needs it: mostly no one.
+  if (KeptLacks(walked, component)) return;
   struct stat info;
   if (fstatat(directory->fd.Get(), result.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
     result.exists = true;

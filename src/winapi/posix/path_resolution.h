@@ -37,7 +37,8 @@ struct ResolvedPath {
   // The last component's own directory, when it is a kept one (open_directories.h): its mode
   // and device need no stat(2) then.
   OpenDirectoryRef kept;
-  // What stat(2) said of the directory a missing last component was looked for in.
+  // What stat(2) said of the directory a missing last component was looked for in, when it was
+  // asked.
   std::optional<struct stat> parentStatus;
 
   // The arguments of an *at(2) call on the file.
