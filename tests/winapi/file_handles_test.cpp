@@ -188,6 +188,34 @@ TEST_F(FileHandlesTest, SizeAndEndOfFile) {
   EXPECT_EQ(GetFileSize(reader.Get(), nullptr), DWORD{6});
 }
 
+// Backup semantics open a directory for queries: which directory it is, whatever the spelling,
+// and never its bytes.
+TEST_F(FileHandlesTest, DirectoryOpensForQueriesOnly) {
+  prefix_.MakeDirectory("C:\\data\\folder");
+  const auto open = [](const char* path, DWORD access) {
+    return CreateFileA(path, access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                       nullptr);
+  };
+  const auto index = [](HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) return std::string("error");
+    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::string("file");
+    return std::to_string(information.dwVolumeSerialNumber) + ":" +
+           std::to_string(information.nFileIndexHigh) + ":" +
+           std::to_string(information.nFileIndexLow);
+  };
+  ScopedHandle folder(open("C:\\data\\folder", 0));
+  ScopedHandle respelled(open("c:\\DATA\\Folder\\", 0));
+  ScopedHandle reading(open("C:\\data\\folder", GENERIC_READ));
+  ScopedHandle parent(open("C:\\data", 0));
+  ASSERT_TRUE(folder.Valid() && respelled.Valid() && reading.Valid() && parent.Valid());
+  EXPECT_EQ(index(respelled.Get()), index(folder.Get()));
+  EXPECT_EQ(index(reading.Get()), index(folder.Get()));
+  EXPECT_NE(index(parent.Get()), index(folder.Get()));
+  EXPECT_EQ(Read(folder.Get(), 1), "error 5");
+  EXPECT_EQ(Written(folder.Get(), "x"), "error 5");
+}
+
 TEST_F(FileHandlesTest, ClosedHandleIsInvalid) {
   HANDLE handle = OpenForTest(kFile, GENERIC_READ, kShareAll);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);

@@ -28,6 +28,7 @@ struct Opened {
   UniqueFd fd;
   bool created = false;
   bool directory = false;             // opened with backup semantics, for queries
+  OpenDirectoryRef kept;              // in place of `fd` (OpenFile::kept)
   bool admitted = false;              // its share mode is recorded already
   bool writable = true;               // opened for reading and writing, not read-only
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
@@ -183,10 +184,15 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
          IsExistingDirectory(path);
 }
 
-DWORD OpenDirectory(const ResolvedPath& path, Opened& opened) {
+// A handle without access can only be asked about the directory: a kept one is open already.
+DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
+  opened.directory = true;
+  if (request.access == 0 && path.kept) {
+    opened.kept = path.kept;
+    return ERROR_SUCCESS;
+  }
   opened.fd =
       UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  opened.directory = true;
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -197,7 +203,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
   const ResolvedPath resolved = ResolvePath(path);
   if (resolved.error) return resolved.error;
-  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, opened);
+  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
   return Admit(request, opened);
@@ -229,6 +235,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
   file->directory = opened.directory;
+  file->kept = std::move(opened.kept);
   Identify(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file), opened.created);

@@ -44,7 +44,7 @@ int WriteHeld(OpenFile& file) {
   if (file.held.empty()) return 0;
   size_t done = 0;
   const int error =
-      PwriteFully(file.fd.Get(), file.held.data(), file.held.size(), file.heldStart, done);
+      PwriteFully(file.Fd(), file.held.data(), file.held.size(), file.heldStart, done);
   file.held.clear();
   return error;
 }
@@ -70,8 +70,8 @@ bool Covers(const OpenFile& file, DWORD count) {
 int ReadAhead(OpenFile& file, DWORD wanted) {
   file.ahead.resize(kChunk);
   size_t got = 0;
-  const int error = PreadAtLeast(file.fd.Get(), file.ahead.data(), kChunk, wanted ? wanted : 1,
-                                 file.position, got);
+  const int error =
+      PreadAtLeast(file.Fd(), file.ahead.data(), kChunk, wanted ? wanted : 1, file.position, got);
   file.ahead.resize(error ? 0 : got);
   file.aheadStart = file.position;
   return error;
@@ -86,7 +86,7 @@ int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done) {
   if (count >= kChunk) {
     file.ahead.clear();
     size_t got = 0;
-    const int error = PreadFully(file.fd.Get(), buffer, count, file.position, got);
+    const int error = PreadFully(file.Fd(), buffer, count, file.position, got);
     done = static_cast<DWORD>(got);
     return error;
   }
@@ -111,7 +111,7 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done) 
   }
   if (count >= kChunk) {
     size_t put = 0;
-    const int error = PwriteFully(file.fd.Get(), buffer, count, file.position, put);
+    const int error = PwriteFully(file.Fd(), buffer, count, file.position, put);
     done = static_cast<DWORD>(put);
     if (error) return error;
   } else {

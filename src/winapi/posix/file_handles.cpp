@@ -35,7 +35,7 @@ long SlotOf(HANDLE handle, const HandleTable& table) {
 void Identify(OpenFile& file) {
   if (file.identified) return;
   struct stat info;
-  if (fstat(file.fd.Get(), &info) == 0) {
+  if (fstat(file.Fd(), &info) == 0) {
     file.device = info.st_dev;
     file.inode = info.st_ino;
     file.identified = true;

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "winapi/posix/open_directories.h"
 #include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
@@ -41,6 +42,9 @@ struct UnfilledAllocator : std::allocator<T> {
 struct OpenFile {
   // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
   UniqueFd fd;
+  // In place of `fd`, for a handle that can only be asked about a kept directory: the
+  // directory held open already (O_PATH), which takes no share modes.
+  OpenDirectoryRef kept;
   bool canRead = false;
   bool canWrite = false;
   bool directory = false;  // for queries only: it holds no bytes to keep coherent
@@ -61,6 +65,8 @@ struct OpenFile {
   int64_t heldStart = 0;
   int heldError = 0;          // errno of a held-back write that failed unreported
   pid_t owner = ProcessId();  // a child made by fork() leaves the held bytes to this process
+
+  int Fd() const { return kept ? kept->fd.Get() : fd.Get(); }
 
   ~OpenFile();
 };

@@ -26,7 +26,7 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   if (!information) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   SettleForQuery(*file);
   struct stat info;
-  if (fstat(file->fd.Get(), &info) != 0) return FailWithErrno(FALSE);
+  if (fstat(file->Fd(), &info) != 0) return FailWithErrno(FALSE);
   const auto device = static_cast<uint64_t>(info.st_dev);
   const auto size = static_cast<uint64_t>(info.st_size);
   const auto index = static_cast<uint64_t>(info.st_ino);

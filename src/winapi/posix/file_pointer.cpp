@@ -13,7 +13,7 @@ namespace {
 
 DWORD FileSize(const OpenFile& file, int64_t& size) {
   struct stat info;
-  if (fstat(file.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
+  if (fstat(file.Fd(), &info) != 0) return ErrorFromErrno(errno);
   size = info.st_size;
   return ERROR_SUCCESS;
 }
@@ -105,6 +105,6 @@ BOOL SetEndOfFile(HANDLE handle) {
   const auto file = FileOrFail(handle);
   if (!file) return FALSE;
   if (!file->canWrite) return FailWith(FALSE, ERROR_ACCESS_DENIED);
-  if (ftruncate(file->fd.Get(), file->position) != 0) return FailWithErrno(FALSE);
+  if (ftruncate(file->Fd(), file->position) != 0) return FailWithErrno(FALSE);
   return TRUE;
 }
