@@ -40,12 +40,14 @@ std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDir
 // Reads on the descriptor itself: a DIR stream would cost a duplicate and its checks on every
 // reading.
 bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
-  if (lseek(directory, 0, SEEK_SET) != 0) return false;
   alignas(dirent64) char buffer[32768];
+  bool begun = false;
   for (;;) {
     const ssize_t got = getdents64(directory, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return true;
+    if (got < 0) return begun;
+    if (got == 0) return true;
+    begun = true;
     for (ssize_t at = 0; at < got;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
       const std::string_view name = entry->d_name;

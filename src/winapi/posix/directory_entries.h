@@ -12,10 +12,9 @@ namespace cdinst::posix {
 // opened.
 std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory);
 
-// The names in the directory open as `directory` (not O_PATH), read from its start with
+// The names in the directory open as `directory` (not O_PATH, and not read from yet), read with
 // getdents64(2) on the descriptor itself, without "." and "..", in the order read. An error
-// ends the reading, as it ends readdir(3); false only when the directory cannot be read from its
-// start.
+// ends the reading, as it ends readdir(3); false only when the directory cannot be read at all.
 bool ReadOpenDirectory(int directory, std::vector<std::string>& names);
 
 // A Windows-1252 name in the form names equal without regard to letter case share.

@@ -175,8 +175,9 @@ std::shared_ptr<const FoundEntries> ReadAndKeep(Cache& cache, const std::string&
   if (watch < 0) return entries;
   Stamp stamp{};
   const bool stamped = StampOf(directory.Get(), stamp);
-  entries = ReadEntries(directory.Get(), linked);
-  if (!stamped || !Keepable(entries, linked)) {
+  const bool rewound = lseek(directory.Get(), 0, SEEK_SET) == 0;
+  if (rewound) entries = ReadEntries(directory.Get(), linked);
+  if (!rewound || !stamped || !Keepable(entries, linked)) {
     Unwatch(cache, watch);
     return entries;
   }
