@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <mutex>
@@ -121,10 +120,15 @@ struct Remembered {
   WalkedDirectory walked;
 };
 
-// The last few, the latest first.
-std::array<Remembered, 4>& RememberedPaths() {
-  static std::array<Remembered, 4> remembered;
-  return remembered;
+// The last few; a new one takes the place of the oldest, and the storage of its texts.
+struct RememberedRing {
+  std::array<Remembered, 4> entries;
+  size_t oldest = 0;
+};
+
+RememberedRing& RememberedPaths() {
+  static RememberedRing ring;
+  return ring;
 }
 
 // Guards the remembered paths; taken before the caches the resolution goes through.
@@ -153,10 +157,9 @@ std::string JoinChild(const std::string& directory, std::string_view name) {
 void Remember(std::string_view path, const std::string& root, const std::string& last,
               const Start& start, const WalkedDirectory& walked, const std::string& windowsPath) {
   if (walked.generation == 0) return;
-  std::array<Remembered, 4>& remembered = RememberedPaths();
-  // The oldest entry comes first, and its texts' storage is used again.
-  std::rotate(remembered.begin(), remembered.end() - 1, remembered.end());
-  Remembered& latest = remembered.front();
+  RememberedRing& ring = RememberedPaths();
+  Remembered& latest = ring.entries[ring.oldest];
+  ring.oldest = (ring.oldest + 1) % ring.entries.size();
   latest.path.assign(path);
   latest.root = root;
   latest.last = last;
@@ -170,14 +173,14 @@ void Remember(std::string_view path, const std::string& root, const std::string&
 }
 
 const Remembered* Recall(std::string_view path) {
-  for (const Remembered& remembered : RememberedPaths()) {
+  for (const Remembered& remembered : RememberedPaths().entries) {
     if (remembered.walked.generation != 0 && remembered.path == path) return &remembered;
   }
   return nullptr;
 }
 
 const Remembered* RecallDirectory(std::string_view directoryText) {
-  for (const Remembered& remembered : RememberedPaths()) {
+  for (const Remembered& remembered : RememberedPaths().entries) {
     if (remembered.walked.generation != 0 && !remembered.directoryText.empty() &&
         remembered.directoryText == directoryText) {
       return &remembered;
@@ -229,7 +232,7 @@ bool ResolveBeside(std::string_view path, const Remembered& remembered, std::str
   const std::string last(name);
   result.windowsPath = JoinChild(remembered.directoryWindowsPath, last);
   Finish(last, remembered.walked, result);
-  // Remember() moves the entries, this one among them.
+  // Remember() may write over this very entry.
   const std::string root = remembered.root;
   const Start start = remembered.start;
   const WalkedDirectory walked = remembered.walked;

@@ -57,12 +57,17 @@ std::optional<std::string> DriveRoot(char letter) {
 
 std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
 
+// Asked at every use of a remembered path, so it builds no text.
 bool IsDosDevicePath(std::string_view path, char letter) {
   const char* variable = PrefixVariable();
   if (variable == nullptr) return path == DosDevicePath(letter);
   const std::string_view prefix(variable);
-  return path.substr(0, prefix.size()) == prefix &&
-         path.substr(prefix.size()) == DeviceName(letter);
+  constexpr std::string_view kDevices = "/dosdevices/";
+  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  return path.size() == prefix.size() + kDevices.size() + 2 &&
+         path.substr(0, prefix.size()) == prefix &&
+         path.substr(prefix.size(), kDevices.size()) == kDevices &&
+         path[path.size() - 2] == lower && path.back() == ':';
 }
 
 std::optional<std::string> DriveMapping(char letter) {
