@@ -172,6 +172,25 @@ void Remember(std::string_view path, const std::string& root, const std::string&
   latest.walked = walked;
 }
 
+// Remember() for a path whose directory `beside` has; what they share is copied only when the
+// new entry is not written over `beside` itself.
+void RememberBeside(std::string_view path, const Remembered& beside, const std::string& last,
+                    const std::string& windowsPath) {
+  RememberedRing& ring = RememberedPaths();
+  Remembered& latest = ring.entries[ring.oldest];
+  ring.oldest = (ring.oldest + 1) % ring.entries.size();
+  if (&latest != &beside) {
+    latest.root = beside.root;
+    latest.directoryText = beside.directoryText;
+    latest.directoryWindowsPath = beside.directoryWindowsPath;
+    latest.start = beside.start;
+    latest.walked = beside.walked;
+  }
+  latest.path.assign(path);
+  latest.last = last;
+  latest.windowsPath = windowsPath;
+}
+
 const Remembered* Recall(std::string_view path) {
   for (const Remembered& remembered : RememberedPaths().entries) {
     if (remembered.walked.generation != 0 && remembered.path == path) return &remembered;
@@ -232,11 +251,7 @@ bool ResolveBeside(std::string_view path, const Remembered& remembered, std::str
   const std::string last(name);
   result.windowsPath = JoinChild(remembered.directoryWindowsPath, last);
   Finish(last, remembered.walked, result);
-  // Remember() may write over this very entry.
-  const std::string root = remembered.root;
-  const Start start = remembered.start;
-  const WalkedDirectory walked = remembered.walked;
-  Remember(path, root, last, start, walked, result.windowsPath);
+  RememberBeside(path, remembered, last, result.windowsPath);
   return true;
 }
 
@@ -275,7 +290,9 @@ ResolvedPath ResolvePath(std::string_view path) {
     return result;
   }
   result.trailingSeparator = IsSeparator(path.back());
-  const std::string absolute = AbsolutePathText(path, CurrentDirectory());
+  std::string made;  // only a path not absolute yet needs the current directory
+  std::string_view absolute = path;
+  if (!IsFullPath(path)) absolute = made = AbsolutePathText(path, CurrentDirectory());
   if (ResolveFromMemory(absolute, result)) return result;
   const PathParts parts = SplitAbsolutePath(absolute);
   result.error = parts.error;

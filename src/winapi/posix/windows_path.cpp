@@ -66,6 +66,10 @@ void Fold(std::vector<std::string_view> raw, PathParts& parts) {
 
 }  // namespace
 
+bool IsFullPath(std::string_view path) {
+  return IsUncPath(path) || (HasDrive(path) && path.size() > 2 && IsSeparator(path[2]));
+}
+
 std::string AbsolutePathText(std::string_view path, std::string_view currentDirectory) {
   if (IsUncPath(path)) return std::string(path);
   if (HasDrive(path)) {

@@ -19,6 +19,10 @@ inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 // relative. Nothing is folded or checked yet.
 std::string AbsolutePathText(std::string_view path, std::string_view currentDirectory);
 
+// True when `path` is absolute already ("X:\..." or "\\server\share..."): AbsolutePathText
+// would give it back as it is, whatever the current directory.
+bool IsFullPath(std::string_view path);
+
 struct PathParts {
   // ERROR_PATH_NOT_FOUND for a malformed root, ERROR_INVALID_NAME for wildcards or illegal
   // characters in a name; the other fields are then meaningless.
