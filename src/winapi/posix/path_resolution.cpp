@@ -122,7 +122,7 @@ struct Remembered {
 
 // The last few; a new one takes the place of the oldest, and the storage of its texts.
 struct RememberedRing {
-  std::array<Remembered, 4> entries;
+  std::array<Remembered, 8> entries;
   size_t oldest = 0;
 };
 

@@ -26,9 +26,11 @@ const char* PrefixVariable() {
   return nullptr;
 }
 
+// "/dosdevices/x:", in a buffer of the string's own (it fits the short-string storage).
 std::string DeviceName(char letter) {
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-  return std::string("/dosdevices/") + lower + ":";
+  std::string name = "/dosdevices/x:";
+  name[name.size() - 2] = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  return name;
 }
 
 std::string HomeDirectory() {
@@ -55,7 +57,20 @@ std::optional<std::string> DriveRoot(char letter) {
   return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
 }
 
-std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
+// Made with room for the device's name: a path resolved afresh from a drive asks for it.
+std::string DosDevicePath(char letter) {
+  const char* variable = PrefixVariable();
+  std::string path;
+  if (variable != nullptr) {
+    const std::string_view prefix(variable);
+    path.reserve(prefix.size() + std::string_view("/dosdevices/x:").size());
+    path = prefix;
+  } else {
+    path = PrefixDirectory();
+  }
+  path += DeviceName(letter);
+  return path;
+}
 
 // Asked at every use of a remembered path, so it builds no text.
 bool IsDosDevicePath(std::string_view path, char letter) {
