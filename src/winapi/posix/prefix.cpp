@@ -26,10 +26,17 @@ const char* PrefixVariable() {
   return nullptr;
 }
 
-// "/dosdevices/x:", in a buffer of the string's own (it fits the short-string storage).
+constexpr std::string_view kDevices = "/dosdevices/";
+
+char LowerLetter(char letter) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+}
+
+// "/dosdevices/x:" for the drive letter X.
 std::string DeviceName(char letter) {
-  std::string name = "/dosdevices/x:";
-  name[name.size() - 2] = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  std::string name(kDevices);
+  name += LowerLetter(letter);
+  name += ':';
   return name;
 }
 
@@ -57,32 +64,17 @@ std::optional<std::string> DriveRoot(char letter) {
   return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
 }
 
-// Made with room for the device's name: a path resolved afresh from a drive asks for it.
-std::string DosDevicePath(char letter) {
-  const char* variable = PrefixVariable();
-  std::string path;
-  if (variable != nullptr) {
-    const std::string_view prefix(variable);
-    path.reserve(prefix.size() + std::string_view("/dosdevices/x:").size());
-    path = prefix;
-  } else {
-    path = PrefixDirectory();
-  }
-  path += DeviceName(letter);
-  return path;
-}
+std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
 
 // Asked at every use of a remembered path, so it builds no text.
 bool IsDosDevicePath(std::string_view path, char letter) {
   const char* variable = PrefixVariable();
   if (variable == nullptr) return path == DosDevicePath(letter);
   const std::string_view prefix(variable);
-  constexpr std::string_view kDevices = "/dosdevices/";
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
-  return path.size() == prefix.size() + kDevices.size() + 2 &&
-         path.substr(0, prefix.size()) == prefix &&
-         path.substr(prefix.size(), kDevices.size()) == kDevices &&
-         path[path.size() - 2] == lower && path.back() == ':';
+  if (path.substr(0, prefix.size()) != prefix) return false;
+  const std::string_view device = path.substr(prefix.size());
+  return device.size() == kDevices.size() + 2 && device.substr(0, kDevices.size()) == kDevices &&
+         device[kDevices.size()] == LowerLetter(letter) && device.back() == ':';
 }
 
 std::optional<std::string> DriveMapping(char letter) {
@@ -91,7 +83,7 @@ std::optional<std::string> DriveMapping(char letter) {
   struct stat info;
   // A link that leads nowhere still claims the letter: the drive is there but not ready.
   if (lstat(device.c_str(), &info) == 0) return device;
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  const char lower = LowerLetter(letter);
   if (lower == 'c') return PrefixDirectory() + "/drive_c";
   if (lower == 'z') return std::string("/");
   return std::nullopt;
