@@ -153,13 +153,19 @@ std::string JoinChild(const std::string& directory, std::string_view name) {
   return path;
 }
 
+// The entry a new path goes to: the oldest.
+Remembered& TakeOldest() {
+  RememberedRing& ring = RememberedPaths();
+  Remembered& oldest = ring.entries[ring.oldest];
+  ring.oldest = (ring.oldest + 1) % ring.entries.size();
+  return oldest;
+}
+
 // Called with the mutex held.
 void Remember(std::string_view path, const std::string& root, const std::string& last,
               const Start& start, const WalkedDirectory& walked, const std::string& windowsPath) {
   if (walked.generation == 0) return;
-  RememberedRing& ring = RememberedPaths();
-  Remembered& latest = ring.entries[ring.oldest];
-  ring.oldest = (ring.oldest + 1) % ring.entries.size();
+  Remembered& latest = TakeOldest();
   latest.path.assign(path);
   latest.root = root;
   latest.last = last;
@@ -176,9 +182,7 @@ void Remember(std::string_view path, const std::string& root, const std::string&
 // new entry is not written over `beside` itself.
 void RememberBeside(std::string_view path, const Remembered& beside, const std::string& last,
                     const std::string& windowsPath) {
-  RememberedRing& ring = RememberedPaths();
-  Remembered& latest = ring.entries[ring.oldest];
-  ring.oldest = (ring.oldest + 1) % ring.entries.size();
+  Remembered& latest = TakeOldest();
   if (&latest != &beside) {
     latest.root = beside.root;
     latest.directoryText = beside.directoryText;

@@ -57,8 +57,6 @@ ReadyBell::~ReadyBell() = default;
 
 // In a child made by fork() the parent's ring stays the parent's: this makes one of its own.
 void ReadyBell::Listen(int fd) {
-  mapped_.reset();
-  ring_ = UniqueFd();
   armed_ = false;
   fd_ = fd;
   mapped_ = std::make_unique<Ring>();
@@ -107,8 +105,10 @@ void ReadyBell::Answer() {
   if (!armed_) return;
   bool ended = false;
   bool failed = false;
+  // Moves the overflowed completions in; should that fail, the ring keeps saying it overflowed
+  // and Rung() says yes.
   while (TakeCompletions(ended, failed)) {
-    Enter(ring_.Get(), 0, IORING_ENTER_GETEVENTS);  // moves the overflowed completions in
+    if (Enter(ring_.Get(), 0, IORING_ENTER_GETEVENTS) < 0) break;
   }
   if (ended) armed_ = !failed && Arm();
 }
