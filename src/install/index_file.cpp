@@ -67,12 +67,12 @@ bool IndexFile::HaveByte() {
   return !exhausted_;
 }
 
-std::string IndexFile::ReadLine() {
+std::string IndexFile::ReadLine(size_t keep) {
   std::string line;
   while (HaveByte()) {
     const auto begin = buffer_.begin() + position_;
     const auto stop = std::find_if(begin, buffer_.begin() + filled_, EndsLineOrText);
-    line.append(begin, stop);
+    line.append(begin, begin + std::min<size_t>(stop - begin, keep - line.size()));
     position_ = stop - buffer_.begin();
     if (position_ == filled_) continue;
     if (*stop == kEndOfText) return line;  // stays unread: the text has ended

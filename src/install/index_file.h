@@ -34,10 +34,11 @@ class IndexFile {
 
   // Reads the next line of the text: a line ends at CR, and that CR with one LF right after it
   // belongs to no line; a lone LF is an ordinary character; a Ctrl-Z ends the text and is never
-  // passed. Lines may be of any length. At the end of the text the line is empty. A read error
-  // records its code and ends the text; the line it cut short is dropped (empty result).
-  // Requires a mode that reads.
-  std::string ReadLine();
+  // passed. Lines may be of any length, but at most `keep` bytes of a line are held: a longer
+  // line comes back cut to `keep` bytes, so memory stays bounded whatever the file holds. At the
+  // end of the text the line is empty. A read error records its code and ends the text; the line
+  // it cut short is dropped (empty result). Requires a mode that reads.
+  std::string ReadLine(size_t keep = std::string::npos);
 
   // True at the physical end of the file, before a Ctrl-Z, and after a read error (which it may
   // also be the one to record). Right after the CR LF of a last line the text has ended, so no

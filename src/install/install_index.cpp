@@ -19,6 +19,15 @@ std::string IndexLine(const std::string& programName, const std::string& descrip
   return programName + '\t' + description + '\t' + path + '\t' + tag;
 }
 
+// A TAB would shift the fields for every reader, a CR or LF split the line, and a Ctrl-Z end
+// the readable text, hiding every later line; the settings may hold any of them.
+std::string AsField(std::string text) {
+  for (char& c : text) {
+    if (c == '\t' || c == '\r' || c == '\n' || c == '\x1A') c = ' ';
+  }
+  return text;
+}
+
 // Reads to the end of the text even after a match. Errors of the scan end it as the end of the
 // text does, and their codes are dropped here.
 bool IndexHolds(const std::string& programName, const std::string& description,
@@ -29,7 +38,8 @@ bool IndexHolds(const std::string& programName, const std::string& description,
       IndexLine(programName, description, QueryShortPathName(destination), kCdTag);
   bool found = false;
   do {
-    if (file.ReadLine() == wanted) found = true;
+    // One byte more than the wanted line tells a longer line apart without holding it.
+    if (file.ReadLine(wanted.size() + 1) == wanted) found = true;
   } while (!file.EndOfText());
   file.Close();
   TakeIoResult();
@@ -63,7 +73,9 @@ bool RecordInstallation(const std::string& programName, const std::string& descr
   const std::string path =
       destination.empty() ? destination : destination.substr(0, destination.size() - 1);
   // On a failed write the file is closed on the way out, and the write's error is the one raised.
-  file->WriteOrRaise(*lineBreak + IndexLine(programName, description, path, kOwnTag) + "\r\n");
+  file->WriteOrRaise(*lineBreak +
+                     IndexLine(AsField(programName), AsField(description), AsField(path), kOwnTag) +
+                     "\r\n");
   file->CloseOrRaise();
   return true;
 }

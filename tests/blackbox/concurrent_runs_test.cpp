@@ -1,8 +1,11 @@
 // Twenty programs installing at once, each into its own destination, all recording into the one
 // index file: a sharing refusal may cost a run its line, but never quietly, and never anyone
 // else's line; no line is cut or mixed with another.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 
@@ -55,11 +58,19 @@ class ConcurrentRunsTest : public MediumTest {
     return results;
   }
 
-  // Every reported run's line once, no other run's line, the file made only of whole lines.
-  void CheckIndex(const std::string& before, const std::vector<ProgramResult>& results) {
+  // Every reported run's line once, no other run's line, each of `foreign` once, the file made
+  // only of whole lines.
+  void CheckIndex(const std::string& before, const std::vector<ProgramResult>& results,
+                  const Lines& foreign = {}) {
     const std::string index = prefix_.ReadFile("C:\\DUDERUR\\INDICE2.CD");
     ASSERT_EQ(index.substr(0, before.size()), before) << index;
     size_t expectedSize = before.size();
+    for (const std::string& line : foreign) {
+      const size_t at = index.find(line);
+      EXPECT_NE(at, std::string::npos) << line << "\n" << index;
+      EXPECT_EQ(index.find(line, at + 1), std::string::npos) << line;
+      expectedSize += line.size();
+    }
     for (int run = 0; run < kRuns; ++run) {
       const ProgramResult& result = results[run];
       EXPECT_EQ(result.exitCode, 0) << run;
@@ -83,6 +94,28 @@ TEST_F(ConcurrentRunsTest, RunsIntoAnExistingIndexAddWholeLinesOnly) {
     prefix_.WriteFile("C:\\DUDERUR\\INDICE2.CD", kOther);
     CheckIndex(kOther, RunAllAtOnce());
   }
+}
+
+// A Linux program that appends without regard to share modes, as the runs write their lines.
+TEST_F(ConcurrentRunsTest, ForeignAppendsSurviveWhole) {
+  prefix_.WriteFile("C:\\DUDERUR\\INDICE2.CD", kOther);
+  std::atomic<bool> running = true;
+  Lines foreign;
+  std::thread writer([&] {
+    const std::string index = prefix_.Unix("C:\\DUDERUR\\INDICE2.CD");
+    while (running) {
+      foreign.push_back("Estranho " + std::to_string(foreign.size()) + "\tX\tC:\\X\tOUTRO\r\n");
+      const int fd = open(index.c_str(), O_WRONLY | O_APPEND);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(write(fd, foreign.back().data(), foreign.back().size()),
+                static_cast<ssize_t>(foreign.back().size()));
+      close(fd);
+    }
+  });
+  const std::vector<ProgramResult> results = RunAllAtOnce();
+  running = false;
+  writer.join();
+  CheckIndex(kOther, results, foreign);
 }
 
 // All find it missing; the first creates it, and no later one may empty it again.

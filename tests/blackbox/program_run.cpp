@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,9 +71,11 @@ ProgramResult RunCommand(const std::vector<std::string>& command,
   posix_spawn_file_actions_destroy(&actions);
   if (failed) throw std::runtime_error("cannot start " + argv[0]);
   int status = 0;
-  waitpid(pid, &status, 0);
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
   ProgramResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.peakMemoryKiB = usage.ru_maxrss;
   if (!transcript.empty()) result.transcript = ReadLines(transcript);
   return result;
 }

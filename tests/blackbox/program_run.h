@@ -11,6 +11,7 @@ namespace cdinst::testing {
 struct ProgramResult {
   int exitCode = -1;
   std::vector<std::string> transcript;  // one JSON line per message box
+  long peakMemoryKiB = 0;               // the largest resident size the program reached
 };
 
 // Runs the program with `arguments` (argv[1..], UTF-8) and the environment plus `environment`

@@ -222,6 +222,23 @@ std::vector<Scenario> Scenarios() {
          EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
          EXPECT_FALSE(prefix.Exists(kIndexDirectory));
        }},
+      // A TAB would shift the index's fields for every reader, a Ctrl-Z hide every later line.
+      {"SettingsWithLineBreakingBytes",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.WriteFile(
+             "D:\\DADOS\\PROGS.INI",
+             CrLfLines({"[EDITOR]", "Nome=Editor\tde Texto", "Descricao=Editor\x1Asimples",
+                        "Origem=PROGS\\EDITOR", "Destino=%PROGRAMFILES%\\Editor"}));
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome&) {
+         EXPECT_EQ(prefix.ReadFile(kIndex),
+                   "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n");
+       }},
   };
 }
 

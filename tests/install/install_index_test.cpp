@@ -108,12 +108,13 @@ TEST_F(InstallIndexTest, CrOnlyLinesMatchAndLfOnlyLinesDoNot) {
   EXPECT_EQ(AfterRecording(lfOnly), lfOnly + kOwnLine);
 }
 
-TEST_F(InstallIndexTest, FieldsAreWrittenAsGiven) {
+// Bytes that would shift the fields, split the line or end the text become blanks.
+TEST_F(InstallIndexTest, FieldsAreWrittenAsGivenButForBreakingBytes) {
   EXPECT_TRUE(RecordInstallation("", "", "C:\\"));
-  EXPECT_TRUE(RecordInstallation("Jogo\tDois", "Cor\xE7\xE3o", kDestination));
+  EXPECT_TRUE(RecordInstallation("Jogo\tDois", "Cor\xE7\xE3o\x1A\r\n\x1B", kDestination));
   EXPECT_EQ(prefix_.ReadFile(kInstallIndexPath),
             "\t\tC:\tVORTANE\r\n"
-            "Jogo\tDois\tCor\xE7\xE3o\tC:\\Arquivos de programas\\Xadrez 3D\tVORTANE\r\n");
+            "Jogo Dois\tCor\xE7\xE3o   \x1B\tC:\\Arquivos de programas\\Xadrez 3D\tVORTANE\r\n");
 }
 
 TEST_F(InstallIndexTest, ReadOnlyFileIsLeftAlone) {

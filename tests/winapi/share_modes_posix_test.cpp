@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,32 @@ TEST_F(ShareModesBetweenProcessesTest, OfManySimultaneousExclusiveOpensExactlyOn
   EXPECT_EQ(opened, 1);
   release.CloseWrite();
   for (const pid_t child : children) EXPECT_TRUE(ExitedCleanly(child));
+}
+
+// Linux programs take no notice of share modes: what one appends while a handle that keeps
+// writers out is open is never overwritten, and never cut off.
+TEST_F(ShareModesBetweenProcessesTest, ForeignAppendIsNeitherOverwrittenNorCut) {
+  const auto appendForeign = [&] {
+    std::ofstream(prefix_.Unix(kFile), std::ios::app) << "+foreign";
+  };
+  for (const bool measured : {false, true}) {
+    prefix_.WriteFile(kFile, "content");
+    ScopedHandle file(OpenForTest(kFile, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
+    ASSERT_TRUE(file.Valid());
+    if (measured) {
+      EXPECT_EQ(GetFileSize(file.Get(), nullptr), 7u);
+    }
+    ASSERT_NE(SetFilePointer(file.Get(), 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    appendForeign();
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.Get(), "+own", 4, &written, nullptr));
+    ASSERT_NE(SetFilePointer(file.Get(), 3, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    appendForeign();
+    EXPECT_FALSE(SetEndOfFile(file.Get()));
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_LOCK_VIOLATION});
+    file.Close();
+    EXPECT_EQ(prefix_.ReadFile(kFile), "content+foreign+own+foreign") << measured;
+  }
 }
 
 }  // namespace

@@ -218,6 +218,13 @@ void Identify(OpenFile& file, const Opened& opened) {
   file.identified = true;
 }
 
+// Other writers that honour share modes are kept out, so the end is this handle's to know.
+int64_t EndAtOpen(const Request& request, const Opened& opened) {
+  if (!(request.access & GENERIC_WRITE) || (request.share & FILE_SHARE_WRITE)) return -1;
+  if (opened.created || Truncates(request, opened)) return 0;
+  return opened.status ? opened.status->st_size : -1;
+}
+
 }  // namespace
 }  // namespace cdinst::posix
 
@@ -236,6 +243,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->canWrite = request.access & GENERIC_WRITE;
   file->directory = opened.directory;
   file->kept = std::move(opened.kept);
+  file->knownEnd = EndAtOpen(request, opened);
   Identify(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file), opened.created);

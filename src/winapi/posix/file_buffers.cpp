@@ -1,5 +1,6 @@
 #include "winapi/posix/file_buffers.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -123,6 +124,22 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done) 
   }
   done = count;
   return 0;
+}
+
+// With the descriptor's own offset, which nothing else uses, the kernel reports where the
+// appended bytes ended.
+int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, int64_t& end) {
+  done = 0;
+  SettleOthers(file, true);
+  if (const int error = Settle(file)) return error;
+  while (done < count) {
+    iovec part{const_cast<char*>(buffer + done), count - done};
+    const ssize_t put = pwritev2(file.Fd(), &part, 1, -1, RWF_APPEND);
+    if (put < 0 && errno != EINTR) return errno;
+    if (put > 0) done += static_cast<DWORD>(put);
+  }
+  end = lseek(file.Fd(), 0, SEEK_CUR);
+  return end < 0 ? errno : 0;
 }
 
 int Settle(OpenFile& file) {

@@ -22,6 +22,11 @@ int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done);
 // Does not move the file pointer.
 int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done);
 
+// Writes `count` bytes, unbuffered, at the end the file has at this moment, whatever another
+// program appended since; `done` is the number written and `end` the offset after them. Returns
+// 0 or an errno value. Does not move the file pointer.
+int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, int64_t& end);
+
 // Writes what `file` holds back and forgets what it read ahead. Returns 0 or the errno value of a
 // failed write, also of one that failed at an earlier settling and was not reported yet.
 int Settle(OpenFile& file);

@@ -51,6 +51,10 @@ struct OpenFile {
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
   // file pointer may take is accepted, whatever the Unix file system allows.
   int64_t position = 0;
+  // For a handle that writes and keeps other writers out, the end of the file as it last learned
+  // it: at the open, from GetFileSize(Ex), its own writes and SetEndOfFile; otherwise -1.
+  // file_io.cpp says why.
+  int64_t knownEnd = -1;
   // Which file it is, to keep the buffers of two handles on one file coherent, and how many
   // other handles in the table are on it (most often none, and nothing needs keeping coherent).
   // Asked of the kernel only when another handle is added beside it, unless the open learned it.

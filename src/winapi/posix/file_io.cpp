@@ -1,4 +1,6 @@
 // ReadFile and WriteFile at the handle's file pointer.
+#include <algorithm>
+
 #include "winapi/posix/fault_injection.h"
 #include "winapi/posix/file_buffers.h"
 #include "winapi/posix/file_handles.h"
@@ -19,6 +21,25 @@ void Finish(OpenFile& file, DWORD done, LPDWORD transferred, LPOVERLAPPED overla
   file.position += done;
   if (transferred) *transferred = done;
   if (overlapped) overlapped->InternalHigh = done;
+}
+
+// Windows' share modes keep other writers out of a file while a handle may write it; programs
+// on Linux take no notice of them, and may append to a file meanwhile. A write at the end this
+// handle knows goes to the end the file has now, so it never overwrites such bytes.
+int Write(OpenFile& file, const char* buffer, DWORD count, DWORD& done) {
+  if (file.knownEnd < 0 || file.position != file.knownEnd || count == 0) {
+    const int error = WriteBuffered(file, buffer, count, done);
+    if (file.knownEnd >= 0) file.knownEnd = std::max(file.knownEnd, file.position + done);
+    return error;
+  }
+  int64_t end = 0;
+  if (const int error = AppendAtEnd(file, buffer, count, done, end)) {
+    file.knownEnd = -1;  // where the bytes went is not known; the handle stops appending
+    return error;
+  }
+  file.position = end - done;
+  file.knownEnd = end;
+  return 0;
 }
 
 }  // namespace
@@ -48,7 +69,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   StartAt(*file, overlapped);
   const WriteFault fault = TakeWriteFault(count);
   DWORD done = 0;
-  int error = WriteBuffered(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
+  int error = Write(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
   // A faulted write leaves the file as an unbuffered one would.
   if (!error && fault.code) error = Settle(*file);
   Finish(*file, done, written, overlapped);

@@ -82,6 +82,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
   if (!file) return INVALID_FILE_SIZE;
   int64_t size = 0;
   if (const DWORD error = FileSize(*file, size)) return FailWith(INVALID_FILE_SIZE, error);
+  if (file->knownEnd >= 0) file->knownEnd = size;
   if (sizeHigh) *sizeHigh = static_cast<DWORD>(static_cast<uint64_t>(size) >> 32);
   const auto low = static_cast<DWORD>(size);
   if (low == INVALID_FILE_SIZE) SetLastError(ERROR_SUCCESS);
@@ -95,16 +96,25 @@ BOOL GetFileSizeEx(HANDLE handle, PLARGE_INTEGER size) {
   if (!size) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   int64_t bytes = 0;
   if (const DWORD error = FileSize(*file, bytes)) return FailWith(FALSE, error);
+  if (file->knownEnd >= 0) file->knownEnd = bytes;
   size->QuadPart = bytes;
   return TRUE;
 }
 
-// Without write access Windows refuses with 5 (Wine says 87).
+// Without write access Windows refuses with 5 (Wine says 87). A file that grew past the end
+// this handle knows was written by a program that ignores share modes; cutting it would drop
+// bytes this handle never read, so the cut is refused as a locked range would be.
 BOOL SetEndOfFile(HANDLE handle) {
   using namespace cdinst::posix;
   const auto file = FileOrFail(handle);
   if (!file) return FALSE;
   if (!file->canWrite) return FailWith(FALSE, ERROR_ACCESS_DENIED);
+  if (file->knownEnd >= 0) {
+    int64_t size = 0;
+    if (const DWORD error = FileSize(*file, size)) return FailWith(FALSE, error);
+    if (size > file->knownEnd) return FailWith(FALSE, ERROR_LOCK_VIOLATION);
+  }
   if (ftruncate(file->Fd(), file->position) != 0) return FailWithErrno(FALSE);
+  if (file->knownEnd >= 0) file->knownEnd = file->position;
   return TRUE;
 }
