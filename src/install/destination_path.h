@@ -5,6 +5,8 @@
 
 namespace cdinst {
 
+class CreatedEntries;
+
 // Walks `destination` (drive letter, colon, backslash, then components each ending in a
 // backslash, e.g. C:\AP\PROG\) from left to right and creates each missing level by its bare
 // name inside its parent, entering a drive-root parent as "X:\". A level that cannot be created
@@ -14,7 +16,8 @@ namespace cdinst {
 // or where the walk left it when that change fails; raises nothing. Returns true when the
 // destination (without its trailing backslash; a drive root as it is) then is a directory,
 // false otherwise, and false without creating anything when `destination` is longer than
-// 255 characters.
-bool CreateDestinationPath(const std::string& destination, const std::string& sourceRoot);
+// 255 characters. Each level it creates is added to `created`, when given.
+bool CreateDestinationPath(const std::string& destination, const std::string& sourceRoot,
+                           CreatedEntries* created = nullptr);
 
 }  // namespace cdinst
