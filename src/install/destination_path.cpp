@@ -30,12 +30,28 @@ void CreateLevel(const std::string& prefix, CreatedEntries* created) {
   }
 }
 
+// The 1-based place of the backslash that ends \\server\share\, 0 when there is none.
+size_t ShareRootEnd(const std::string& path) {
+  if (path.compare(0, 2, "\\\\") != 0) return 0;
+  const size_t server = path.find('\\', 2);
+  if (server == std::string::npos || server == 2) return 0;
+  const size_t share = path.find('\\', server + 1);
+  if (share == std::string::npos || share == server + 1) return 0;
+  return share + 1;
+}
+
 // Tests the part before each backslash in turn and creates it when missing. A pass that finds no
 // further backslash tests the previous prefix again, until the pass counter runs out.
 void CreateMissingLevels(const std::string& path, CreatedEntries* created) {
   uint8_t position = 0;  // 1-based place of the backslash that ends the prefix
   uint8_t passes = kMostPasses;
   std::string prefix;
+  // A share is the root of its path, as a drive is; its parts, or a path naming no share, would
+  // be made in the current drive's root.
+  if (path.compare(0, 2, "\\\\") == 0) {
+    position = static_cast<uint8_t>(ShareRootEnd(path));
+    if (position == 0 || path.find('\\', position) == std::string::npos) return;
+  }
   for (;;) {
     const size_t next = path.find('\\', position);
     if (next != std::string::npos) position = static_cast<uint8_t>(next + 1);

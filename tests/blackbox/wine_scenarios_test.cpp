@@ -194,6 +194,25 @@ std::vector<Scenario> Scenarios() {
        },
        {Asked(kEditor), Told("Erro na cria\xC3\xA7\xC3\xA3o do Diret\xC3\xB3rio")},
        [](const ScratchPrefix& prefix, const Outcome&) { EXPECT_FALSE(prefix.Exists(kIndex)); }},
+      // A share is the root of the path: nothing is made at the root of the current drive (the
+      // medium's), where its server's name would otherwise land.
+      {"MissingShare",
+       {kTitle, "D:\\", "REDE", "1", "*.*"},
+       "yes",
+       "D:\\servidor",
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.WriteFile("D:\\DADOS\\PROGS.INI",
+                          prefix.ReadFile("D:\\DADOS\\PROGS.INI") +
+                              CrLfLines({"[REDE]", "Nome=Rede", "Origem=PROGS\\EDITOR",
+                                         "Destino=\\\\servidor\\pasta\\Editor"}));
+       },
+       {Asked("\\\\servidor\\pasta\\Editor\\"),
+        Told("Erro na cria\xC3\xA7\xC3\xA3o do Diret\xC3\xB3rio")},
+       [](const ScratchPrefix& prefix, const Outcome&) {
+         EXPECT_FALSE(prefix.Exists("D:\\servidor"));
+         EXPECT_FALSE(prefix.Exists("C:\\servidor"));
+       }},
       {"WrongParameterCount",
        {kTitle, "d:\\", "EDITOR", "1"},
        "yes",
