@@ -112,9 +112,9 @@ TEST_F(FaultTest, FailedCopyLeavesOnlyWhatWasThereAndARetryInstallsEverything) {
 // what the run made goes then too, and what was there stays.
 TEST_F(FaultTest, CopyEndingInTheFatalReportLeavesOnlyWhatWasThere) {
   prefix_.WriteFile(kDestination + "USUARIO.TXT", "do usuario");
-  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\" + std::string(60, 'a') + "\\" +
-                        std::string(60, 'b') + "\\" + std::string(60, 'c') + "\\" +
-                        std::string(60, 'd') + "\\" + std::string(60, 'e'));
+  prefix_.MakeDirectory("D:\\PROGS\\EDITOR\\" + std::string(60, 'a') + "\\" + std::string(60, 'b') +
+                        "\\" + std::string(60, 'c') + "\\" + std::string(60, 'd') + "\\" +
+                        std::string(60, 'e'));
   prefix_.WriteFile(kDestination + "LEIAME.TXT", "antigo");
   Tree expected = DriveC();
   expected.at("Arquivos de programas/Editor/LEIAME.TXT").bytes = std::string(700, 'l');

@@ -112,8 +112,9 @@ TEST_F(DestinationPathTest, ShareIsTheRootOfItsPath) {
     EXPECT_FALSE(CreateDestinationPath(missing, "D:\\MEDIA\\")) << missing;
   }
   EXPECT_EQ(Below(prefix_.Unix("D:\\")), Names{"MEDIA"});
-  EXPECT_EQ(Below(prefix_.PrefixDirectory() + "/dosdevices/unc"),
-            (Names{"servidor", "servidor/pasta", "servidor/pasta/NOVO", "servidor/pasta/NOVO/SUB"}));
+  EXPECT_EQ(
+      Below(prefix_.PrefixDirectory() + "/dosdevices/unc"),
+      (Names{"servidor", "servidor/pasta", "servidor/pasta/NOVO", "servidor/pasta/NOVO/SUB"}));
 }
 
 TEST_F(DestinationPathTest, PathsOfMoreThan255CharactersCreateNothing) {

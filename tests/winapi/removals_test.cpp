@@ -12,7 +12,9 @@
 namespace cdinst::testing {
 namespace {
 
-DWORD DeleteError(const std::string& path) { return DeleteFileA(path.c_str()) ? 0 : GetLastError(); }
+DWORD DeleteError(const std::string& path) {
+  return DeleteFileA(path.c_str()) ? 0 : GetLastError();
+}
 DWORD RemoveError(const std::string& path) {
   return RemoveDirectoryA(path.c_str()) ? 0 : GetLastError();
 }
@@ -53,33 +55,39 @@ TEST_F(RemovalsTest, RemovedEntriesAreGoneForEveryLaterCall) {
   EXPECT_TRUE(made.Valid());
 }
 
-TEST_F(RemovalsTest, DeleteFileRefusesWhatIsNoPlainFileItMayDelete) {
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, DeleteError("C:\\t\\missing.txt"));
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, DeleteError("C:\\t\\missing\\x.txt"));
-  EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteError("C:\\t\\sub"));
-  {
-    ScopedHandle held(OpenForTest("C:\\t\\file.txt", GENERIC_READ, FILE_SHARE_READ));
-    ASSERT_TRUE(held.Valid());
-    EXPECT_EQ(ERROR_SHARING_VIOLATION, DeleteError("C:\\t\\file.txt"));
-  }
+// The read-only file, the open one and the current directory are set up below; every refusal
+// leaves everything in place.
+TEST_F(RemovalsTest, RefusalsGiveWindowsCodesAndRemoveNothing) {
+  using Call = DWORD (*)(const std::string&);
+  const struct {
+    Call call;
+    const char* path;
+    DWORD code;
+  } refusals[] = {
+      {DeleteError, "C:\\t\\missing.txt", ERROR_FILE_NOT_FOUND},
+      {DeleteError, "C:\\t\\missing\\x.txt", ERROR_PATH_NOT_FOUND},
+      {DeleteError, "C:\\t\\sub", ERROR_ACCESS_DENIED},
+      {DeleteError, "C:\\t\\full\\inside.txt", ERROR_SHARING_VIOLATION},
+      {DeleteError, "C:\\t\\file.txt", ERROR_ACCESS_DENIED},  // read-only, also for root
+      {RemoveError, "C:\\t\\full", ERROR_DIR_NOT_EMPTY},
+      {RemoveError, "C:\\t\\file.txt", ERROR_DIRECTORY},
+      {RemoveError, "C:\\t\\missing", ERROR_FILE_NOT_FOUND},
+      {RemoveError, "C:\\t\\missing\\x", ERROR_PATH_NOT_FOUND},
+      {RemoveError, "C:\\t\\sub\\deeper", ERROR_SHARING_VIOLATION},  // the current directory
+  };
   prefix_.SetReadOnly("C:\\t\\file.txt", true);
-  EXPECT_EQ(ERROR_ACCESS_DENIED, DeleteError("C:\\t\\file.txt"));
-  EXPECT_TRUE(prefix_.Exists("C:\\t\\file.txt"));
-  EXPECT_TRUE(prefix_.Exists("C:\\t\\sub"));
+  ScopedHandle held(OpenForTest("C:\\t\\full\\inside.txt", GENERIC_READ, FILE_SHARE_READ));
+  ASSERT_TRUE(held.Valid());
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\sub\\deeper"));
+  for (const auto& refusal : refusals)
+    EXPECT_EQ(refusal.code, refusal.call(refusal.path)) << refusal.path;
+  for (const char* path : {"C:\\t\\file.txt", "C:\\t\\full\\inside.txt", "C:\\t\\sub\\deeper"}) {
+    EXPECT_TRUE(prefix_.Exists(path)) << path;
+  }
   ASSERT_TRUE(SetFileAttributesA("C:\\t\\file.txt", FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(0u, DeleteError("C:\\t\\file.txt"));
-}
-
-TEST_F(RemovalsTest, RemoveDirectoryTakesOnlyAnEmptyDirectoryNotInUse) {
-  EXPECT_EQ(ERROR_DIR_NOT_EMPTY, RemoveError("C:\\t\\full"));
-  EXPECT_EQ(ERROR_DIR_NOT_EMPTY, RemoveError("C:\\t\\sub"));
-  EXPECT_EQ(ERROR_DIRECTORY, RemoveError("C:\\t\\file.txt"));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, RemoveError("C:\\t\\missing"));
-  EXPECT_EQ(ERROR_PATH_NOT_FOUND, RemoveError("C:\\t\\missing\\x"));
-  ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\sub\\deeper"));
-  EXPECT_EQ(ERROR_SHARING_VIOLATION, RemoveError("C:\\t\\sub\\deeper"));
-  EXPECT_TRUE(prefix_.Exists("C:\\t\\full\\inside.txt"));
-  EXPECT_TRUE(prefix_.Exists("C:\\t\\sub\\deeper"));
+  held.Close();
+  EXPECT_EQ(0u, DeleteError("C:\\t\\full\\inside.txt"));
 }
 
 }  // namespace

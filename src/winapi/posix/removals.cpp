@@ -42,8 +42,8 @@ bool IsCurrentDirectory(const struct stat& info) {
   const ResolvedPath current = cdinst::posix::ResolvePath(cdinst::posix::CurrentDirectory());
   struct stat currentInfo;
   return current.error == ERROR_SUCCESS && current.exists &&
-         cdinst::posix::StatFollowing(current, currentInfo) &&
-         currentInfo.st_dev == info.st_dev && currentInfo.st_ino == info.st_ino;
+         cdinst::posix::StatFollowing(current, currentInfo) && currentInfo.st_dev == info.st_dev &&
+         currentInfo.st_ino == info.st_ino;
 }
 
 }  // namespace
