@@ -3,6 +3,7 @@
 // same boxes, exit code, destination tree and index file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -255,6 +256,21 @@ std::vector<std::string> WithoutModuleAndOffset(std::vector<std::string> transcr
   return transcript;
 }
 
+// Runs start in the medium's root, as the medium's menu program starts them, so that the current
+// drive is the medium's.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& path) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~WorkingDirectory() { std::filesystem::current_path(saved_); }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
 class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
  protected:
   void SetUp() override {
@@ -278,11 +294,13 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
   }
   Outcome RunWindowsProgram() const {
     const Scenario& scenario = GetParam();
+    const WorkingDirectory onTheMedium(windows_->Unix("D:\\"));
     return Observed(*windows_, RunUnderWine(*windows_, scenario.parameters,
                                             {{"CDINST_ANSWER", scenario.answer}}));
   }
   Outcome RunLinuxProgram() const {
     const Scenario& scenario = GetParam();
+    const WorkingDirectory onTheMedium(linux_->Unix("D:\\"));
     return Observed(*linux_, RunProgram(scenario.parameters,
                                         {{"CDINST_ANSWER", scenario.answer},
                                          {"CDINST_PREFIX", linux_->PrefixDirectory()}},
