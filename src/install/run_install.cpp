@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "install/created_entries.h"
 #include "install/destination.h"
 #include "install/destination_path.h"
 #include "install/directory_tree_list.h"
@@ -62,6 +63,23 @@ void ApplyMask(FileNameList& files, const std::string& mask) {
   }
 }
 
+// A copy that ends part way leaves a tree that a retry would take as installed, since it passes
+// over folders that exist: what this run made goes again, whichever way the copy ends.
+bool CopyOrUndo(Run& run, const std::string& destination, CreatedEntries& created) {
+  const InstallSettings& settings = run.settings;
+  try {
+    if (CopyTree(settings.SourceRoot + settings.OriginPath, destination, *run.tree,
+                 settings.SourceRoot, &created)) {
+      return true;
+    }
+  } catch (...) {
+    created.RemoveAll();
+    throw;
+  }
+  created.RemoveAll();
+  return false;
+}
+
 void RunSteps(Run& run) {
   const InstallSettings& settings = run.settings;
   CreateListings(run);
@@ -69,12 +87,12 @@ void RunSteps(Run& run) {
   if (!Confirm(destination, run.host)) return;
   SetBusyCursor(true);
   EnableHostWindow(run.host, false);
-  if (!CreateDestinationPath(destination.path, settings.SourceRoot)) {
+  CreatedEntries created;
+  if (!CreateDestinationPath(destination.path, settings.SourceRoot, &created)) {
     return ReportFailure(run.host, texts::kDirectoryError);
   }
   ApplyMask(*run.files, settings.FileMask);
-  if (!CopyTree(settings.SourceRoot + settings.OriginPath, destination.path, *run.tree,
-                settings.SourceRoot)) {
+  if (!CopyOrUndo(run, destination.path, created)) {
     return ReportFailure(run.host, texts::kCopyError);
   }
   if (!destination.systemDestination &&

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "install/block_copy.h"
+#include "install/created_entries.h"
 #include "install/directory_tree_list.h"
 #include "install/file_identity.h"
 #include "install/file_name_list.h"
@@ -40,19 +41,21 @@ std::optional<std::string> MakeCounterpart(DirectoryTreeList& tree, int32_t inde
 // One copy and the copies it makes of its subdirectories, with the listings they share.
 class TreeCopy {
  public:
-  TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot)
-      : tree_(tree), sourceRoot_(sourceRoot) {}
+  TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot, CreatedEntries* created)
+      : tree_(tree), sourceRoot_(sourceRoot), created_(created) {}
 
   bool Copy(const std::string& source, const std::string& destination);
 
  private:
   bool IsBeingCopied(const std::optional<FileIdentity>& identity) const;
   bool CopyFiles(const std::string& source, const std::string& destination);
+  bool CopyOneFile(const std::string& source, const std::string& target);
   bool CopySubdirectories(const std::string& source, const std::string& destination);
   bool TakeOn(int32_t index, const std::string& source, const std::string& destination);
 
   DirectoryTreeList& tree_;
   const std::string& sourceRoot_;
+  CreatedEntries* created_;
   // The sources that the copies above this one are working on. An error ends the whole copy,
   // so only the normal returns take their entry off again.
   std::vector<FileIdentity> ancestors_;
@@ -84,12 +87,22 @@ bool TreeCopy::CopyFiles(const std::string& source, const std::string& destinati
   const int32_t count = files->Count();
   for (int32_t i = 0; i < count; ++i) {
     const std::string name = files->Name(i);
-    const std::string target = destination + name;
-    ClearReadOnly(target);
-    if (!CopyFileBlocks(source + name, target)) return false;
-    ClearReadOnly(target);
+    if (!CopyOneFile(source + name, destination + name)) return false;
+    ClearReadOnly(destination + name);
   }
   return true;
+}
+
+// Only a file that was not there before counts as made by the copy; a failed copy may have
+// made it or not. Nothing there means nothing to clear, so the name is asked about only once.
+bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target) {
+  const bool existed = ReadFileAttributes(target) != -1;
+  if (existed) ClearReadOnly(target);
+  const bool copied = CopyFileBlocks(source, target);
+  if (!existed && created_ && (copied || ReadFileAttributes(target) != -1)) {
+    created_->AddFile(target);
+  }
+  return copied;
 }
 
 // After a move the entries past CurrentLevel are the source's subdirectories, whatever spelling
@@ -111,14 +124,15 @@ bool TreeCopy::TakeOn(int32_t index, const std::string& source, const std::strin
   if (CounterpartExists(tree_, index, destination)) return true;
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
+  if (created_) created_->AddDirectory(destination + *name);
   return Copy(source + *name + "\\", destination + *name + "\\");
 }
 
 }  // namespace
 
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot) {
-  return TreeCopy(tree, sourceRoot).Copy(source, destination);
+              const std::string& sourceRoot, CreatedEntries* created) {
+  return TreeCopy(tree, sourceRoot, created).Copy(source, destination);
 }
 
 void ClearReadOnly(const std::string& path) {

@@ -6,6 +6,7 @@
 
 namespace cdinst {
 
+class CreatedEntries;
 class DirectoryTreeList;
 
 // Copies `source` into the existing directory `destination` (both absolute; the trailing
@@ -21,9 +22,11 @@ class DirectoryTreeList;
 // list and the current directory: afterwards the current directory is `sourceRoot` after a
 // true result with at least one subdirectory, the source when there was none, and the source of
 // the failing level after false. Raises IoError when a source cannot be entered, or
-// `sourceRoot` after a subdirectory.
+// `sourceRoot` after a subdirectory. When `created` is given, every file that did not exist
+// before its copy and is there after it, and every counterpart made, is added to it as it is
+// made, whatever the result.
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot);
+              const std::string& sourceRoot, CreatedEntries* created = nullptr);
 
 // Clears the read-only bit of the file `path`, keeping its other attributes, when FileIsPresent
 // reports it; a missing file or a directory is left alone. Raises nothing and reports nothing.

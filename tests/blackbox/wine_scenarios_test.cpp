@@ -3,6 +3,7 @@
 // same boxes, exit code, destination tree and index file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <regex>
@@ -128,9 +129,11 @@ std::vector<Scenario> Scenarios() {
          prefix.MakeDirectory(kEditor + "EDITOR.EXE");  // the file cannot be created
        },
        {Asked(kEditor), Told("Erro de C\xC3\xB3pia")},
-       [](const ScratchPrefix& prefix, const Outcome&) {
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
          EXPECT_FALSE(prefix.Exists(kIndex));
-         EXPECT_FALSE(prefix.Exists(kEditor + "LEIAME.TXT"));
+         // The file copied before the failure goes again; what was there stays.
+         ASSERT_EQ(outcome.destination.size(), 1u);
+         EXPECT_TRUE(outcome.destination.begin()->second.directory);
        }},
       {"MatchingCdromLine",
        editor,
@@ -192,6 +195,25 @@ std::vector<Scenario> Scenarios() {
        },
        {Asked(kEditor), Told("Erro na cria\xC3\xA7\xC3\xA3o do Diret\xC3\xB3rio")},
        [](const ScratchPrefix& prefix, const Outcome&) { EXPECT_FALSE(prefix.Exists(kIndex)); }},
+      // A share is the root of the path: nothing is made at the root of the current drive (the
+      // medium's), where its server's name would otherwise land.
+      {"MissingShare",
+       {kTitle, "D:\\", "REDE", "1", "*.*"},
+       "yes",
+       "D:\\servidor",
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.WriteFile("D:\\DADOS\\PROGS.INI",
+                          prefix.ReadFile("D:\\DADOS\\PROGS.INI") +
+                              CrLfLines({"[REDE]", "Nome=Rede", "Origem=PROGS\\EDITOR",
+                                         "Destino=\\\\servidor\\pasta\\Editor"}));
+       },
+       {Asked("\\\\servidor\\pasta\\Editor\\"),
+        Told("Erro na cria\xC3\xA7\xC3\xA3o do Diret\xC3\xB3rio")},
+       [](const ScratchPrefix& prefix, const Outcome&) {
+         EXPECT_FALSE(prefix.Exists("D:\\servidor"));
+         EXPECT_FALSE(prefix.Exists("C:\\servidor"));
+       }},
       {"WrongParameterCount",
        {kTitle, "d:\\", "EDITOR", "1"},
        "yes",
@@ -251,6 +273,21 @@ std::vector<std::string> WithoutModuleAndOffset(std::vector<std::string> transcr
   return transcript;
 }
 
+// Runs start in the medium's root, as the medium's menu program starts them, so that the current
+// drive is the medium's.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& path) : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path);
+  }
+  ~WorkingDirectory() { std::filesystem::current_path(saved_); }
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
 class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
  protected:
   void SetUp() override {
@@ -274,11 +311,13 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
   }
   Outcome RunWindowsProgram() const {
     const Scenario& scenario = GetParam();
+    const WorkingDirectory onTheMedium(windows_->Unix("D:\\"));
     return Observed(*windows_, RunUnderWine(*windows_, scenario.parameters,
                                             {{"CDINST_ANSWER", scenario.answer}}));
   }
   Outcome RunLinuxProgram() const {
     const Scenario& scenario = GetParam();
+    const WorkingDirectory onTheMedium(linux_->Unix("D:\\"));
     return Observed(*linux_, RunProgram(scenario.parameters,
                                         {{"CDINST_ANSWER", scenario.answer},
                                          {"CDINST_PREFIX", linux_->PrefixDirectory()}},

@@ -25,9 +25,8 @@ class DestinationPathTest : public ::testing::Test {
     ChangeDirectory("D:\\MEDIA");
   }
 
-  // Everything below drive E:, as relative Unix paths in sorted order.
-  Names DriveE() const {
-    const fs::path root = prefix_.Unix("E:");
+  // Everything below `root`, as relative Unix paths in sorted order.
+  Names Below(const fs::path& root) const {
     Names found;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
       found.push_back(entry.path().lexically_relative(root).generic_string());
@@ -35,6 +34,7 @@ class DestinationPathTest : public ::testing::Test {
     std::sort(found.begin(), found.end());
     return found;
   }
+  Names DriveE() const { return Below(prefix_.Unix("E:")); }
 
   testing::ScratchPrefix prefix_;
 };
@@ -97,6 +97,24 @@ TEST_F(DestinationPathTest, EndsInTheSourceRootWithoutItsLastCharacter) {
 
   EXPECT_TRUE(CreateDestinationPath("E:\\NEW\\PROG\\", "Q:\\"));  // unmapped: stays put
   EXPECT_EQ(CurrentDirectory(), "E:\\NEW");
+}
+
+// A share is the root of its path: nothing is tested or made above it, and nothing at the root
+// of the current drive, where "\\" and "\\servidor" would otherwise lead.
+TEST_F(DestinationPathTest, ShareIsTheRootOfItsPath) {
+  const fs::path share = prefix_.PrefixDirectory() + "/dosdevices/unc/servidor/pasta";
+  fs::create_directories(share);
+  EXPECT_TRUE(CreateDestinationPath("\\\\servidor\\pasta\\NOVO\\SUB\\", "D:\\MEDIA\\"));
+  EXPECT_EQ(Below(share), (Names{"NOVO", "NOVO/SUB"}));
+  EXPECT_TRUE(CreateDestinationPath("\\\\servidor\\pasta\\", "D:\\MEDIA\\"));
+  for (const char* missing : {"\\\\servidor\\outra\\NOVO\\", "\\\\outro\\pasta\\NOVO\\",
+                              "\\\\servidor\\", "\\\\servidor\\\\NOVO\\", "\\\\\\NOVO\\"}) {
+    EXPECT_FALSE(CreateDestinationPath(missing, "D:\\MEDIA\\")) << missing;
+  }
+  EXPECT_EQ(Below(prefix_.Unix("D:\\")), Names{"MEDIA"});
+  EXPECT_EQ(
+      Below(prefix_.PrefixDirectory() + "/dosdevices/unc"),
+      (Names{"servidor", "servidor/pasta", "servidor/pasta/NOVO", "servidor/pasta/NOVO/SUB"}));
 }
 
 TEST_F(DestinationPathTest, PathsOfMoreThan255CharactersCreateNothing) {

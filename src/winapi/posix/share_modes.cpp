@@ -11,6 +11,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <initializer_list>
 #include <limits>
 
 #include "winapi/posix/last_error.h"
@@ -119,6 +120,15 @@ DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
   if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
   if (error && LocksUnsupported(error)) error = 0;
   return ErrorFromErrno(error);
+}
+
+DWORD AdmitDeletion(int fd) {
+  for (const off_t byte : {kHoldsRead, kHoldsWrite}) {
+    const int error = TestByte(fd, byte);
+    if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
+    if (error && !LocksUnsupported(error)) return ErrorFromErrno(error);
+  }
+  return ERROR_SUCCESS;
 }
 
 DWORD RecordOpen(int fd, DWORD held, DWORD share) {

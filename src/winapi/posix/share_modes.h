@@ -21,6 +21,11 @@ DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share);
 // The same for a caller that knows whether `fd` was opened for writing.
 DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share);
 
+// Whether the file open as `fd` (readable, from an open() of its own) may be deleted: 0 when no
+// other open holds read or write access, ERROR_SHARING_VIOLATION when one does (no open grants
+// FILE_SHARE_DELETE), or the code of a failed lock call.
+DWORD AdmitDeletion(int fd);
+
 // Records the open on `fd` of a file that no other open can reach yet (one made without a
 // name), which leaves nothing to test it against. Returns 0 or the code of a failed lock call.
 DWORD RecordOpen(int fd, DWORD held, DWORD share);
