@@ -16,6 +16,15 @@ FileSearch::~FileSearch() {
   if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
 }
 
+std::string FileSearch::Name() const {
+  std::string name = match_.cFileName;
+  const bool dots = name == "." || name == "..";
+  for (char& c : name) {
+    if (dots || c == '\\' || c == '/' || c == ':') c = '?';
+  }
+  return name;
+}
+
 void FileSearch::Next() { hasMatch_ = hasMatch_ && FindNextFileA(handle_, &match_); }
 
 bool IsLeftOutOfListings(DWORD attributes) {
