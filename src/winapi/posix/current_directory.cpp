@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/windows1252.h"
+#include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -40,7 +40,7 @@ std::string DrivePath(char letter, std::string_view rest) {
   for (size_t start = 0; start < rest.size();) {
     size_t end = rest.find('/', start);
     if (end == std::string_view::npos) end = rest.size();
-    if (end > start) path += "\\" + cdinst::Utf8ToWindows1252(rest.substr(start, end - start));
+    if (end > start) path += "\\" + cdinst::posix::WindowsNameOf(rest.substr(start, end - start));
     start = end + 1;
   }
   return path.size() == 2 ? path + "\\" : path;

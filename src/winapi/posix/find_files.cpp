@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_buffers.h"
@@ -92,7 +91,7 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
-  std::string name = cdinst::Utf8ToWindows1252(target.name);
+  std::string name = cdinst::posix::WindowsNameOf(target.name);
   if (target.status) {
     entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
     return ERROR_SUCCESS;
