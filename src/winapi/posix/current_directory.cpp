@@ -1,6 +1,7 @@
 #include "winapi/posix/current_directory.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -79,7 +80,9 @@ std::string CurrentDirectory() {
 using cdinst::posix::CopyTextResult;
 using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
 using cdinst::posix::ModeOfResolvedPath;
+using cdinst::posix::Permits;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
@@ -92,6 +95,8 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (!S_ISDIR(mode)) {
     return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
   }
+  // Entering needs the right to search the directory, as on Windows the right to traverse it.
+  if (!Permits(target, X_OK)) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
   State() = target.windowsPath;
   return TRUE;
