@@ -1,5 +1,7 @@
 #include "install/file_search.h"
 
+#include "platform/io_error.h"
+
 namespace cdinst {
 namespace {
 
@@ -10,6 +12,10 @@ constexpr DWORD kVolumeLabel = 0x8;
 FileSearch::FileSearch(const std::string& pattern) {
   handle_ = FindFirstFileA(pattern.c_str(), &match_);
   hasMatch_ = handle_ != INVALID_HANDLE_VALUE;
+  if (!hasMatch_ && GetLastError() == ERROR_ACCESS_DENIED) {
+    RecordIoResult(ERROR_ACCESS_DENIED);
+    RaiseIfIoResultPending();
+  }
 }
 
 FileSearch::~FileSearch() {
