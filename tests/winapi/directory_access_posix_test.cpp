@@ -3,8 +3,8 @@
 // made while it was allowed is kept. Root may do anything, so the calls are made as an ordinary
 // user.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,8 +57,7 @@ bool BecomeOrdinaryUser(const std::string& scratch) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(scratch)) {
     lchown(entry.path().c_str(), kOrdinaryUser, kOrdinaryUser);
   }
-  return lchown(scratch.c_str(), kOrdinaryUser, kOrdinaryUser) == 0 &&
-         setgroups(0, nullptr) == 0 &&
+  return lchown(scratch.c_str(), kOrdinaryUser, kOrdinaryUser) == 0 && setgroups(0, nullptr) == 0 &&
          setresgid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) == 0 &&
          setresuid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) == 0;
 }
