@@ -9,6 +9,7 @@
 
 #include "install_boxes.h"
 #include "medium_fixture.h"
+#include "ordinary_user.h"
 #include "tree_snapshot.h"
 
 namespace cdinst::testing {
@@ -115,10 +116,7 @@ std::optional<ProgramResult> InstallAsOrdinaryUser(const std::string& scratch) {
   std::vector<std::string> command{CDINST_PROGRAM, kTitle, "D:\\", "EDITOR", "1", "*.*"};
   if (geteuid() == 0) {
     if (system("setpriv --help >/dev/null 2>&1") != 0) return std::nullopt;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(scratch)) {
-      lchown(item.path().c_str(), 65534, 65534);
-    }
-    if (lchown(scratch.c_str(), 65534, 65534) != 0) return std::nullopt;
+    if (!GiveToOrdinaryUser(scratch)) return std::nullopt;
     command.insert(command.begin(),
                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
   }

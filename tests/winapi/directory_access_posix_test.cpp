@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "ordinary_user.h"
 #include "scratch_prefix.h"
 #include "seam_helpers.h"
 #include "winapi/winapi.h"
@@ -20,7 +21,6 @@
 namespace cdinst::testing {
 namespace {
 
-constexpr uid_t kOrdinaryUser = 65534;
 constexpr int kCannotDrop = 77;
 
 struct Refusal {
@@ -54,10 +54,7 @@ std::string Mismatches(const ScratchPrefix& prefix) {
 
 bool BecomeOrdinaryUser(const std::string& scratch) {
   if (geteuid() != 0) return true;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(scratch)) {
-    lchown(entry.path().c_str(), kOrdinaryUser, kOrdinaryUser);
-  }
-  return lchown(scratch.c_str(), kOrdinaryUser, kOrdinaryUser) == 0 && setgroups(0, nullptr) == 0 &&
+  return GiveToOrdinaryUser(scratch) && setgroups(0, nullptr) == 0 &&
          setresgid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) == 0 &&
          setresuid(kOrdinaryUser, kOrdinaryUser, kOrdinaryUser) == 0;
 }
