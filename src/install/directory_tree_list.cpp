@@ -166,7 +166,7 @@ std::vector<std::string> DirectoryTreeList::ListSubdirectories() const {
   const std::string pattern = WithTrailingBackslash(directory_) + "*.*";
   std::vector<std::string> names;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
-    if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Match().cFileName);
+    if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Name());
   }
   return names;
 }

@@ -40,7 +40,7 @@ void AddMatches(const std::string& pattern, std::vector<std::string>& names) {
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
     const DWORD attributes = search.Match().dwFileAttributes;
     if (IsLeftOutOfListings(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    InsertInOrder(names, search.Match().cFileName);
+    InsertInOrder(names, search.Name());
   }
 }
 

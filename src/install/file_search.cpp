@@ -1,5 +1,7 @@
 #include "install/file_search.h"
 
+#include "platform/io_error.h"
+
 namespace cdinst {
 namespace {
 
@@ -10,10 +12,23 @@ constexpr DWORD kVolumeLabel = 0x8;
 FileSearch::FileSearch(const std::string& pattern) {
   handle_ = FindFirstFileA(pattern.c_str(), &match_);
   hasMatch_ = handle_ != INVALID_HANDLE_VALUE;
+  if (!hasMatch_ && GetLastError() == ERROR_ACCESS_DENIED) {
+    RecordIoResult(ERROR_ACCESS_DENIED);
+    RaiseIfIoResultPending();
+  }
 }
 
 FileSearch::~FileSearch() {
   if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+}
+
+std::string FileSearch::Name() const {
+  std::string name = match_.cFileName;
+  const bool dots = name == "." || name == "..";
+  for (char& c : name) {
+    if (dots || c == '\\' || c == '/' || c == ':') c = '?';
+  }
+  return name;
 }
 
 void FileSearch::Next() { hasMatch_ = hasMatch_ && FindNextFileA(handle_, &match_); }

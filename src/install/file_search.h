@@ -12,7 +12,8 @@ namespace cdinst {
 class FileSearch {
  public:
   // Starts searching `pattern` (wildcards allowed, relative paths taken from the current
-  // directory). A pattern that finds nothing, or cannot be searched, gives no match.
+  // directory). A pattern that finds nothing, or cannot be searched, gives no match; a directory
+  // the system refuses to list raises IoError, since taking it for empty would lose its content.
   explicit FileSearch(const std::string& pattern);
   ~FileSearch();
   FileSearch(const FileSearch&) = delete;
@@ -21,6 +22,12 @@ class FileSearch {
   // True while Match() holds an entry.
   bool HasMatch() const { return hasMatch_; }
   const WIN32_FIND_DATAA& Match() const { return match_; }
+
+  // The name of Match() as the listings take it. A name that a path could be read into (one
+  // holding '\', '/' or ':', or "." or "..") comes with each of those characters as '?': joined
+  // to a directory it names nothing, and nothing can be created under it, so the copy of such an
+  // entry fails where it is, whatever the system let through.
+  std::string Name() const;
 
   // Moves on to the next entry; afterwards HasMatch() tells whether there was one.
   void Next();

@@ -1,11 +1,15 @@
 // Every way an install run can go, seen from outside: the boxes, the destination tree, the
 // index file and the exit code.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "install_boxes.h"
 #include "medium_fixture.h"
+#include "ordinary_user.h"
 #include "tree_snapshot.h"
 
 namespace cdinst::testing {
@@ -104,6 +108,42 @@ TEST_F(InstallPathsTest, MissingOriginEndsInTheFatalReport) {
   EXPECT_NE(result.transcript[1].find("\"caption\":\"Application Error\""), std::string::npos);
   EXPECT_NE(result.transcript[1].find("Exception IoError in module cdinst at "), std::string::npos);
   EXPECT_FALSE(prefix_.Exists(kIndex));
+}
+
+// Root may enter any directory: as root, the program runs as an ordinary user (65534), to whom
+// the scratch directory is given. Empty when that cannot be done.
+std::optional<ProgramResult> InstallAsOrdinaryUser(const std::string& scratch) {
+  std::vector<std::string> command{CDINST_PROGRAM, kTitle, "D:\\", "EDITOR", "1", "*.*"};
+  if (geteuid() == 0) {
+    if (system("setpriv --help >/dev/null 2>&1") != 0) return std::nullopt;
+    if (!GiveToOrdinaryUser(scratch)) return std::nullopt;
+    command.insert(command.begin(),
+                   {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  }
+  const std::string transcript = scratch + "/transcript.jsonl";
+  return RunCommand(command, {{"CDINST_ANSWER", "yes"}, {"CDINST_TRANSCRIPT", transcript}},
+                    transcript);
+}
+
+TEST_F(InstallPathsTest, OriginOrSubfolderThatCannotBeEnteredOrListedEndsInTheFatalReport) {
+  const std::pair<std::string, std::filesystem::perms> locks[] = {
+      {"D:\\PROGS\\EDITOR", std::filesystem::perms::none},
+      {"D:\\PROGS\\EDITOR", std::filesystem::perms(0644)},
+      {"D:\\PROGS\\EDITOR\\AJUDA", std::filesystem::perms::none},
+      {"D:\\PROGS\\EDITOR\\AJUDA\\IMAGENS", std::filesystem::perms(0644)},
+      {"D:\\PROGS\\EDITOR\\AJUDA", std::filesystem::perms(0311)}};  // entered, not listed
+  for (const auto& [directory, mode] : locks) {
+    std::filesystem::remove_all(prefix_.Unix(kDestination));
+    std::filesystem::permissions(prefix_.Unix(directory), mode);
+    const std::optional<ProgramResult> result = InstallAsOrdinaryUser(prefix_.Directory());
+    std::filesystem::permissions(prefix_.Unix(directory), std::filesystem::perms(0755));
+    if (!result) GTEST_SKIP() << "cannot run as an ordinary user, and root may enter anything";
+    EXPECT_EQ(result->exitCode, 1) << directory;
+    ASSERT_EQ(result->transcript.size(), 2u) << directory;
+    EXPECT_NE(result->transcript[1].find("File access denied"), std::string::npos)
+        << result->transcript[1];
+    EXPECT_FALSE(prefix_.Exists(kIndex));
+  }
 }
 
 TEST_F(InstallPathsTest, FailedIndexWriteEndsInTheFatalReport) {

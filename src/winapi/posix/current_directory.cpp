@@ -1,12 +1,13 @@
 #include "winapi/posix/current_directory.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
-#include "platform/windows1252.h"
+#include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
@@ -40,7 +41,7 @@ std::string DrivePath(char letter, std::string_view rest) {
   for (size_t start = 0; start < rest.size();) {
     size_t end = rest.find('/', start);
     if (end == std::string_view::npos) end = rest.size();
-    if (end > start) path += "\\" + cdinst::Utf8ToWindows1252(rest.substr(start, end - start));
+    if (end > start) path += "\\" + cdinst::posix::WindowsNameOf(rest.substr(start, end - start));
     start = end + 1;
   }
   return path.size() == 2 ? path + "\\" : path;
@@ -79,7 +80,9 @@ std::string CurrentDirectory() {
 using cdinst::posix::CopyTextResult;
 using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
 using cdinst::posix::ModeOfResolvedPath;
+using cdinst::posix::Permits;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
@@ -92,6 +95,8 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (!S_ISDIR(mode)) {
     return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
   }
+  // Entering needs the right to search the directory, as on Windows the right to traverse it.
+  if (!Permits(target, X_OK)) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
   State() = target.windowsPath;
   return TRUE;

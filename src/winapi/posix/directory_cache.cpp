@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/short_names.h"
 
@@ -91,12 +90,12 @@ void KeepLowest(LowestNames& names, std::string key, const std::string& unixName
 // Names equal without regard to case have the same short name, so the lowest Unix name of each
 // folded name is all the short names need.
 void AddShortName(LowestNames& byShortName, const std::string& unixName) {
-  const std::string shortName = ShortNameOf(Utf8ToWindows1252(unixName));
+  const std::string shortName = ShortNameOf(WindowsNameOf(unixName));
   if (!shortName.empty()) KeepLowest(byShortName, FoldedName(shortName), unixName);
 }
 
 void Add(Listing& listing, const std::string& unixName) {
-  KeepLowest(listing.byName, FoldedName(Utf8ToWindows1252(unixName)), unixName);
+  KeepLowest(listing.byName, FoldedName(WindowsNameOf(unixName)), unixName);
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 

@@ -57,6 +57,14 @@ bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
   }
 }
 
+std::string WindowsNameOf(std::string_view unixName) {
+  std::string name = Utf8ToWindows1252(unixName);
+  for (char& c : name) {
+    if (c == '\\' || c == ':') c = '?';
+  }
+  return name;
+}
+
 std::string FoldedName(std::string_view windowsName) {
   std::string folded(windowsName);
   for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));

@@ -17,6 +17,11 @@ std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDir
 // ends the reading, as it ends readdir(3); false only when the directory cannot be read at all.
 bool ReadOpenDirectory(int directory, std::vector<std::string>& names);
 
+// A Unix name as the emulation shows it: in Windows-1252 (Utf8ToWindows1252), each '\' and ':'
+// as '?'. Such a name read back as a path names nothing, and is no drive, so a name found on
+// disk is only ever one name.
+std::string WindowsNameOf(std::string_view unixName);
+
 // A Windows-1252 name in the form names equal without regard to letter case share.
 std::string FoldedName(std::string_view windowsName);
 

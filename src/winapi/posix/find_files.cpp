@@ -1,7 +1,9 @@
 // FindFirstFileA, FindNextFileA and FindClose. A search collects its entries when it starts;
 // the handle is the search object itself, owned by the table of open searches.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -9,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_buffers.h"
@@ -72,6 +73,11 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   struct stat info;
   if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
+  // Checked at every search, so that a listing kept from before cannot hide a refusal. Reading
+  // the names needs the right to read it, telling what each is the right to search it.
+  if (!cdinst::posix::Permits(directory, R_OK | X_OK)) {
+    return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  }
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.own);
   search.listing = cdinst::posix::FindEntries(directory.UnixPath(), info, directory.AtDirectory(),
@@ -92,7 +98,7 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
-  std::string name = cdinst::Utf8ToWindows1252(target.name);
+  std::string name = cdinst::posix::WindowsNameOf(target.name);
   if (target.status) {
     entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
     return ERROR_SUCCESS;

@@ -12,7 +12,6 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/file_attributes.h"
 #include "winapi/posix/file_time.h"
@@ -122,7 +121,7 @@ std::shared_ptr<FoundEntries> ReadEntries(int directory, bool& linked) {
       linked = true;
       if (fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
     }
-    entries->push_back(FoundEntryOf(info, Utf8ToWindows1252(unixName)));
+    entries->push_back(FoundEntryOf(info, WindowsNameOf(unixName)));
   }
   return entries;
 }

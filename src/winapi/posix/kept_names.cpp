@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "platform/windows1252.h"
 #include "winapi/posix/directory_entries.h"
 #include "winapi/posix/short_names.h"
 
@@ -30,13 +29,13 @@ bool KeptNames::Lacks(std::string_view windowsName) const {
 }
 
 void KeptNames::Add(std::string name) {
-  std::string folded = FoldedName(Utf8ToWindows1252(name));
+  std::string folded = FoldedName(WindowsNameOf(name));
   if (unixNames_.insert(std::move(name)).second) ++folded_[std::move(folded)];
 }
 
 void KeptNames::Remove(const std::string& name) {
   if (unixNames_.erase(name) == 0) return;
-  const auto folded = folded_.find(FoldedName(Utf8ToWindows1252(name)));
+  const auto folded = folded_.find(FoldedName(WindowsNameOf(name)));
   if (folded != folded_.end() && --folded->second == 0) folded_.erase(folded);
 }
 

@@ -1,6 +1,7 @@
 #include "winapi/posix/path_resolution.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cctype>
@@ -325,6 +326,10 @@ bool ModeFollowing(const ResolvedPath& path, mode_t& mode) {
   if (!StatFollowing(path, info)) return false;
   mode = info.st_mode;
   return true;
+}
+
+bool Permits(const ResolvedPath& path, int access) {
+  return faccessat(path.AtDirectory(), path.AtName(), access, AT_EACCESS) == 0;
 }
 
 bool StatFollowing(const ResolvedPath& path, struct stat& info) {

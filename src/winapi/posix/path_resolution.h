@@ -64,6 +64,11 @@ bool IsExistingDirectory(const ResolvedPath& path);
 // learned when it did. False, with errno set, when stat(2) fails.
 bool ModeFollowing(const ResolvedPath& path, mode_t& mode);
 
+// True when this process, as its effective user, may use the resolved file for `access` (R_OK,
+// W_OK, X_OK, or'ed), following a symbolic link. False, with errno set, when it may not or that
+// cannot be asked. Asks the kernel every time: the permissions can change at any moment.
+bool Permits(const ResolvedPath& path, int access);
+
 // stat(2) of the resolved file, following a symbolic link; the status learned on the way when
 // there is one. False, with errno set, when that fails.
 bool StatFollowing(const ResolvedPath& path, struct stat& info);

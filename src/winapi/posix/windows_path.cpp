@@ -24,8 +24,11 @@ size_t NextSeparator(std::string_view path, size_t from) {
   return from;
 }
 
+// Windows reads a ':' in a name as a stream, which the emulation has none of; Wine takes it
+// into the Unix name.
 bool IsIllegalInName(unsigned char c) {
-  return c < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' || c == '*' || c == '?';
+  return c < 0x20 || c == '<' || c == '>' || c == '|' || c == '"' || c == '*' || c == '?' ||
+         c == ':';
 }
 
 bool HasIllegalCharacters(std::string_view name) {
