@@ -8,12 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 
-#include "winapi/posix/inotify_instance.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/path_resolution.h"
 #include "winapi/posix/unique_fd.h"
@@ -28,22 +28,20 @@ constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_T
 constexpr DWORD kKnownFilters = 0x17F;
 
 struct Change {
-  std::string unixPath;  // to watch again in a child process
   DWORD filter;
   int watch;
   uint64_t pending = 0;  // changes reported since the handle was last reset
   uint64_t seen = 0;     // how many of them a wait has reported
 };
 
+// The process's inotify instance, opened at the first use, and the handles watching with it.
 struct Changes {
-  std::mutex mutex;
-  cdinst::posix::InotifyInstance notify;
+  UniqueFd notify{inotify_init1(IN_NONBLOCK | IN_CLOEXEC)};
   std::map<HANDLE, std::unique_ptr<Change>> open;
 };
 
 Changes& TheChanges() {
-  static Changes& changes =
-      *new Changes;  // never destroyed: its inotify instance is handed over at exit
+  static Changes changes;
   return changes;
 }
 
@@ -74,17 +72,22 @@ void Count(Changes& changes, const inotify_event& event) {
   }
 }
 
-// In a child made by fork() every handle watches anew and counts as changed, since what
-// happened in between is unknown.
-void Refresh(Changes& changes) {
-  if (changes.notify.OpenedAfresh()) {
-    for (const auto& [handle, change] : changes.open) {
-      change->watch = changes.notify.Watch(change->unixPath, kWatched);
-      ++change->pending;
+// Counts every event queued so far; every change that finished before the call is among them.
+void TakeQueuedEvents(Changes& changes) {
+  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
+  alignas(inotify_event) char buffer[8192];
+  for (;;) {
+    const ssize_t got = read(changes.notify.Get(), buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing queued
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + at, sizeof event);
+      Count(changes, event);
+      at += static_cast<ssize_t>(sizeof event + event.len);
     }
+    // A read hands out every queued event that fits: room to spare means none was left.
+    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
   }
-  changes.notify.TakeQueuedEvents(
-      [&changes](const inotify_event& event, std::string_view) { Count(changes, event); });
 }
 
 Change* Find(Changes& changes, HANDLE handle) {
@@ -98,13 +101,9 @@ std::unique_ptr<Change> Watch(Changes& changes, LPCSTR path, DWORD filter) {
   if (target.error != ERROR_SUCCESS) return FailWith(nullptr, target.error);
   if (!target.exists) return FailWith(nullptr, ERROR_FILE_NOT_FOUND);
   if (!cdinst::posix::IsExistingDirectory(target)) return FailWith(nullptr, ERROR_DIRECTORY);
-  // Through the directory the lookup holds open, not the whole path again.
-  const UniqueFd directory(
-      openat(target.AtDirectory(), target.AtName(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return cdinst::posix::FailWithErrno(nullptr);
-  const int watch = changes.notify.WatchOpen(directory.Get(), kWatched);
+  const int watch = inotify_add_watch(changes.notify.Get(), target.unixPath.c_str(), kWatched);
   if (watch < 0) return cdinst::posix::FailWithErrno(nullptr);
-  return std::make_unique<Change>(Change{target.UnixPath(), filter, watch});
+  return std::make_unique<Change>(Change{filter, watch});
 }
 
 // A watch serves every handle on the same directory; it goes with the last of them.
@@ -112,7 +111,7 @@ void Unwatch(Changes& changes, int watch) {
   for (const auto& [handle, change] : changes.open) {
     if (change->watch == watch) return;
   }
-  changes.notify.Unwatch(watch);
+  inotify_rm_watch(changes.notify.Get(), watch);
 }
 
 }  // namespace
@@ -123,8 +122,7 @@ HANDLE FindFirstChangeNotificationA(LPCSTR path, BOOL watchSubtree, DWORD filter
   }
   if (watchSubtree) return FailWith(INVALID_HANDLE_VALUE, ERROR_NOT_SUPPORTED);
   Changes& changes = TheChanges();
-  const std::lock_guard<std::mutex> lock(changes.mutex);
-  Refresh(changes);
+  TakeQueuedEvents(changes);
   if (!changes.notify.Valid()) return FailWith(INVALID_HANDLE_VALUE, ERROR_NOT_SUPPORTED);
   std::unique_ptr<Change> change = Watch(changes, path, filter);
   if (!change) return INVALID_HANDLE_VALUE;
@@ -136,8 +134,7 @@ HANDLE FindFirstChangeNotificationA(LPCSTR path, BOOL watchSubtree, DWORD filter
 // Changes that came after the last wait that reported the handle signalled keep it signalled.
 BOOL FindNextChangeNotification(HANDLE handle) {
   Changes& changes = TheChanges();
-  const std::lock_guard<std::mutex> lock(changes.mutex);
-  Refresh(changes);
+  TakeQueuedEvents(changes);
   Change* change = Find(changes, handle);
   if (change == nullptr) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   change->pending -= change->seen;
@@ -147,8 +144,7 @@ BOOL FindNextChangeNotification(HANDLE handle) {
 
 BOOL FindCloseChangeNotification(HANDLE handle) {
   Changes& changes = TheChanges();
-  const std::lock_guard<std::mutex> lock(changes.mutex);
-  Refresh(changes);  // in a child made by fork(), the watch to remove is its own
+  TakeQueuedEvents(changes);
   const auto found = changes.open.find(handle);
   if (found == changes.open.end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   const int watch = found->second->watch;
@@ -170,10 +166,9 @@ int RemainingMilliseconds(std::chrono::steady_clock::time_point deadline) {
 // Only change notifications can be waited for here.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   Changes& changes = TheChanges();
-  std::unique_lock<std::mutex> lock(changes.mutex);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
-    Refresh(changes);
+    TakeQueuedEvents(changes);
     Change* change = Find(changes, handle);
     if (change == nullptr) return FailWith(WAIT_FAILED, ERROR_INVALID_HANDLE);
     if (change->pending > 0) {
@@ -183,8 +178,6 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     const int timeout = milliseconds == INFINITE ? -1 : RemainingMilliseconds(deadline);
     if (timeout == 0) return WAIT_TIMEOUT;
     pollfd ready{changes.notify.Get(), POLLIN, 0};
-    lock.unlock();
     poll(&ready, 1, timeout);
-    lock.lock();
   }
 }

@@ -28,7 +28,6 @@ struct Opened {
   UniqueFd fd;
   bool created = false;
   bool directory = false;             // opened with backup semantics, for queries
-  OpenDirectoryRef kept;              // in place of `fd` (OpenFile::kept)
   bool admitted = false;              // its share mode is recorded already
   bool writable = true;               // opened for reading and writing, not read-only
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
@@ -57,10 +56,10 @@ bool RefusedWriteOpen(int error) {
 // Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
 DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
   constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDWR | kFlags));
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDWR | kFlags));
   opened.writable = opened.fd.Valid();
   if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | kFlags));
+    opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDONLY | kFlags));
   }
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
@@ -84,38 +83,39 @@ int LinkIn(int fd, int directory, const char* name) {
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named, and the cached listing told, relative to the directory the lookup
-// holds open. kNotHere when the file system (or a missing /proc) does not allow this; then
+// file is made and named, and the cached listing told, relative to its directory, held open
+// meanwhile. kNotHere when the file system (or a missing /proc) does not allow this; then
 // nothing was made.
 Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened,
                     EntryCreation& creation) {
-  const int directory = path.AtDirectory();
-  UniqueFd fd(openat(directory, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return Made::kNotHere;
+  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Made::kNotHere;
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
-  if (LinkIn(fd.Get(), directory, path.AtName()) != 0) {
+  if (LinkIn(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
-  creation.Created(directory);
+  creation.Created();
   return Made::kDone;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(path.UnixPath(), path.parentStatus ? &*path.parentStatus : nullptr);
+  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
   const Made made = CreateAdmitted(path, mode, request, opened, creation);
   if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
     constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
-    opened.fd = UniqueFd(openat(path.AtDirectory(), path.AtName(), kFlags, mode));
+    opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
     opened.created = opened.fd.Valid();
     if (opened.created) {
-      creation.Created(path.AtDirectory());
+      creation.Created();
       return ERROR_SUCCESS;
     }
     if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
@@ -184,15 +184,11 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
          IsExistingDirectory(path);
 }
 
-// A handle without access can only be asked about the directory: a kept one is open already.
+// A handle without access can only be asked about the directory, which needs no right to read it.
 DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
   opened.directory = true;
-  if (request.access == 0 && path.kept) {
-    opened.kept = path.kept;
-    return ERROR_SUCCESS;
-  }
-  opened.fd =
-      UniqueFd(openat(path.AtDirectory(), path.AtName(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const int how = request.access == 0 ? O_PATH : O_RDONLY;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), how | O_DIRECTORY | O_CLOEXEC));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -242,7 +238,6 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
   file->directory = opened.directory;
-  file->kept = std::move(opened.kept);
   file->knownEnd = EndAtOpen(request, opened);
   Identify(*file, opened);
   const bool existed = !opened.created;

@@ -13,11 +13,11 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
-  cdinst::posix::EntryCreation creation(target.UnixPath(),
+  cdinst::posix::EntryCreation creation(target.unixPath,
                                         target.parentStatus ? &*target.parentStatus : nullptr);
-  if (mkdirat(target.AtDirectory(), target.AtName(), 0777) != 0) {
+  if (mkdir(target.unixPath.c_str(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }
-  creation.Created(target.AtDirectory());
+  creation.Created();
   return TRUE;
 }

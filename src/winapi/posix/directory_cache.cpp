@@ -1,9 +1,9 @@
 #include "winapi/posix/directory_cache.h"
 
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 #include <iterator>
-#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -54,12 +54,6 @@ std::unordered_map<std::string, Listing>& Listings() {
   return listings;
 }
 
-// Guards the listings; held by each public call from start to end.
-std::mutex& ListingsMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
 // One key per spelling of a directory: "/a/b" and "/a/b/" are the same.
 std::string KeyOf(std::string unixDirectory) {
   while (unixDirectory.size() > 1 && unixDirectory.back() == '/') unixDirectory.pop_back();
@@ -107,16 +101,35 @@ void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
   if (listings.size() >= kMostListings) listings.clear();
 }
 
+// Where every change is made by this machine's kernel, which stamps it as the rule says.
+bool KeepsTrueStamps(const std::string& unixDirectory) {
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+  };
+  struct statfs info;
+  if (statfs(unixDirectory.c_str(), &info) != 0) return false;
+  for (const unsigned long type : kLocal) {
+    if (static_cast<unsigned long>(info.f_type) == type) return true;
+  }
+  return false;
+}
+
 // The stamp is taken before the names, so a change in between only makes the next use read
 // the directory again. An empty directory is kept too: a new one is looked into for every name
-// it is about to get. Null when the directory cannot be read.
+// it is about to get. Where the rule cannot hold, the listing is not kept: it serves this one
+// use. Null when the directory cannot be read.
 Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   std::unordered_map<std::string, Listing>& listings = Listings();
   listings.erase(key);
   const std::optional<std::vector<std::string>> names = ListDirectory(key);
   if (!names) return nullptr;
-  MakeRoom(listings);
-  Listing& listing = listings[key];
+  static Listing unkept;
+  const bool keeps = KeepsTrueStamps(key);
+  if (keeps) MakeRoom(listings);
+  Listing& listing = keeps ? listings[key] : (unkept = Listing{});
   listing.stamp = stamp;
   for (const std::string& name : *names) Add(listing, name);
   return &listing;
@@ -160,7 +173,6 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status) {
-  const std::lock_guard<std::mutex> lock(ListingsMutex());
   const std::string key = KeyOf(unixDirectory);
   Listing* listing = CurrentListing(key, status);
   if (!listing) return std::nullopt;
@@ -175,7 +187,6 @@ EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* dir
   if (slash == std::string::npos) return;
   directory_ = KeyOf(unixPath.substr(0, slash + 1));
   name_ = unixPath.substr(slash + 1);
-  const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
   const std::optional<Stamp> stamp =
@@ -183,18 +194,11 @@ EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* dir
   current_ = stamp == found->second.stamp;
 }
 
-void EntryCreation::Created(int directoryFd) {
+void EntryCreation::Created() {
   if (!current_) return;
-  struct stat info {};
-  Take(fstat(directoryFd, &info) == 0 ? &info : nullptr);
-}
-
-void EntryCreation::Take(const struct stat* directoryStatus) {
-  const std::lock_guard<std::mutex> lock(ListingsMutex());
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
-  const std::optional<Stamp> stamp =
-      directoryStatus ? StampIn(*directoryStatus) : std::optional<Stamp>();
+  const std::optional<Stamp> stamp = StampOf(directory_);
   if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
     Listings().erase(found);
     return;

@@ -1,14 +1,15 @@
 // What matching a Windows name without regard to letter case needs from a Unix directory, kept
 // between calls: reading and converting the whole directory for every name not spelled exactly
-// as on disk would make filling a directory cost the square of its size.
+// as on disk would make filling a directory cost the square of its size. This is the
+// emulation's only cache of what is on disk, and this is its rule:
 //
 // A listing is used only while the directory's device, inode, modification and status change
 // times (to the nanosecond) are those it was read at, and they are checked before every use.
-// Adding, removing or renaming an entry changes a directory's modification time whoever does it, so
-// a change by another process makes the next use read the directory again. A file system that
-// stamps with a coarse clock could give two changes within one tick the same time; Linux 6.13 and
-// later stamp a change that follows a stat finely (ext4, xfs, btrfs, tmpfs), and every use begins
-// with a stat.
+// Adding, removing or renaming an entry changes a directory's modification time whoever does it,
+// so a change by another process makes the next use read the directory again. Linux 6.13 and
+// later stamp a change that follows a stat finely (ext4, xfs, btrfs, tmpfs), so two changes
+// cannot share a time, and every use begins with a stat. On other file systems (a network or
+// user-space one, where another machine or a server makes changes) nothing is kept.
 #pragma once
 
 #include <sys/stat.h>
@@ -30,9 +31,8 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
 // directory does not read it again for every new name. Made right before creating `unixPath`;
-// Created() right after the creation succeeded, with the directory held open as `directoryFd`
-// (O_PATH will do); `directoryStatus`, when given, is what stat(2) said of the directory right
-// before. A change the cache is not told of only costs a fresh read.
+// Created() right after the creation succeeded; `directoryStatus`, when given, is what stat(2)
+// said of the directory right before. A change the cache is not told of only costs a fresh read.
 //
 // The listing takes the directory's new times only when the old ones still matched just before
 // the creation. Another process changing the directory between that check and the one after the
@@ -43,11 +43,9 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 class EntryCreation {
  public:
   explicit EntryCreation(const std::string& unixPath, const struct stat* directoryStatus = nullptr);
-  void Created(int directoryFd);
+  void Created();
 
  private:
-  void Take(const struct stat* directoryStatus);  // null when the directory could not be asked
-
   std::string directory_;
   std::string name_;
   bool current_ = false;  // the cached listing matched the directory just before

@@ -1,10 +1,8 @@
 #include "winapi/posix/fault_injection.h"
 
-#include <atomic>
 #include <charconv>
 #include <cstdlib>
 #include <limits>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,9 +21,6 @@ struct Countdown {
 };
 
 struct FaultState {
-  std::mutex mutex;
-  // Nothing is armed and the environment was read: the calls need not take the lock.
-  std::atomic<bool> quiet{false};
   bool environmentRead = false;
   Countdown read;
   Countdown write;
@@ -75,7 +70,7 @@ void Arm(FaultState& state, const FaultItem& item) {
   }
 }
 
-bool ArmLocked(FaultState& state, std::string_view faults) {
+bool ArmFromText(FaultState& state, std::string_view faults) {
   std::vector<FaultItem> items;
   while (!faults.empty()) {
     const size_t comma = faults.find(',');
@@ -90,41 +85,28 @@ bool ArmLocked(FaultState& state, std::string_view faults) {
 void ReadEnvironmentOnce(FaultState& state) {
   if (state.environmentRead) return;
   state.environmentRead = true;
-  if (const char* faults = std::getenv("CDINST_FAULT")) ArmLocked(state, faults);
-}
-
-void NoteIfQuiet(FaultState& state) {
-  state.quiet = state.environmentRead && state.read.remaining == 0 && state.write.remaining == 0 &&
-                !state.budgetArmed;
+  if (const char* faults = std::getenv("CDINST_FAULT")) ArmFromText(state, faults);
 }
 
 }  // namespace
 
 void FailNthRead(unsigned nth, DWORD code) {
   FaultState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.quiet = false;
   state.read = {nth, code};
 }
 
 void FailNthWrite(unsigned nth, DWORD code) {
   FaultState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.quiet = false;
   state.write = {nth, code};
 }
 
 void FailWritesAfter(uint64_t bytes, DWORD code) {
   FaultState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.quiet = false;
   Arm(state, {"writebytes", bytes, code});
 }
 
 void ResetFaults() {
   FaultState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.quiet = false;
   state.environmentRead = false;
   state.read = {};
   state.write = {};
@@ -133,27 +115,19 @@ void ResetFaults() {
 
 bool ArmFaults(std::string_view faults) {
   FaultState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.quiet = false;
-  return ArmLocked(state, faults);
+  return ArmFromText(state, faults);
 }
 
 DWORD TakeReadFault() {
   FaultState& state = State();
-  if (state.quiet) return 0;
-  std::lock_guard<std::mutex> lock(state.mutex);
   ReadEnvironmentOnce(state);
   const DWORD code = state.read.Take();
-  NoteIfQuiet(state);
   return code;
 }
 
 WriteFault TakeWriteFault(DWORD count) {
   FaultState& state = State();
-  if (state.quiet) return {count, 0};
-  std::lock_guard<std::mutex> lock(state.mutex);
   ReadEnvironmentOnce(state);
-  NoteIfQuiet(state);
   if (const DWORD code = state.write.Take()) return {0, code};
   if (!state.budgetArmed || count <= state.budget) {
     if (state.budgetArmed) state.budget -= count;

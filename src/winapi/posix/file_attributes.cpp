@@ -1,5 +1,8 @@
 #include "winapi/posix/file_attributes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/windows_path.h"
 
@@ -17,7 +20,9 @@ DWORD AttributesOf(mode_t mode, std::string_view name) {
 bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
   if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
   if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
-  if (!ModeFollowing(path, mode)) return FailWithErrno(false);
+  struct stat info;
+  if (!StatFollowing(path, info)) return FailWithErrno(false);
+  mode = info.st_mode;
   return true;
 }
 
@@ -61,7 +66,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   const mode_t mode = found & 07777;
   const mode_t wanted =
       (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
-  if (wanted != mode && fchmodat(target.AtDirectory(), target.AtName(), wanted, 0) != 0) {
+  if (wanted != mode && fchmodat(AT_FDCWD, target.unixPath.c_str(), wanted, 0) != 0) {
     return FailWithErrno(FALSE);
   }
   return TRUE;

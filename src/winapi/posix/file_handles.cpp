@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <mutex>
 #include <vector>
 
 #include "winapi/posix/file_buffers.h"
@@ -15,7 +14,6 @@ namespace {
 constexpr uintptr_t kHandleStep = 4;
 
 struct HandleTable {
-  std::mutex mutex;
   std::vector<std::shared_ptr<OpenFile>> slots;  // slot i is handle (i + 1) * 4
 };
 
@@ -58,7 +56,7 @@ void CountOthers(const HandleTable& table, OpenFile& file, int step) {
 
 // A handle the program never closed still writes what it held back, at exit at the latest.
 OpenFile::~OpenFile() {
-  if (owner == ProcessId()) Settle(*this);
+  if (owner == getpid()) Settle(*this);
 }
 
 bool SameFile(const OpenFile& a, const OpenFile& b) {
@@ -67,7 +65,6 @@ bool SameFile(const OpenFile& a, const OpenFile& b) {
 
 HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created) {
   HandleTable& table = Table();
-  std::lock_guard<std::mutex> lock(table.mutex);
   if (!file->directory && !created) CountOthers(table, *file, 1);
   size_t slot = 0;
   while (slot < table.slots.size() && table.slots[slot]) ++slot;
@@ -78,14 +75,12 @@ HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created) {
 
 std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle) {
   HandleTable& table = Table();
-  std::lock_guard<std::mutex> lock(table.mutex);
   const long slot = SlotOf(handle, table);
   return slot < 0 ? nullptr : table.slots[slot];
 }
 
 void ForEachOpenFile(const std::function<void(OpenFile&)>& visit) {
   HandleTable& table = Table();
-  std::lock_guard<std::mutex> lock(table.mutex);
   for (const std::shared_ptr<OpenFile>& file : table.slots) {
     if (file) visit(*file);
   }
@@ -93,7 +88,6 @@ void ForEachOpenFile(const std::function<void(OpenFile&)>& visit) {
 
 std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
   HandleTable& table = Table();
-  std::lock_guard<std::mutex> lock(table.mutex);
   const long slot = SlotOf(handle, table);
   if (slot < 0) return nullptr;
   std::shared_ptr<OpenFile> file = std::move(table.slots[slot]);

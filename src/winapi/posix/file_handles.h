@@ -2,8 +2,8 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,8 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "winapi/posix/open_directories.h"
-#include "winapi/posix/process_id.h"
 #include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
 
@@ -42,9 +40,6 @@ struct UnfilledAllocator : std::allocator<T> {
 struct OpenFile {
   // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
   UniqueFd fd;
-  // In place of `fd`, for a handle that can only be asked about a kept directory: the
-  // directory held open already (O_PATH), which takes no share modes.
-  OpenDirectoryRef kept;
   bool canRead = false;
   bool canWrite = false;
   bool directory = false;  // for queries only: it holds no bytes to keep coherent
@@ -61,16 +56,16 @@ struct OpenFile {
   bool identified = false;
   dev_t device = 0;
   ino_t inode = 0;
-  std::atomic<int> others{0};
+  int others = 0;
   // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
   std::vector<char, UnfilledAllocator<char>> ahead;
   int64_t aheadStart = 0;
   std::vector<char> held;
   int64_t heldStart = 0;
   int heldError = 0;          // errno of a held-back write that failed unreported
-  pid_t owner = ProcessId();  // a child made by fork() leaves the held bytes to this process
+  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
 
-  int Fd() const { return kept ? kept->fd.Get() : fd.Get(); }
+  int Fd() const { return fd.Get(); }
 
   ~OpenFile();
 };
@@ -88,7 +83,7 @@ HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created = false);
 // closed since (the caller then reports ERROR_INVALID_HANDLE).
 std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle);
 
-// Calls `visit` on every open file, the table locked.
+// Calls `visit` on every open file.
 void ForEachOpenFile(const std::function<void(OpenFile&)>& visit);
 
 // Removes `handle` from the table and hands its file over to be closed; null when unknown.

@@ -44,10 +44,9 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-// `atName` in `atDirectory` is the file.
-bool AddEntry(int atDirectory, const char* atName, std::string name, FoundEntries& entries) {
+bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
   struct stat info;
-  if (fstatat(atDirectory, atName, &info, 0) != 0) return false;  // dangling links are not listed
+  if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
   entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
   return true;
 }
@@ -58,12 +57,12 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
 }
 
 // "." and ".." come first, except at a root, which has neither. `status` is the directory's own;
-// ".." is the directory the path names above it, which the lookup holds open.
+// ".." is the directory above it on disk.
 void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
-  if (pattern.Matches("..")) AddEntry(directory.AtDirectory(), ".", "..", entries);
+  if (pattern.Matches("..")) AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
 }
 
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
@@ -80,8 +79,7 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   }
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.own);
-  search.listing = cdinst::posix::FindEntries(directory.UnixPath(), info, directory.AtDirectory(),
-                                              directory.AtName());
+  search.listing = cdinst::posix::FindEntries(directory.unixPath);
   if (search.listing) {
     search.everything = pattern.MatchesEverything();
     for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
@@ -103,7 +101,7 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
     entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
     return ERROR_SUCCESS;
   }
-  const bool found = AddEntry(target.AtDirectory(), target.AtName(), std::move(name), entries);
+  const bool found = AddEntry(target.unixPath, std::move(name), entries);
   return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 

@@ -1,17 +1,4 @@
-// What a directory search reports of every entry of one Unix directory, kept between searches:
-// the tree copy searches a directory once more for each of its subdirectories, so reading and
-// stat-ing every entry each time would make copying a wide directory cost the square of its
-// size in system calls.
-//
-// A large directory's entries are kept while the kernel reports no change in it (inotify: an
-// entry made, removed, renamed, written or given new attributes, by any process) and its device,
-// inode, modification and status change times are those it was read at; both are checked before
-// every use. What inotify does not report through the parent stays as it was read, as in the
-// entries of a Windows directory index: the last access times, the times of a subdirectory that
-// changed inside, a file changed through a hard link in another directory. A directory holding
-// a symbolic link is never kept, since its target can change unreported; nor is one on a file
-// system where other machines or a user-space server make changes (only ext2/3/4, xfs, btrfs,
-// tmpfs and f2fs qualify). Without inotify nothing is kept.
+// What a directory search reports of every entry of one Unix directory.
 #pragma once
 
 #include <sys/stat.h>
@@ -47,11 +34,7 @@ FoundEntry FoundEntryOf(const struct stat& info, std::string name);
 void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
 // The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
-// Unix names; dangling links are left out. Null when the directory cannot be read. The result
-// is not changed afterwards, whatever happens to the directory. `status` is what stat(2) said
-// of the directory just now; `atName` in `atDirectory` reaches it for openat(2).
-std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory,
-                                                const struct stat& status, int atDirectory,
-                                                const char* atName);
+// Unix names; dangling links are left out. Null when the directory cannot be read.
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory);
 
 }  // namespace cdinst::posix

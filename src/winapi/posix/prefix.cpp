@@ -66,17 +66,6 @@ std::optional<std::string> DriveRoot(char letter) {
 
 std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
 
-// Asked at every use of a remembered path, so it builds no text.
-bool IsDosDevicePath(std::string_view path, char letter) {
-  const char* variable = PrefixVariable();
-  if (variable == nullptr) return path == DosDevicePath(letter);
-  const std::string_view prefix(variable);
-  if (path.substr(0, prefix.size()) != prefix) return false;
-  const std::string_view device = path.substr(prefix.size());
-  return device.size() == kDevices.size() + 2 && device.substr(0, kDevices.size()) == kDevices &&
-         device[kDevices.size()] == LowerLetter(letter) && device.back() == ':';
-}
-
 std::optional<std::string> DriveMapping(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
   std::string device = DosDevicePath(letter);

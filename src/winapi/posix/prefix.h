@@ -22,10 +22,6 @@ std::optional<std::string> DriveMapping(char letter);
 // not.
 std::string DosDevicePath(char letter);
 
-// DosDevicePath(letter) == path, without making the path: a path resolved is checked against it
-// at every call.
-bool IsDosDevicePath(std::string_view path, char letter);
-
 // The Unix directory behind \\server\share: <prefix>/dosdevices/unc/server/share, looked up
 // without regard to letter case; nothing when it does not exist.
 std::optional<std::string> ShareRoot(std::string_view server, std::string_view share);

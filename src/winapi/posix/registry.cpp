@@ -3,7 +3,6 @@
 #include <cstring>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -33,25 +32,21 @@ constexpr std::string_view kWow64Node = "Wow6432Node";
 class OpenKeys {
  public:
   HKEY Add(std::shared_ptr<HKEY__> key) {
-    std::lock_guard<std::mutex> lock(mutex_);
     HKEY handle = key.get();
     keys_.emplace(handle, std::move(key));
     return handle;
   }
 
   std::shared_ptr<HKEY__> Find(HKEY handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
     const auto found = keys_.find(handle);
     return found == keys_.end() ? nullptr : found->second;
   }
 
   bool Remove(HKEY handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
     return keys_.erase(handle) != 0;
   }
 
  private:
-  std::mutex mutex_;
   std::map<HKEY, std::shared_ptr<HKEY__>> keys_;
 };
 

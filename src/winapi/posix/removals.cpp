@@ -34,7 +34,7 @@ bool ResolveExisting(LPCSTR path, ResolvedPath& target, struct stat& info) {
 DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
   if (!S_ISREG(info.st_mode)) return ERROR_SUCCESS;
   const cdinst::posix::UniqueFd fd(
-      openat(target.AtDirectory(), target.AtName(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+      open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   return fd.Valid() ? cdinst::posix::AdmitDeletion(fd.Get()) : ERROR_SUCCESS;
 }
 
@@ -58,7 +58,7 @@ BOOL DeleteFileA(LPCSTR path) {
     return FailWith(FALSE, ERROR_ACCESS_DENIED);
   }
   if (const DWORD refusal = SharingRefusal(target, info)) return FailWith(FALSE, refusal);
-  if (unlinkat(target.AtDirectory(), target.AtName(), 0) != 0) return FailWithErrno(FALSE);
+  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), 0) != 0) return FailWithErrno(FALSE);
   return TRUE;
 }
 
@@ -69,7 +69,7 @@ BOOL RemoveDirectoryA(LPCSTR path) {
   if (!ResolveExisting(path, target, info)) return FALSE;
   if (!S_ISDIR(info.st_mode)) return FailWith(FALSE, ERROR_DIRECTORY);
   if (IsCurrentDirectory(info)) return FailWith(FALSE, ERROR_SHARING_VIOLATION);
-  if (unlinkat(target.AtDirectory(), target.AtName(), AT_REMOVEDIR) != 0) {
+  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), AT_REMOVEDIR) != 0) {
     // Some file systems say EEXIST for a directory that still holds entries.
     return errno == EEXIST ? FailWith(FALSE, ERROR_DIR_NOT_EMPTY) : FailWithErrno(FALSE);
   }

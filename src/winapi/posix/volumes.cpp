@@ -35,7 +35,6 @@ std::optional<dev_t> VolumeDevice(const std::string& root, DWORD& error) {
   error = ERROR_PATH_NOT_FOUND;
   const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
   if (resolved.error != ERROR_SUCCESS) return std::nullopt;
-  if (resolved.kept) return resolved.kept->device;
   if (resolved.status) return resolved.status->st_dev;
   return std::nullopt;
 }

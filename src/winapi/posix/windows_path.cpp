@@ -114,18 +114,6 @@ PathParts SplitAbsolutePath(std::string_view absolutePath) {
   return parts;
 }
 
-std::optional<PlainLast> SplitPlainLast(std::string_view absolutePath) {
-  const size_t rootLength = RootLength(absolutePath);
-  size_t separator = absolutePath.size();
-  while (separator > rootLength && !IsSeparator(absolutePath[separator - 1])) --separator;
-  if (rootLength == 0 || separator == rootLength) return std::nullopt;
-  std::string_view name = absolutePath.substr(separator);
-  if (name == "." || name == ".." || HasIllegalCharacters(name)) return std::nullopt;
-  DropTrailingDotsAndBlanks(name);
-  if (name.empty()) return std::nullopt;
-  return PlainLast{absolutePath.substr(0, separator - 1), name};
-}
-
 std::string JoinPath(const PathParts& parts) {
   size_t length = parts.root.size();
   for (const std::string& name : parts.components) length += name.size() + 1;

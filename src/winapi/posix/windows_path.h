@@ -35,17 +35,6 @@ struct PathParts {
 // the root), trailing dots and blanks of the last component dropped.
 PathParts SplitAbsolutePath(std::string_view absolutePath);
 
-// An absolute path cut before its last component, when that is a plain name: the text before
-// the separator, and the name with its trailing dots and blanks dropped. Splitting the whole
-// path gives what splitting the text before gives, and the name. Nothing for a root, a trailing
-// separator, "." or "..", a name of dots and blanks only, or one with characters names may not
-// hold.
-struct PlainLast {
-  std::string_view directory;
-  std::string_view name;
-};
-std::optional<PlainLast> SplitPlainLast(std::string_view absolutePath);
-
 // The root followed by the components, separated by single backslashes.
 std::string JoinPath(const PathParts& parts);
 
