@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -92,6 +93,34 @@ TEST_F(DirectoryCacheTest, RemovedAndRecreatedEntriesAreSeenAtOnce) {
   EXPECT_EQ(Found("Dados.Txt"), "DADOS.txt");
   Remove("DADOS.txt");
   EXPECT_EQ(Found("Dados.Txt"), "dados.TXT");
+}
+
+// Another process makes, renames and removes a name between two calls: the next call sees each
+// change, whether the path is spelled as on disk (tried in one system call) or in another
+// letter case (looked up through the listing).
+TEST_F(DirectoryCacheTest, ChangesByAnotherProcessAreSeenAtTheNextCall) {
+  const auto inChild = [](const std::function<bool()>& change) {
+    const pid_t child = fork();
+    if (child == 0) _exit(change() ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  };
+  const std::string made = unixFolder_ + "/Novo.txt";
+  const std::string renamed = unixFolder_ + "/Outro.txt";
+  for (const std::string folder : {"C:\\PASTA\\", "C:\\pasta\\"}) {
+    for (const std::string name : {"Novo.txt", "NOVO.TXT"}) {
+      const std::string other = folder + (name == "Novo.txt" ? "Outro.txt" : "OUTRO.TXT");
+      EXPECT_EQ(AttributesError(folder + name), DWORD{ERROR_FILE_NOT_FOUND});
+      inChild([&] { return std::ofstream(made).good(); });
+      EXPECT_EQ(AttributesError(folder + name), 0u) << folder + name;
+      inChild([&] { return rename(made.c_str(), renamed.c_str()) == 0; });
+      EXPECT_EQ(AttributesError(folder + name), DWORD{ERROR_FILE_NOT_FOUND}) << folder + name;
+      EXPECT_EQ(AttributesError(other), 0u) << other;
+      inChild([&] { return unlink(renamed.c_str()) == 0; });
+      EXPECT_EQ(AttributesError(other), DWORD{ERROR_FILE_NOT_FOUND}) << other;
+    }
+  }
 }
 
 TEST_F(DirectoryCacheTest, OwnAndOtherCreationsInterleavedAreAllFound) {
