@@ -82,8 +82,7 @@ bool VolumeIsCaseSensitive(const std::string& root) {
 
 }  // namespace
 
-DirectoryTreeList::DirectoryTreeList(HostWindow& owner)
-    : owner_(owner), directory_(CurrentDirectory()) {}
+DirectoryTreeList::DirectoryTreeList(HostWindow&) : directory_(CurrentDirectory()) {}
 
 void DirectoryTreeList::MoveTo(const std::string& path) {
   if (path.empty() || NamesDirectory(path)) return;

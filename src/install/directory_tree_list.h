@@ -17,13 +17,11 @@ class HostWindow;
 // Changes the process's current directory: a move leaves it at Directory.
 class DirectoryTreeList {
  public:
-  // Starts at the current directory, unlinked; lists nothing yet. `owner` is owner and parent
-  // of the list and must outlive it.
+  // Starts at the current directory, unlinked; lists nothing yet. The list is never shown, so
+  // its owner window takes no part in it.
   explicit DirectoryTreeList(HostWindow& owner);
   DirectoryTreeList(const DirectoryTreeList&) = delete;
   DirectoryTreeList& operator=(const DirectoryTreeList&) = delete;
-
-  HostWindow& Owner() const { return owner_; }
 
   // The listed directory as CurrentDirectory reported it: no trailing backslash except at a
   // drive root.
@@ -57,14 +55,12 @@ class DirectoryTreeList {
 
  private:
   bool NamesDirectory(const std::string& path) const;
-  void EnterDrive(const std::string& path);
   void BuildOnce();
   void BuildEntries();
   void AddPathLevels(const std::string& root);
   void AddSubdirectories();
   std::vector<std::string> ListSubdirectories() const;
 
-  HostWindow& owner_;
   std::string directory_;
   std::vector<std::string> levels_;  // the path levels, Directory's own last
   ListedNames subdirectories_ = std::make_shared<const std::vector<std::string>>();

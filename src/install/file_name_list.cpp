@@ -46,7 +46,7 @@ void AddMatches(const std::string& pattern, std::vector<std::string>& names) {
 
 }  // namespace
 
-FileNameList::FileNameList(HostWindow& owner) : owner_(owner), directory_(CurrentDirectory()) {}
+FileNameList::FileNameList(HostWindow&) : directory_(CurrentDirectory()) {}
 
 void FileNameList::ChangeMask(const std::string& mask) {
   if (mask == mask_) return;

@@ -15,13 +15,11 @@ class HostWindow;
 // Changes the process's current directory: moving and reading leave it at Directory.
 class FileNameList {
  public:
-  // Starts at the current directory with the mask "*.*"; reads nothing yet. `owner` is owner
-  // and parent of the list and must outlive it.
+  // Starts at the current directory with the mask "*.*"; reads nothing yet. The list is never
+  // shown, so its owner window takes no part in it.
   explicit FileNameList(HostWindow& owner);
   FileNameList(const FileNameList&) = delete;
   FileNameList& operator=(const FileNameList&) = delete;
-
-  HostWindow& Owner() const { return owner_; }
 
   // The listed directory as CurrentDirectory reported it: no trailing backslash except at a
   // drive root.
@@ -56,7 +54,6 @@ class FileNameList {
   void ReadNamesIfRead();
   void ReadNames();
 
-  HostWindow& owner_;
   std::string directory_;
   std::string mask_ = "*.*";
   ListedNames names_ = std::make_shared<const std::vector<std::string>>();

@@ -82,7 +82,6 @@ void SetBusyCursor(bool busy) {
   }
 }
 
-bool CursorIsBusy() { return cursorBusy; }
 
 std::string FatalErrorText(const std::exception& error) {
   const std::string message = error.what();

@@ -19,7 +19,6 @@ void ShowNotice(HostWindow& owner, const std::string& report);
 // Busy shows the wait cursor; default lets the window under the pointer choose, or shows
 // the arrow. Asking for the state already set does nothing.
 void SetBusyCursor(bool busy);
-bool CursorIsBusy();
 
 // The report's text for an error: "Exception <kind> in module <file> at <offset>.\n<message>"
 // with a full stop added to a message that lacks one.
