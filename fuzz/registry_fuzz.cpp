@@ -7,7 +7,7 @@
 
 #include "fuzz_prefix.h"
 #include "startup/program_files_dir.h"
-#include "winapi/posix/registry_file.h"
+#include "winapi/posix/settings/registry_file.h"
 
 using cdinst::fuzz::Require;
 

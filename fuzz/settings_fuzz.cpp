@@ -12,7 +12,7 @@
 #include "startup/resolve_settings.h"
 #include "startup/setting_number.h"
 #include "startup/settings_file.h"
-#include "winapi/posix/profile_parser.h"
+#include "winapi/posix/settings/profile_parser.h"
 
 using cdinst::fuzz::Require;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/windows1252.h"
+#include "codepage/windows1252.h"
 
 namespace cdinst {
 namespace {

@@ -9,7 +9,7 @@
 #include "copy_checks.h"
 #include "install/block_copy.h"
 #include "scratch_prefix.h"
-#include "winapi/posix/fault_injection.h"
+#include "winapi/posix/files/fault_injection.h"
 
 namespace cdinst {
 namespace {

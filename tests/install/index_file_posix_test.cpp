@@ -6,7 +6,7 @@
 #include "install/index_file.h"
 #include "platform/io_error.h"
 #include "scratch_prefix.h"
-#include "winapi/posix/fault_injection.h"
+#include "winapi/posix/files/fault_injection.h"
 
 namespace cdinst {
 namespace {

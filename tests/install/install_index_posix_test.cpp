@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "install_index_fixture.h"
-#include "winapi/posix/fault_injection.h"
+#include "winapi/posix/files/fault_injection.h"
 
 namespace cdinst {
 namespace {

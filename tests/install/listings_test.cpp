@@ -6,7 +6,7 @@
 #include "install/same_path_text.h"
 #include "listing_fixture.h"
 #include "platform/io_error.h"
-#include "platform/windows1252.h"
+#include "codepage/windows1252.h"
 
 namespace cdinst {
 namespace {

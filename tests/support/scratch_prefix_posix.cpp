@@ -8,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/windows1252.h"
+#include "codepage/windows1252.h"
 #include "scratch_prefix.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/windows1252.h"
+#include "codepage/windows1252.h"
 
 namespace cdinst::testing {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
-#include "platform/windows1252.h"
+#include "codepage/windows1252.h"
 #include "scoped_handle.h"
 #include "scratch_prefix.h"
 #include "seam_helpers.h"
-#include "winapi/posix/short_names.h"
+#include "winapi/posix/paths/short_names.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::testing {

@@ -7,7 +7,7 @@
 
 #include "scoped_handle.h"
 #include "scratch_prefix.h"
-#include "winapi/posix/fault_injection.h"
+#include "winapi/posix/files/fault_injection.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::testing {

@@ -1,0 +1,248 @@
+// CreateFileA: Windows' dispositions, errors and share modes over open(2).
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+#include <string>
+
+#include "winapi/posix/paths/directory_cache.h"
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/files/file_buffers.h"
+#include "winapi/posix/files/file_handles.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/files/share_modes.h"
+
+namespace cdinst::posix {
+namespace {
+
+struct Request {
+  DWORD access;  // GENERIC_READ and GENERIC_WRITE only
+  DWORD share;
+  DWORD disposition;
+  DWORD attributes;
+};
+
+struct Opened {
+  UniqueFd fd;
+  bool created = false;
+  bool directory = false;             // opened with backup semantics, for queries
+  bool admitted = false;              // its share mode is recorded already
+  bool writable = true;               // opened for reading and writing, not read-only
+  std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
+};
+
+bool MayCreate(DWORD disposition) {
+  return disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+}
+
+bool Truncates(const Request& request, const Opened& opened) {
+  return !opened.created &&
+         (request.disposition == CREATE_ALWAYS || request.disposition == TRUNCATE_EXISTING);
+}
+
+// Cutting a file writes to it: Windows checks that against read-only files and share modes.
+DWORD CheckedAccess(const Request& request, const Opened& opened) {
+  return request.access | (Truncates(request, opened) ? GENERIC_WRITE : 0);
+}
+
+bool RefusedWriteOpen(int error) {
+  return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
+}
+
+// Opens read-write whatever the access, so that share modes can be taken (access is enforced
+// per handle); read-only when the file cannot be written and nothing is to be written.
+// Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
+DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
+  constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDWR | kFlags));
+  opened.writable = opened.fd.Valid();
+  if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
+    opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDONLY | kFlags));
+  }
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
+enum class Made { kDone, kNameTaken, kNotHere };
+
+// Links the unnamed file `fd` in as `name`. Naming the descriptor itself spares a lookup
+// through /proc, but needs CAP_DAC_READ_SEARCH; without it the call fails with ENOENT, and
+// /proc is used from then on.
+int LinkIn(int fd, int directory, const char* name) {
+  static bool emptyPathRefused = false;
+  if (!emptyPathRefused) {
+    if (linkat(fd, "", directory, name, AT_EMPTY_PATH) == 0) return 0;
+    if (errno != ENOENT) return -1;
+    emptyPathRefused = true;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return linkat(AT_FDCWD, self.c_str(), directory, name, AT_SYMLINK_FOLLOW);
+}
+
+// Makes the file without a name, records its share mode and only then links it in: on Windows
+// a new file and its share mode appear in one step, and another process must not open it, and
+// write, in between. Until then no other open can reach it, so there is nothing to test. The
+// file is made and named, and the cached listing told, relative to its directory, held open
+// meanwhile. kNotHere when the file system (or a missing /proc) does not allow this; then
+// nothing was made.
+Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened,
+                    EntryCreation& creation) {
+  const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return Made::kNotHere;
+  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  if (!fd.Valid()) return Made::kNotHere;
+  if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
+    return Made::kNotHere;  // a lock call failed on a file no one else can see yet
+  }
+  if (LinkIn(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
+    return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
+  }
+  opened.fd = std::move(fd);
+  opened.created = opened.admitted = true;
+  creation.Created();
+  return Made::kDone;
+}
+
+// A file created read-only still gets a handle that writes, as on Windows.
+DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
+  const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
+  const Made made = CreateAdmitted(path, mode, request, opened, creation);
+  if (made == Made::kDone) return ERROR_SUCCESS;
+  if (made == Made::kNotHere) {
+    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
+    opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
+    opened.created = opened.fd.Valid();
+    if (opened.created) {
+      creation.Created();
+      return ERROR_SUCCESS;
+    }
+    if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  }
+  if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+  return OpenExisting(path, CheckedAccess(request, opened), opened);  // lost a race
+}
+
+DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& opened) {
+  if (path.exists) {
+    if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+    const DWORD error = OpenExisting(path, CheckedAccess(request, opened), opened);
+    if (error != ERROR_FILE_NOT_FOUND || !MayCreate(request.disposition)) return error;
+  } else if (!MayCreate(request.disposition)) {
+    return ERROR_FILE_NOT_FOUND;
+  }
+  return CreateNew(path, request, opened);
+}
+
+// Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
+// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
+// nothing of what reading it gives, is refused as a directory is.
+DWORD CheckExistingFile(const Request& request, Opened& opened) {
+  struct stat info;
+  if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
+  opened.status = info;
+  if (!S_ISREG(info.st_mode)) return ERROR_ACCESS_DENIED;
+  if ((CheckedAccess(request, opened) & GENERIC_WRITE) && !(info.st_mode & S_IWUSR)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return ERROR_SUCCESS;
+}
+
+// Cuts an overwritten file only once the share modes have let the open in.
+DWORD Overwrite(const Request& request, const Opened& opened) {
+  const int fd = opened.fd.Get();
+  if (ftruncate(fd, 0) != 0) return ErrorFromErrno(errno);
+  if (!(request.attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_SUCCESS;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || fchmod(fd, info.st_mode & 07555) != 0) return ErrorFromErrno(errno);
+  return ERROR_SUCCESS;
+}
+
+DWORD Admit(const Request& request, Opened& opened) {
+  if (opened.admitted) return ERROR_SUCCESS;
+  if (!opened.created) {
+    if (const DWORD error = CheckExistingFile(request, opened)) return error;
+  }
+  const DWORD checked = CheckedAccess(request, opened);
+  if (const DWORD error =
+          AdmitOpen(opened.fd.Get(), opened.writable, request.access, checked, request.share)) {
+    return error;
+  }
+  return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
+}
+
+// "name\" names a directory; as a file it can be neither opened nor created.
+DWORD CheckTrailingSeparator(const ResolvedPath& path) {
+  return IsExistingDirectory(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME;
+}
+
+// With backup semantics an existing directory opens too, as a handle for queries.
+bool OpensDirectory(const ResolvedPath& path, const Request& request) {
+  return (request.attributes & FILE_FLAG_BACKUP_SEMANTICS) &&
+         (request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS) &&
+         IsExistingDirectory(path);
+}
+
+// A handle without access can only be asked about the directory, which needs no right to read it.
+DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
+  opened.directory = true;
+  const int how = request.access == 0 ? O_PATH : O_RDONLY;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), how | O_DIRECTORY | O_CLOEXEC));
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
+DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
+  if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
+    return ERROR_INVALID_PARAMETER;
+  }
+  if (!path || !*path) return ERROR_PATH_NOT_FOUND;
+  const ResolvedPath resolved = ResolvePath(path);
+  if (resolved.error) return resolved.error;
+  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
+  if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
+  if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
+  return Admit(request, opened);
+}
+
+// What the open learned of an existing file tells which file the handle is on; otherwise the
+// table asks when it needs to.
+void Identify(OpenFile& file, const Opened& opened) {
+  if (!opened.status) return;
+  file.device = opened.status->st_dev;
+  file.inode = opened.status->st_ino;
+  file.identified = true;
+}
+
+// Other writers that honour share modes are kept out, so the end is this handle's to know.
+int64_t EndAtOpen(const Request& request, const Opened& opened) {
+  if (!(request.access & GENERIC_WRITE) || (request.share & FILE_SHARE_WRITE)) return -1;
+  if (opened.created || Truncates(request, opened)) return 0;
+  return opened.status ? opened.status->st_size : -1;
+}
+
+}  // namespace
+}  // namespace cdinst::posix
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD flags, HANDLE) {
+  using namespace cdinst::posix;
+  const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
+  SettleAll();  // an open may cut or read what a handle holds back
+  Opened opened;
+  if (const DWORD error = Open(path, request, opened)) {
+    return FailWith(INVALID_HANDLE_VALUE, error);
+  }
+  auto file = std::make_unique<OpenFile>();
+  file->fd = std::move(opened.fd);
+  file->canRead = request.access & GENERIC_READ;
+  file->canWrite = request.access & GENERIC_WRITE;
+  file->directory = opened.directory;
+  file->knownEnd = EndAtOpen(request, opened);
+  Identify(*file, opened);
+  const bool existed = !opened.created;
+  const HANDLE handle = AddOpenFile(std::move(file), opened.created);
+  const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+  SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
+}

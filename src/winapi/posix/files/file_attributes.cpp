@@ -1,0 +1,73 @@
+#include "winapi/posix/files/file_attributes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/windows_path.h"
+
+namespace cdinst::posix {
+
+DWORD AttributesOf(mode_t mode, std::string_view name) {
+  DWORD attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
+    attributes |= FILE_ATTRIBUTE_HIDDEN;
+  }
+  return attributes;
+}
+
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
+  if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
+  if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
+  struct stat info;
+  if (!StatFollowing(path, info)) return FailWithErrno(false);
+  mode = info.st_mode;
+  return true;
+}
+
+}  // namespace cdinst::posix
+
+using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
+using cdinst::posix::ResolvedPath;
+
+namespace {
+
+constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// Resolves `path` to an existing file; a file named with a trailing separator is not found.
+bool ModeOfPath(LPCSTR path, ResolvedPath& target, mode_t& mode) {
+  if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
+  target = cdinst::posix::ResolvePath(path);
+  if (!cdinst::posix::ModeOfResolvedPath(target, mode)) return false;
+  if (target.trailingSeparator && !S_ISDIR(mode)) {
+    return FailWith(false, ERROR_PATH_NOT_FOUND);
+  }
+  return true;
+}
+
+}  // namespace
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  ResolvedPath target;
+  mode_t mode;
+  if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
+  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath));
+}
+
+// Only READONLY has a Unix counterpart; HIDDEN and SYSTEM cannot be kept, and a directory's
+// write bits are left alone because Windows' READONLY does not stop writes into it.
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  ResolvedPath target;
+  mode_t found;
+  if (!ModeOfPath(path, target, found)) return FALSE;
+  if (S_ISDIR(found)) return TRUE;
+  const mode_t mode = found & 07777;
+  const mode_t wanted =
+      (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
+  if (wanted != mode && fchmodat(AT_FDCWD, target.unixPath.c_str(), wanted, 0) != 0) {
+    return FailWithErrno(FALSE);
+  }
+  return TRUE;
+}

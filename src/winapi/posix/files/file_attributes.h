@@ -1,0 +1,22 @@
+// Windows attribute words for Unix files.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string_view>
+
+#include "winapi/posix/paths/path_resolution.h"
+
+namespace cdinst::posix {
+
+// The attributes Windows shows for a file of this kind named `name` (its last component, empty
+// for a root): DIRECTORY for directories, ARCHIVE for everything else, READONLY when the owner
+// may not write, HIDDEN for names that begin with a dot ("." and ".." excepted).
+DWORD AttributesOf(mode_t mode, std::string_view name);
+
+// The type and permission bits of the existing file a resolved path names, following symbolic
+// links. On failure sets the last error (the resolution's code, else what errno says, a missing
+// file giving ERROR_FILE_NOT_FOUND) and returns false.
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode);
+
+}  // namespace cdinst::posix

@@ -1,0 +1,92 @@
+// The open files behind the HANDLE values that CreateFileA hands out.
+#pragma once
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "winapi/posix/files/unique_fd.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+// Leaves the bytes that resize() adds as they are: a read fills them right after, and zeroing a
+// whole chunk for every small file costs more than reading it.
+template <typename T>
+struct UnfilledAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnfilledAllocator<U>;
+  };
+  UnfilledAllocator() = default;
+  template <typename U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
+
+struct OpenFile {
+  // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
+  UniqueFd fd;
+  bool canRead = false;
+  bool canWrite = false;
+  bool directory = false;  // for queries only: it holds no bytes to keep coherent
+  // The file pointer. Kept here rather than in the descriptor so that any position a Windows
+  // file pointer may take is accepted, whatever the Unix file system allows.
+  int64_t position = 0;
+  // For a handle that writes and keeps other writers out, the end of the file as it last learned
+  // it: at the open, from GetFileSize(Ex), its own writes and SetEndOfFile; otherwise -1.
+  // file_io.cpp says why.
+  int64_t knownEnd = -1;
+  // Which file it is, to keep the buffers of two handles on one file coherent, and how many
+  // other handles in the table are on it (most often none, and nothing needs keeping coherent).
+  // Asked of the kernel only when another handle is added beside it, unless the open learned it.
+  bool identified = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  int others = 0;
+  // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
+  std::vector<char, UnfilledAllocator<char>> ahead;
+  int64_t aheadStart = 0;
+  std::vector<char> held;
+  int64_t heldStart = 0;
+  int heldError = 0;          // errno of a held-back write that failed unreported
+  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
+
+  int Fd() const { return fd.Get(); }
+
+  ~OpenFile();
+};
+
+// False also when either is not identified yet: such a handle has never been added beside one on
+// its file.
+bool SameFile(const OpenFile& a, const OpenFile& b);
+
+// Takes ownership of `file` and returns its handle: the lowest free small multiple of four, as
+// Windows numbers handles, so that the value also fits an HFILE. `created`: the file was made
+// just now, so no handle in the table can be on it.
+HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created = false);
+
+// The open file behind `handle`, or null for anything CreateFileA did not return or that was
+// closed since (the caller then reports ERROR_INVALID_HANDLE).
+std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle);
+
+// Calls `visit` on every open file.
+void ForEachOpenFile(const std::function<void(OpenFile&)>& visit);
+
+// Removes `handle` from the table and hands its file over to be closed; null when unknown.
+std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle);
+
+}  // namespace cdinst::posix

@@ -1,0 +1,77 @@
+// DeleteFileA and RemoveDirectoryA. The caches see a removal through inotify, which reports the
+// emulation's own changes before the call returns, and through the directory's changed times.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "winapi/posix/paths/current_directory.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/files/share_modes.h"
+#include "winapi/posix/files/unique_fd.h"
+
+using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
+using cdinst::posix::ResolvedPath;
+
+namespace {
+
+// The existing file `path` names, and its mode, following symbolic links.
+bool ResolveExisting(LPCSTR path, ResolvedPath& target, struct stat& info) {
+  if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
+  if (*path == '\0') return FailWith(false, ERROR_PATH_NOT_FOUND);
+  target = cdinst::posix::ResolvePath(path);
+  if (target.error != ERROR_SUCCESS) return FailWith(false, target.error);
+  if (!target.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
+  if (!cdinst::posix::StatFollowing(target, info)) return FailWithErrno(false);
+  return true;
+}
+
+// No open of the emulation grants FILE_SHARE_DELETE, so any open that holds read or write
+// access refuses the deletion. A file that cannot be opened to look has no open to ask.
+DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
+  if (!S_ISREG(info.st_mode)) return ERROR_SUCCESS;
+  const cdinst::posix::UniqueFd fd(
+      open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  return fd.Valid() ? cdinst::posix::AdmitDeletion(fd.Get()) : ERROR_SUCCESS;
+}
+
+bool IsCurrentDirectory(const struct stat& info) {
+  const ResolvedPath current = cdinst::posix::ResolvePath(cdinst::posix::CurrentDirectory());
+  struct stat currentInfo;
+  return current.error == ERROR_SUCCESS && current.exists &&
+         cdinst::posix::StatFollowing(current, currentInfo) && currentInfo.st_dev == info.st_dev &&
+         currentInfo.st_ino == info.st_ino;
+}
+
+}  // namespace
+
+BOOL DeleteFileA(LPCSTR path) {
+  ResolvedPath target;
+  struct stat info;
+  if (!ResolveExisting(path, target, info)) return FALSE;
+  if (target.trailingSeparator) return FailWith(FALSE, ERROR_INVALID_NAME);
+  // A read-only file is refused for root too, as Windows refuses it for an administrator.
+  if (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
+    return FailWith(FALSE, ERROR_ACCESS_DENIED);
+  }
+  if (const DWORD refusal = SharingRefusal(target, info)) return FailWith(FALSE, refusal);
+  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), 0) != 0) return FailWithErrno(FALSE);
+  return TRUE;
+}
+
+// The process's current directory is held open on Windows without sharing deletion.
+BOOL RemoveDirectoryA(LPCSTR path) {
+  ResolvedPath target;
+  struct stat info;
+  if (!ResolveExisting(path, target, info)) return FALSE;
+  if (!S_ISDIR(info.st_mode)) return FailWith(FALSE, ERROR_DIRECTORY);
+  if (IsCurrentDirectory(info)) return FailWith(FALSE, ERROR_SHARING_VIOLATION);
+  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), AT_REMOVEDIR) != 0) {
+    // Some file systems say EEXIST for a directory that still holds entries.
+    return errno == EEXIST ? FailWith(FALSE, ERROR_DIR_NOT_EMPTY) : FailWithErrno(FALSE);
+  }
+  return TRUE;
+}

@@ -1,0 +1,107 @@
+#include "winapi/posix/paths/current_directory.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/files/file_attributes.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/paths/prefix.h"
+#include "winapi/posix/result_buffer.h"
+
+namespace {
+
+using cdinst::posix::DriveRoot;
+
+std::optional<std::string>& State() {
+  static std::optional<std::string> current;
+  return current;
+}
+
+std::string RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  return real ? std::string(real.get()) : std::string();
+}
+
+bool IsUnder(const std::string& path, const std::string& root) {
+  if (root == "/") return true;
+  return path.compare(0, root.size(), root) == 0 &&
+         (path.size() == root.size() || path[root.size()] == '/');
+}
+
+// "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
+std::string DrivePath(char letter, std::string_view rest) {
+  std::string path = std::string(1, letter) + ":";
+  for (size_t start = 0; start < rest.size();) {
+    size_t end = rest.find('/', start);
+    if (end == std::string_view::npos) end = rest.size();
+    if (end > start) path += "\\" + cdinst::posix::WindowsNameOf(rest.substr(start, end - start));
+    start = end + 1;
+  }
+  return path.size() == 2 ? path + "\\" : path;
+}
+
+std::string WorkingDirectoryAsWindowsPath() {
+  const std::string working = RealPath(".");
+  if (working.empty()) return "C:\\";
+  char bestLetter = 'Z';
+  size_t bestLength = 0;
+  bool found = false;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::optional<std::string> root = DriveRoot(letter);
+    if (!root) continue;
+    const std::string real = RealPath(*root);
+    if (real.empty() || !IsUnder(working, real)) continue;
+    if (found && real.size() <= bestLength) continue;
+    found = true;
+    bestLetter = letter;
+    bestLength = real.size();
+  }
+  return DrivePath(bestLetter, std::string_view(working).substr(found ? bestLength : 0));
+}
+
+}  // namespace
+
+namespace cdinst::posix {
+
+std::string CurrentDirectory() {
+  if (!State()) State() = WorkingDirectoryAsWindowsPath();
+  return *State();
+}
+
+}  // namespace cdinst::posix
+
+using cdinst::posix::CopyTextResult;
+using cdinst::posix::CurrentDirectory;
+using cdinst::posix::FailWith;
+using cdinst::posix::FailWithErrno;
+using cdinst::posix::ModeOfResolvedPath;
+using cdinst::posix::Permits;
+using cdinst::posix::ResolvedPath;
+using cdinst::posix::ResolvePath;
+
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+  if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
+  const ResolvedPath target = ResolvePath(path);
+  mode_t mode;
+  if (!ModeOfResolvedPath(target, mode)) return FALSE;
+  if (!S_ISDIR(mode)) {
+    return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
+  }
+  // Entering needs the right to search the directory, as on Windows the right to traverse it.
+  if (!Permits(target, X_OK)) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
+  if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
+  State() = target.windowsPath;
+  return TRUE;
+}
+
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  return CopyTextResult(CurrentDirectory(), buffer, size);
+}

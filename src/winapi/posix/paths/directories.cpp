@@ -1,0 +1,23 @@
+// CreateDirectoryA.
+#include <sys/stat.h>
+
+#include "winapi/posix/paths/directory_cache.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+
+using cdinst::posix::FailWith;
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  const cdinst::posix::ResolvedPath target = cdinst::posix::ResolvePath(path);
+  if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
+  // Anything of that name counts, also when only the letter case differs.
+  if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
+  cdinst::posix::EntryCreation creation(target.unixPath,
+                                        target.parentStatus ? &*target.parentStatus : nullptr);
+  if (mkdir(target.unixPath.c_str(), 0777) != 0) {
+    return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
+  }
+  creation.Created();
+  return TRUE;
+}

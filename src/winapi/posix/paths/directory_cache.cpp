@@ -1,0 +1,210 @@
+#include "winapi/posix/paths/directory_cache.h"
+
+#include <sys/stat.h>
+#include <sys/vfs.h>
+
+#include <iterator>
+#include <unordered_map>
+#include <vector>
+
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/short_names.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Enough for the directories one installation fills; past it the small listings are dropped, and
+// everything when that is not enough, and read again on demand, which keeps the memory bounded
+// without bookkeeping. A large listing stays: reading it again costs as much as it saves.
+constexpr size_t kMostListings = 64;
+constexpr size_t kSmallListing = 64;
+
+// The status change time is checked too: unlike the modification time it cannot be set back
+// (tar, cp -a and rsync -a set a directory's modification time after filling it).
+struct Stamp {
+  dev_t device;
+  ino_t inode;
+  timespec modified;
+  timespec changed;
+};
+
+bool SameDirectory(const Stamp& a, const Stamp& b) {
+  return a.device == b.device && a.inode == b.inode;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool operator==(const Stamp& a, const Stamp& b) {
+  return SameDirectory(a, b) && SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
+// From a folded name to the lowest Unix name having it.
+using LowestNames = std::unordered_map<std::string, std::string>;
+
+struct Listing {
+  Stamp stamp;
+  LowestNames byName;                      // Windows-1252 name, upper case
+  std::optional<LowestNames> byShortName;  // hashed short name, upper case; made when first needed
+};
+
+std::unordered_map<std::string, Listing>& Listings() {
+  static std::unordered_map<std::string, Listing> listings;
+  return listings;
+}
+
+// One key per spelling of a directory: "/a/b" and "/a/b/" are the same.
+std::string KeyOf(std::string unixDirectory) {
+  while (unixDirectory.size() > 1 && unixDirectory.back() == '/') unixDirectory.pop_back();
+  return unixDirectory;
+}
+
+std::optional<Stamp> StampIn(const struct stat& info) {
+  if (!S_ISDIR(info.st_mode)) return std::nullopt;
+  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+}
+
+std::optional<Stamp> StampOf(const std::string& unixDirectory) {
+  struct stat info;
+  if (stat(unixDirectory.c_str(), &info) != 0) return std::nullopt;
+  return StampIn(info);
+}
+
+bool EntryExists(const std::string& unixPath) {
+  struct stat info;
+  return lstat(unixPath.c_str(), &info) == 0;
+}
+
+void KeepLowest(LowestNames& names, std::string key, const std::string& unixName) {
+  const auto [entry, added] = names.try_emplace(std::move(key), unixName);
+  if (!added && unixName < entry->second) entry->second = unixName;
+}
+
+// Names equal without regard to case have the same short name, so the lowest Unix name of each
+// folded name is all the short names need.
+void AddShortName(LowestNames& byShortName, const std::string& unixName) {
+  const std::string shortName = ShortNameOf(WindowsNameOf(unixName));
+  if (!shortName.empty()) KeepLowest(byShortName, FoldedName(shortName), unixName);
+}
+
+void Add(Listing& listing, const std::string& unixName) {
+  KeepLowest(listing.byName, FoldedName(WindowsNameOf(unixName)), unixName);
+  if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
+}
+
+void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
+  if (listings.size() < kMostListings) return;
+  for (auto at = listings.begin(); at != listings.end();) {
+    at = at->second.byName.size() < kSmallListing ? listings.erase(at) : std::next(at);
+  }
+  if (listings.size() >= kMostListings) listings.clear();
+}
+
+// Where every change is made by this machine's kernel, which stamps it as the rule says.
+bool KeepsTrueStamps(const std::string& unixDirectory) {
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+  };
+  struct statfs info;
+  if (statfs(unixDirectory.c_str(), &info) != 0) return false;
+  for (const unsigned long type : kLocal) {
+    if (static_cast<unsigned long>(info.f_type) == type) return true;
+  }
+  return false;
+}
+
+// The stamp is taken before the names, so a change in between only makes the next use read
+// the directory again. An empty directory is kept too: a new one is looked into for every name
+// it is about to get. Where the rule cannot hold, the listing is not kept: it serves this one
+// use. Null when the directory cannot be read.
+Listing* ReadListing(const std::string& key, const Stamp& stamp) {
+  std::unordered_map<std::string, Listing>& listings = Listings();
+  listings.erase(key);
+  const std::optional<std::vector<std::string>> names = ListDirectory(key);
+  if (!names) return nullptr;
+  static Listing unkept;
+  const bool keeps = KeepsTrueStamps(key);
+  if (keeps) MakeRoom(listings);
+  Listing& listing = keeps ? listings[key] : (unkept = Listing{});
+  listing.stamp = stamp;
+  for (const std::string& name : *names) Add(listing, name);
+  return &listing;
+}
+
+// `status`, when given, is what stat(2) said of the directory just now.
+Listing* FreshListing(const std::string& key, const struct stat* status = nullptr) {
+  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
+  if (!stamp) {
+    Listings().erase(key);
+    return nullptr;
+  }
+  return ReadListing(key, *stamp);
+}
+
+Listing* CurrentListing(const std::string& key, const struct stat* status) {
+  const auto found = Listings().find(key);
+  if (found == Listings().end()) return FreshListing(key, status);
+  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
+  if (stamp == found->second.stamp) return &found->second;
+  return stamp ? ReadListing(key, *stamp) : FreshListing(key);
+}
+
+std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
+  const auto byName = listing.byName.find(FoldedName(windowsName));
+  if (byName != listing.byName.end()) return byName->second;
+  if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
+  if (!listing.byShortName) {
+    listing.byShortName.emplace();
+    for (const auto& entry : listing.byName) AddShortName(*listing.byShortName, entry.second);
+  }
+  const auto byShortName = listing.byShortName->find(FoldedName(windowsName));
+  if (byShortName == listing.byShortName->end()) return std::nullopt;
+  return byShortName->second;
+}
+
+}  // namespace
+
+// An entry removed unseen (within one tick of a coarse clock, or in the window EntryCreation
+// leaves) is caught by checking the name found on disk.
+std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
+                                             std::string_view windowsName,
+                                             const struct stat* status) {
+  const std::string key = KeyOf(unixDirectory);
+  Listing* listing = CurrentListing(key, status);
+  if (!listing) return std::nullopt;
+  std::optional<std::string> match = Match(*listing, windowsName);
+  if (!match || EntryExists(UnixChild(key, *match))) return match;
+  listing = FreshListing(key);
+  return listing ? Match(*listing, windowsName) : std::nullopt;
+}
+
+EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {
+  const size_t slash = unixPath.rfind('/');
+  if (slash == std::string::npos) return;
+  directory_ = KeyOf(unixPath.substr(0, slash + 1));
+  name_ = unixPath.substr(slash + 1);
+  const auto found = Listings().find(directory_);
+  if (found == Listings().end()) return;
+  const std::optional<Stamp> stamp =
+      directoryStatus ? StampIn(*directoryStatus) : StampOf(directory_);
+  current_ = stamp == found->second.stamp;
+}
+
+void EntryCreation::Created() {
+  if (!current_) return;
+  const auto found = Listings().find(directory_);
+  if (found == Listings().end()) return;
+  const std::optional<Stamp> stamp = StampOf(directory_);
+  if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
+    Listings().erase(found);
+    return;
+  }
+  found->second.stamp = *stamp;
+  Add(found->second, name_);
+}
+
+}  // namespace cdinst::posix

@@ -1,0 +1,93 @@
+#include "winapi/posix/paths/directory_entries.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "codepage/windows1252.h"
+#include "winapi/posix/paths/directory_cache.h"
+
+namespace cdinst::posix {
+namespace {
+
+struct DirectoryCloser {
+  void operator()(DIR* directory) const { closedir(directory); }
+};
+
+bool EntryExists(const std::string& unixPath) {
+  struct stat info;
+  return lstat(unixPath.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory) {
+  std::vector<std::string> names;
+  const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(unixDirectory.c_str()));
+  if (!directory) return std::nullopt;
+  while (const dirent* entry = readdir(directory.get())) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Reads on the descriptor itself: a DIR stream would cost a duplicate and its checks on every
+// reading.
+bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
+  alignas(dirent64) char buffer[32768];
+  bool begun = false;
+  for (;;) {
+    const ssize_t got = getdents64(directory, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return begun;
+    if (got == 0) return true;
+    begun = true;
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      at += entry->d_reclen;
+    }
+  }
+}
+
+std::string WindowsNameOf(std::string_view unixName) {
+  std::string name = Utf8ToWindows1252(unixName);
+  for (char& c : name) {
+    if (c == '\\' || c == ':') c = '?';
+  }
+  return name;
+}
+
+std::string FoldedName(std::string_view windowsName) {
+  std::string folded(windowsName);
+  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+std::optional<std::string> FindEntry(const std::string& unixDirectory,
+                                     std::string_view windowsName) {
+  std::string exact = Windows1252ToUtf8(windowsName);
+  if (EntryExists(UnixChild(unixDirectory, exact))) return exact;
+  return MatchIgnoringCase(unixDirectory, windowsName);
+}
+
+std::string UnixChild(const std::string& directory, std::string_view name) {
+  std::string child = directory;
+  if (child.empty() || child.back() != '/') child += '/';
+  child += name;
+  return child;
+}
+
+bool IsDirectory(const std::string& unixPath) {
+  struct stat info;
+  return stat(unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace cdinst::posix

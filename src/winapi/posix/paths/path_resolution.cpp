@@ -1,0 +1,146 @@
+#include "winapi/posix/paths/path_resolution.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+
+#include "codepage/windows1252.h"
+#include "winapi/posix/paths/current_directory.h"
+#include "winapi/posix/paths/directory_cache.h"
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/prefix.h"
+#include "winapi/posix/paths/windows_path.h"
+
+namespace cdinst::posix {
+namespace {
+
+bool IsShareRoot(std::string_view root) {
+  return root.size() >= 2 && root[0] == '\\' && root[1] == '\\';
+}
+
+// A drive's entry in dosdevices when it is a directory; else what C: and Z: stand for without
+// one, or the share's directory. Nothing for an unmapped drive, or one whose entry is there but
+// no directory: the drive is not ready.
+std::optional<std::string> UnixRoot(std::string_view root) {
+  if (IsShareRoot(root)) {
+    const size_t separator = root.find('\\', 2);
+    return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
+  }
+  if (!std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
+  const std::optional<std::string> mapping = DriveMapping(root[0]);
+  if (!mapping || !IsDirectory(*mapping)) return std::nullopt;
+  return mapping;
+}
+
+void Found(ResolvedPath& result, const struct stat& info) {
+  result.exists = true;
+  if (!S_ISLNK(info.st_mode)) result.status = info;
+}
+
+// The last component in `directory`, which exists: spelled as given, else as a lookup without
+// regard to letter case finds it.
+void FindLast(const std::string& directory, const struct stat& directoryStatus,
+              const std::string& component, ResolvedPath& result) {
+  std::optional<std::string> match = MatchIgnoringCase(directory, component, &directoryStatus);
+  result.name = match ? std::move(*match) : Windows1252ToUtf8(component);
+  result.unixPath = UnixChild(directory, result.name);
+  struct stat info;
+  if (match && lstat(result.unixPath.c_str(), &info) == 0) {
+    Found(result, info);
+  } else {
+    result.parentStatus = directoryStatus;
+  }
+}
+
+// Every component from the root, each as FindEntry finds it.
+void Walk(const std::string& root, const std::vector<std::string>& components,
+          ResolvedPath& result) {
+  std::string directory = root;
+  for (size_t i = 0; i + 1 < components.size(); ++i) {
+    const std::optional<std::string> name = FindEntry(directory, components[i]);
+    if (!name || !IsDirectory(UnixChild(directory, *name))) {
+      result.error = ERROR_PATH_NOT_FOUND;
+      return;
+    }
+    directory = UnixChild(directory, *name);
+  }
+  struct stat status;
+  if (stat(directory.c_str(), &status) != 0) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return;
+  }
+  FindLast(directory, status, components.back(), result);
+}
+
+// The exact spelling first, then its directory spelled exactly, then the walk.
+void Resolve(const std::string& root, const std::vector<std::string>& components,
+             ResolvedPath& result) {
+  struct stat info;
+  if (components.empty()) {
+    result.unixPath = root;
+    result.name = ".";
+    if (stat(root.c_str(), &info) == 0) Found(result, info);
+    return;
+  }
+  std::string directory = root;
+  for (size_t i = 0; i + 1 < components.size(); ++i) {
+    directory = UnixChild(directory, Windows1252ToUtf8(components[i]));
+  }
+  result.name = Windows1252ToUtf8(components.back());
+  result.unixPath = UnixChild(directory, result.name);
+  if (lstat(result.unixPath.c_str(), &info) == 0) return Found(result, info);
+  if (stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return FindLast(directory, info, components.back(), result);
+  }
+  Walk(root, components, result);
+}
+
+}  // namespace
+
+ResolvedPath ResolvePath(std::string_view path) {
+  ResolvedPath result;
+  if (path.empty()) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return result;
+  }
+  result.trailingSeparator = IsSeparator(path.back());
+  const PathParts parts =
+      SplitAbsolutePath(IsFullPath(path) ? std::string(path)
+                                         : AbsolutePathText(path, CurrentDirectory()));
+  result.error = parts.error;
+  if (result.error != ERROR_SUCCESS) return result;
+  result.windowsPath = JoinPath(parts);
+  const std::optional<std::string> root = UnixRoot(parts.root);
+  if (!root) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return result;
+  }
+  Resolve(*root, parts.components, result);
+  return result;
+}
+
+std::string ResolvedPath::ParentPath() const {
+  if (name == ".") return unixPath;
+  return unixPath.substr(0, unixPath.size() - name.size());
+}
+
+bool IsExistingDirectory(const ResolvedPath& path) {
+  struct stat info;
+  return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool Permits(const ResolvedPath& path, int access) {
+  return faccessat(AT_FDCWD, path.unixPath.c_str(), access, AT_EACCESS) == 0;
+}
+
+bool StatFollowing(const ResolvedPath& path, struct stat& info) {
+  if (path.status) {
+    info = *path.status;
+    return true;
+  }
+  return stat(path.unixPath.c_str(), &info) == 0;
+}
+
+}  // namespace cdinst::posix

@@ -1,0 +1,91 @@
+#include "winapi/posix/paths/prefix.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+
+#include "winapi/posix/paths/directory_entries.h"
+
+namespace cdinst::posix {
+namespace {
+
+std::string NonEmptyVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+// The prefix when a variable names it; null for the home directory's.
+const char* PrefixVariable() {
+  for (const char* name : {"CDINST_PREFIX", "WINEPREFIX"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return nullptr;
+}
+
+constexpr std::string_view kDevices = "/dosdevices/";
+
+char LowerLetter(char letter) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+}
+
+// "/dosdevices/x:" for the drive letter X.
+std::string DeviceName(char letter) {
+  std::string name(kDevices);
+  name += LowerLetter(letter);
+  name += ':';
+  return name;
+}
+
+std::string HomeDirectory() {
+  std::string home = NonEmptyVariable("HOME");
+  if (!home.empty()) return home;
+  const passwd* user = getpwuid(getuid());
+  return user && user->pw_dir ? std::string(user->pw_dir) : std::string();
+}
+
+std::optional<std::string> DirectoryOrNothing(const std::string& path) {
+  if (!IsDirectory(path)) return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+std::string PrefixDirectory() {
+  const char* prefix = PrefixVariable();
+  return prefix ? std::string(prefix) : HomeDirectory() + "/.wine";
+}
+
+std::optional<std::string> DriveRoot(char letter) {
+  const std::optional<std::string> mapping = DriveMapping(letter);
+  return mapping ? DirectoryOrNothing(*mapping) : std::nullopt;
+}
+
+std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
+
+std::optional<std::string> DriveMapping(char letter) {
+  if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
+  std::string device = DosDevicePath(letter);
+  struct stat info;
+  // A link that leads nowhere still claims the letter: the drive is there but not ready.
+  if (lstat(device.c_str(), &info) == 0) return device;
+  const char lower = LowerLetter(letter);
+  if (lower == 'c') return PrefixDirectory() + "/drive_c";
+  if (lower == 'z') return std::string("/");
+  return std::nullopt;
+}
+
+std::optional<std::string> ShareRoot(std::string_view server, std::string_view share) {
+  const std::string shares = PrefixDirectory() + "/dosdevices/unc";
+  const std::optional<std::string> serverName = FindEntry(shares, server);
+  if (!serverName) return std::nullopt;
+  const std::string serverDirectory = UnixChild(shares, *serverName);
+  const std::optional<std::string> shareName = FindEntry(serverDirectory, share);
+  if (!shareName) return std::nullopt;
+  return DirectoryOrNothing(UnixChild(serverDirectory, *shareName));
+}
+
+}  // namespace cdinst::posix

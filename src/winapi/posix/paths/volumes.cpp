@@ -1,0 +1,75 @@
+// GetVolumeInformationA for mapped drives. Every drive reports itself as a case-preserving,
+// case-insensitive file system, which is how Windows programs see a Wine drive.
+#include <sys/stat.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "winapi/posix/paths/current_directory.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/paths/windows_path.h"
+
+namespace {
+
+using cdinst::posix::FailWith;
+using cdinst::posix::IsSeparator;
+
+constexpr char kFileSystemName[] = "NTFS";
+constexpr DWORD kMaxComponentLength = 255;
+
+// The device of the Unix directory behind a root of the form "X:\"; `error` says why there is
+// none.
+std::optional<dev_t> VolumeDevice(const std::string& root, DWORD& error) {
+  error = ERROR_INVALID_NAME;
+  if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
+    error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
+    return std::nullopt;
+  }
+  if (root.size() < 3 || root[1] != ':' || !IsSeparator(root[2])) return std::nullopt;
+  if (root.size() > 3) {
+    error = ERROR_DIR_NOT_ROOT;
+    return std::nullopt;
+  }
+  error = ERROR_PATH_NOT_FOUND;
+  const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
+  if (resolved.error != ERROR_SUCCESS) return std::nullopt;
+  if (resolved.status) return resolved.status->st_dev;
+  return std::nullopt;
+}
+
+std::string CurrentRoot() {
+  const std::string current = cdinst::posix::CurrentDirectory();
+  const size_t length = cdinst::posix::RootLength(current);
+  return current.substr(0, length) + "\\";
+}
+
+bool CopyName(std::string_view name, LPSTR buffer, DWORD size) {
+  if (buffer == nullptr) return true;
+  if (size <= name.size()) return false;
+  std::memcpy(buffer, name.data(), name.size());
+  buffer[name.size()] = '\0';
+  return true;
+}
+
+}  // namespace
+
+BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSize,
+                           LPDWORD serialNumber, LPDWORD maxComponentLength,
+                           LPDWORD fileSystemFlags, LPSTR fileSystemName,
+                           DWORD fileSystemNameSize) {
+  DWORD error;
+  const std::optional<dev_t> device =
+      VolumeDevice(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
+  if (!device) return FailWith(FALSE, error);
+  if (!CopyName("", volumeName, volumeNameSize) ||
+      !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
+    return FailWith(FALSE, ERROR_MORE_DATA);
+  }
+  const auto number = static_cast<uint64_t>(*device);
+  if (serialNumber) *serialNumber = static_cast<DWORD>(number ^ (number >> 32));
+  if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
+  if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
+  return TRUE;
+}

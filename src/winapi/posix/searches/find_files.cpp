@@ -1,0 +1,176 @@
+// FindFirstFileA, FindNextFileA and FindClose. A search collects its entries when it starts;
+// the handle is the search object itself, owned by the table of open searches.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/files/file_attributes.h"
+#include "winapi/posix/files/file_buffers.h"
+#include "winapi/posix/searches/found_entries.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/paths/short_names.h"
+#include "winapi/posix/searches/wildcard.h"
+#include "winapi/posix/paths/windows_path.h"
+
+namespace {
+
+using cdinst::posix::FailWith;
+using cdinst::posix::FoundEntries;
+using cdinst::posix::FoundEntry;
+using cdinst::posix::ResolvedPath;
+using cdinst::posix::ResolvePath;
+
+// The entries it reports: its own, then those of a directory listing it holds on to (all of
+// them, or those `found` picks).
+struct Search {
+  FoundEntries own;
+  std::shared_ptr<const FoundEntries> listing;
+  bool everything = false;
+  std::vector<size_t> found;
+  size_t next = 0;
+};
+
+std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
+  static std::map<HANDLE, std::unique_ptr<Search>> searches;
+  return searches;
+}
+
+bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
+  struct stat info;
+  if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
+  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
+  return true;
+}
+
+bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& entry) {
+  return pattern.Matches(entry.windowsName) ||
+         (!entry.shortName.empty() && pattern.Matches(entry.shortName));
+}
+
+// "." and ".." come first, except at a root, which has neither. `status` is the directory's own;
+// ".." is the directory above it on disk.
+void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
+                   const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
+  if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
+  if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
+  if (pattern.Matches("..")) AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
+}
+
+DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
+  const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
+  if (directory.error != ERROR_SUCCESS) return directory.error;
+  if (!directory.exists) return ERROR_PATH_NOT_FOUND;
+  struct stat info;
+  if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
+  if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
+  // Checked at every search, so that a listing kept from before cannot hide a refusal. Reading
+  // the names needs the right to read it, telling what each is the right to search it.
+  if (!cdinst::posix::Permits(directory, R_OK | X_OK)) {
+    return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  }
+  const cdinst::posix::FileNamePattern pattern(namePattern);
+  AddDotEntries(directory, info, pattern, search.own);
+  search.listing = cdinst::posix::FindEntries(directory.unixPath);
+  if (search.listing) {
+    search.everything = pattern.MatchesEverything();
+    for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
+      if (Matches(pattern, (*search.listing)[i])) search.found.push_back(i);
+    }
+  }
+  const bool none = search.own.empty() && search.found.empty() &&
+                    !(search.everything && !search.listing->empty());
+  return none ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
+// A name without wildcards finds that one entry, spelled as on the disk.
+DWORD FindSingle(std::string_view path, FoundEntries& entries) {
+  const ResolvedPath target = ResolvePath(path);
+  if (target.error != ERROR_SUCCESS) return target.error;
+  if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
+  std::string name = cdinst::posix::WindowsNameOf(target.name);
+  if (target.status) {
+    entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
+    return ERROR_SUCCESS;
+  }
+  const bool found = AddEntry(target.unixPath, std::move(name), entries);
+  return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+// A directory with nothing to look for in it ("C:\", "sub\") finds nothing.
+DWORD NothingToFind(std::string_view directoryPart) {
+  const ResolvedPath directory = ResolvePath(directoryPart);
+  if (directory.error != ERROR_SUCCESS) return directory.error;
+  const bool present = cdinst::posix::IsExistingDirectory(directory);
+  return present ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+size_t NamePosition(std::string_view path) {
+  const size_t separator = path.find_last_of("\\/");
+  if (separator != std::string_view::npos) return separator + 1;
+  return path.size() >= 2 && path[1] == ':' ? 2 : 0;
+}
+
+DWORD CollectEntries(std::string_view path, Search& search) {
+  if (path.empty()) return ERROR_PATH_NOT_FOUND;
+  const size_t split = NamePosition(path);
+  const std::string_view name = path.substr(split);
+  if (name.empty()) return NothingToFind(path);
+  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.own);
+  return ListMatches(path.substr(0, split), name, search);
+}
+
+// Its own entries come first; they are complete before the first one is handed out.
+bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
+  const FoundEntry* entry = nullptr;
+  const size_t listed = search.next - search.own.size();
+  if (search.next < search.own.size()) {
+    entry = &search.own[search.next];
+  } else if (search.everything && listed < search.listing->size()) {
+    entry = &(*search.listing)[listed];
+  } else if (!search.everything && listed < search.found.size()) {
+    entry = &(*search.listing)[search.found[listed]];
+  } else {
+    return false;
+  }
+  ++search.next;
+  cdinst::posix::FillFindData(*entry, data);
+  return true;
+}
+
+}  // namespace
+
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  if (pattern == nullptr || data == nullptr) {
+    return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
+  }
+  cdinst::posix::SettleAll();  // the sizes it reports
+  auto search = std::make_unique<Search>();
+  const DWORD error = CollectEntries(pattern, *search);
+  if (error != ERROR_SUCCESS) return FailWith(INVALID_HANDLE_VALUE, error);
+  TakeNext(*search, *data);
+  const HANDLE handle = search.get();
+  OpenSearches().emplace(handle, std::move(search));
+  return handle;
+}
+
+BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
+  const auto found = OpenSearches().find(handle);
+  if (found == OpenSearches().end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  if (data == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  if (!TakeNext(*found->second, *data)) return FailWith(FALSE, ERROR_NO_MORE_FILES);
+  return TRUE;
+}
+
+BOOL FindClose(HANDLE handle) {
+  if (OpenSearches().erase(handle) == 0) return FailWith(FALSE, ERROR_INVALID_HANDLE);
+  return TRUE;
+}

@@ -1,0 +1,83 @@
+#include "winapi/posix/searches/found_entries.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/files/file_attributes.h"
+#include "winapi/posix/files/file_time.h"
+#include "winapi/posix/paths/short_names.h"
+#include "winapi/posix/files/unique_fd.h"
+
+namespace cdinst::posix {
+namespace {
+
+// Every entry, stat-ed relative to the open directory. Null when the directory cannot be read.
+std::shared_ptr<FoundEntries> ReadEntries(int directory) {
+  std::vector<std::string> names;
+  if (!ReadOpenDirectory(directory, names)) return nullptr;
+  std::sort(names.begin(), names.end());
+  auto entries = std::make_shared<FoundEntries>();
+  entries->reserve(names.size());
+  for (const std::string& unixName : names) {
+    struct stat info;
+    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISLNK(info.st_mode) && fstatat(directory, unixName.c_str(), &info, 0) != 0) {
+      continue;  // dangling
+    }
+    entries->push_back(FoundEntryOf(info, WindowsNameOf(unixName)));
+  }
+  return entries;
+}
+
+template <size_t N>
+void CopyName(std::string_view name, CHAR (&field)[N]) {
+  const size_t length = name.size() < N ? name.size() : N - 1;
+  std::memcpy(field, name.data(), length);
+  field[length] = '\0';
+}
+
+}  // namespace
+
+// Unix keeps no creation time; the last write stands in for it.
+FoundEntry FoundEntryOf(const struct stat& info, std::string name) {
+  FoundEntry entry{};
+  entry.attributes = AttributesOf(info.st_mode, name);
+  entry.shortName = ShortNameOf(name);
+  entry.windowsName = std::move(name);
+  entry.created = FileTimeFromUnix(info.st_mtim);
+  entry.accessed = FileTimeFromUnix(info.st_atim);
+  entry.written = FileTimeFromUnix(info.st_mtim);
+  if (!S_ISDIR(info.st_mode)) {
+    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    entry.sizeHigh = static_cast<DWORD>(size >> 32);
+    entry.sizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
+  }
+  return entry;
+}
+
+void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
+  data.dwFileAttributes = entry.attributes;
+  data.ftCreationTime = entry.created;
+  data.ftLastAccessTime = entry.accessed;
+  data.ftLastWriteTime = entry.written;
+  data.nFileSizeHigh = entry.sizeHigh;
+  data.nFileSizeLow = entry.sizeLow;
+  data.dwReserved0 = 0;
+  data.dwReserved1 = 0;
+  CopyName(entry.windowsName, data.cFileName);
+  CopyName(entry.shortName, data.cAlternateFileName);
+}
+
+std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {
+  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return nullptr;
+  return ReadEntries(directory.Get());
+}
+
+}  // namespace cdinst::posix

@@ -1,0 +1,55 @@
+// MessageBoxA on a terminal: the box is drawn on stderr and answered on stdin. Without a
+// terminal on both the box cannot be shown, and the call fails as Windows' does.
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "codepage/windows1252.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/winapi.h"
+
+namespace {
+
+std::string Lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Yes is the default button, as in a box without a default-button flag.
+int YesNoAnswer(const std::string& reply) {
+  const std::string answer = Lowered(reply);
+  if (answer.empty() || answer == "s" || answer == "sim" || answer == "y" || answer == "yes") {
+    return IDYES;
+  }
+  if (answer == "n" || answer == "no" || answer == "nao" || answer == "n\xc3\xa3o") return IDNO;
+  return 0;
+}
+
+void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bool error) {
+  std::fprintf(stderr, "\n== %s%s ==\n%s\n%s ", error ? "(!) " : "",
+               cdinst::Windows1252ToUtf8(caption).c_str(), cdinst::Windows1252ToUtf8(text).c_str(),
+               yesNo ? "[S]im / [N]\xc3\xa3o:" : "[OK]");
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
+  if (!isatty(STDIN_FILENO) || !isatty(STDERR_FILENO)) {
+    return cdinst::posix::FailWith(0, ERROR_INVALID_WINDOW_HANDLE);
+  }
+  const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+  const bool error = (flags & MB_ICONERROR) != 0;
+  // Windows' default caption for a box without one.
+  const std::string shownCaption = caption ? caption : "Error";
+  const std::string shownText = text ? text : "";
+  for (;;) {
+    DrawBox(shownCaption, shownText, yesNo, error);
+    std::string reply;
+    if (!std::getline(std::cin, reply)) return cdinst::posix::FailWith(0, ERROR_INVALID_HANDLE);
+    if (!yesNo) return IDOK;
+    if (const int answer = YesNoAnswer(reply)) return answer;
+  }
+}
