@@ -82,7 +82,6 @@ void SetBusyCursor(bool busy) {
   }
 }
 
-
 std::string FatalErrorText(const std::exception& error) {
   const std::string message = error.what();
   const char* stop = !message.empty() && message.back() != '.' ? "." : "";

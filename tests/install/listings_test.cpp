@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "codepage/windows1252.h"
 #include "install/same_path_text.h"
 #include "listing_fixture.h"
 #include "platform/io_error.h"
-#include "codepage/windows1252.h"
 
 namespace cdinst {
 namespace {

@@ -6,13 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "winapi/posix/paths/directory_cache.h"
-#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
-#include "winapi/posix/last_error.h"
-#include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/files/share_modes.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/directory_cache.h"
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/path_resolution.h"
 
 namespace cdinst::posix {
 namespace {

@@ -62,7 +62,7 @@ struct OpenFile {
   int64_t aheadStart = 0;
   std::vector<char> held;
   int64_t heldStart = 0;
-  int heldError = 0;          // errno of a held-back write that failed unreported
+  int heldError = 0;       // errno of a held-back write that failed unreported
   pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
 
   int Fd() const { return fd.Get(); }

@@ -6,11 +6,11 @@
 
 #include <cerrno>
 
-#include "winapi/posix/paths/current_directory.h"
-#include "winapi/posix/last_error.h"
-#include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/current_directory.h"
+#include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
@@ -33,8 +33,7 @@ bool ResolveExisting(LPCSTR path, ResolvedPath& target, struct stat& info) {
 // access refuses the deletion. A file that cannot be opened to look has no open to ask.
 DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
   if (!S_ISREG(info.st_mode)) return ERROR_SUCCESS;
-  const cdinst::posix::UniqueFd fd(
-      open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  const cdinst::posix::UniqueFd fd(open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
   return fd.Valid() ? cdinst::posix::AdmitDeletion(fd.Get()) : ERROR_SUCCESS;
 }
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/prefix.h"
 #include "winapi/posix/result_buffer.h"

@@ -1,8 +1,8 @@
 // CreateDirectoryA.
 #include <sys/stat.h>
 
-#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;

@@ -106,9 +106,8 @@ ResolvedPath ResolvePath(std::string_view path) {
     return result;
   }
   result.trailingSeparator = IsSeparator(path.back());
-  const PathParts parts =
-      SplitAbsolutePath(IsFullPath(path) ? std::string(path)
-                                         : AbsolutePathText(path, CurrentDirectory()));
+  const PathParts parts = SplitAbsolutePath(
+      IsFullPath(path) ? std::string(path) : AbsolutePathText(path, CurrentDirectory()));
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);

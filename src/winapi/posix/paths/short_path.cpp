@@ -6,9 +6,9 @@
 
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
-#include "winapi/posix/result_buffer.h"
 #include "winapi/posix/paths/short_names.h"
 #include "winapi/posix/paths/windows_path.h"
+#include "winapi/posix/result_buffer.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/windows_path.h"
 

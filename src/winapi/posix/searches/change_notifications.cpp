@@ -14,9 +14,9 @@
 #include <memory>
 #include <string>
 
+#include "winapi/posix/files/unique_fd.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
-#include "winapi/posix/files/unique_fd.h"
 
 namespace {
 

@@ -11,15 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_buffers.h"
-#include "winapi/posix/searches/found_entries.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/short_names.h"
-#include "winapi/posix/searches/wildcard.h"
 #include "winapi/posix/paths/windows_path.h"
+#include "winapi/posix/searches/found_entries.h"
+#include "winapi/posix/searches/wildcard.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
-  if (pattern.Matches("..")) AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
+  if (pattern.Matches(".."))
+    AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
 }
 
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {

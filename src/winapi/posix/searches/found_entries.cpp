@@ -8,11 +8,11 @@
 #include <cstring>
 #include <utility>
 
-#include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_time.h"
-#include "winapi/posix/paths/short_names.h"
 #include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/short_names.h"
 
 namespace cdinst::posix {
 namespace {

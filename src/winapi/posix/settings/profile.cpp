@@ -9,8 +9,8 @@
 
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
-#include "winapi/posix/settings/profile_parser.h"
 #include "winapi/posix/result_buffer.h"
+#include "winapi/posix/settings/profile_parser.h"
 #include "winapi/posix/settings/whole_file.h"
 #include "winapi/winapi.h"
 

@@ -42,9 +42,7 @@ class OpenKeys {
     return found == keys_.end() ? nullptr : found->second;
   }
 
-  bool Remove(HKEY handle) {
-    return keys_.erase(handle) != 0;
-  }
+  bool Remove(HKEY handle) { return keys_.erase(handle) != 0; }
 
  private:
   std::map<HKEY, std::shared_ptr<HKEY__>> keys_;

@@ -6,9 +6,9 @@
 
 #include <cerrno>
 
-#include "winapi/posix/last_error.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/last_error.h"
 
 namespace cdinst::posix {
 namespace {
