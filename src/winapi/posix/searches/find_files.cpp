@@ -29,13 +29,9 @@ using cdinst::posix::FoundEntry;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
-// The entries it reports: its own, then those of a directory listing it holds on to (all of
-// them, or those `found` picks).
+// The entries it reports, all found when it starts.
 struct Search {
-  FoundEntries own;
-  std::shared_ptr<const FoundEntries> listing;
-  bool everything = false;
-  std::vector<size_t> found;
+  FoundEntries entries;
   size_t next = 0;
 };
 
@@ -73,23 +69,17 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   struct stat info;
   if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
-  // Checked at every search, so that a listing kept from before cannot hide a refusal. Reading
-  // the names needs the right to read it, telling what each is the right to search it.
+  // Reading the names needs the right to read it, telling what each is the right to search it;
+  // Windows refuses a directory that lacks either.
   if (!cdinst::posix::Permits(directory, R_OK | X_OK)) {
     return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, info, pattern, search.own);
-  search.listing = cdinst::posix::FindEntries(directory.unixPath);
-  if (search.listing) {
-    search.everything = pattern.MatchesEverything();
-    for (size_t i = 0; !search.everything && i < search.listing->size(); ++i) {
-      if (Matches(pattern, (*search.listing)[i])) search.found.push_back(i);
-    }
+  AddDotEntries(directory, info, pattern, search.entries);
+  for (FoundEntry& entry : cdinst::posix::FindEntries(directory.unixPath)) {
+    if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
   }
-  const bool none = search.own.empty() && search.found.empty() &&
-                    !(search.everything && !search.listing->empty());
-  return none ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
 // A name without wildcards finds that one entry, spelled as on the disk.
@@ -125,25 +115,13 @@ DWORD CollectEntries(std::string_view path, Search& search) {
   const size_t split = NamePosition(path);
   const std::string_view name = path.substr(split);
   if (name.empty()) return NothingToFind(path);
-  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.own);
+  if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.entries);
   return ListMatches(path.substr(0, split), name, search);
 }
 
-// Its own entries come first; they are complete before the first one is handed out.
 bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
-  const FoundEntry* entry = nullptr;
-  const size_t listed = search.next - search.own.size();
-  if (search.next < search.own.size()) {
-    entry = &search.own[search.next];
-  } else if (search.everything && listed < search.listing->size()) {
-    entry = &(*search.listing)[listed];
-  } else if (!search.everything && listed < search.found.size()) {
-    entry = &(*search.listing)[search.found[listed]];
-  } else {
-    return false;
-  }
-  ++search.next;
-  cdinst::posix::FillFindData(*entry, data);
+  if (search.next == search.entries.size()) return false;
+  cdinst::posix::FillFindData(search.entries[search.next++], data);
   return true;
 }
 

@@ -17,20 +17,20 @@
 namespace cdinst::posix {
 namespace {
 
-// Every entry, stat-ed relative to the open directory. Null when the directory cannot be read.
-std::shared_ptr<FoundEntries> ReadEntries(int directory) {
+// Every entry, stat-ed relative to the open directory.
+FoundEntries ReadEntries(int directory) {
   std::vector<std::string> names;
-  if (!ReadOpenDirectory(directory, names)) return nullptr;
+  if (!ReadOpenDirectory(directory, names)) return {};
   std::sort(names.begin(), names.end());
-  auto entries = std::make_shared<FoundEntries>();
-  entries->reserve(names.size());
+  FoundEntries entries;
+  entries.reserve(names.size());
   for (const std::string& unixName : names) {
     struct stat info;
     if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISLNK(info.st_mode) && fstatat(directory, unixName.c_str(), &info, 0) != 0) {
       continue;  // dangling
     }
-    entries->push_back(FoundEntryOf(info, WindowsNameOf(unixName)));
+    entries.push_back(FoundEntryOf(info, WindowsNameOf(unixName)));
   }
   return entries;
 }
@@ -74,9 +74,9 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
   CopyName(entry.shortName, data.cAlternateFileName);
 }
 
-std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory) {
+FoundEntries FindEntries(const std::string& unixDirectory) {
   const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return nullptr;
+  if (!directory.Valid()) return {};
   return ReadEntries(directory.Get());
 }
 

@@ -34,7 +34,7 @@ FoundEntry FoundEntryOf(const struct stat& info, std::string name);
 void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
 // The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
-// Unix names; dangling links are left out. Null when the directory cannot be read.
-std::shared_ptr<const FoundEntries> FindEntries(const std::string& unixDirectory);
+// Unix names; dangling links are left out. None when the directory cannot be read.
+FoundEntries FindEntries(const std::string& unixDirectory);
 
 }  // namespace cdinst::posix
