@@ -74,9 +74,32 @@ void Walk(const std::string& root, const std::vector<std::string>& components,
   FindLast(directory, status, components.back(), result);
 }
 
-// The exact spelling first, then its directory spelled exactly, then the walk.
-void Resolve(const std::string& root, const std::vector<std::string>& components,
-             ResolvedPath& result) {
+// The path spelled as given, under `root`: one system call. False when nothing is there.
+bool FoundExactly(const std::string& root, const std::vector<std::string>& components,
+                  ResolvedPath& result) {
+  struct stat info;
+  if (components.empty()) {
+    if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    result.unixPath = root;
+    result.name = ".";
+    Found(result, info);
+    return true;
+  }
+  std::string path = root;
+  for (const std::string& component : components) {
+    path = UnixChild(path, Windows1252ToUtf8(component));
+  }
+  if (lstat(path.c_str(), &info) != 0) return false;
+  result.unixPath = std::move(path);
+  result.name = Windows1252ToUtf8(components.back());
+  Found(result, info);
+  return true;
+}
+
+// What is not there as spelled: the root itself, a last component in another letter case when
+// its directory is spelled as on disk, else every component in turn.
+void FindOtherwise(const std::string& root, const std::vector<std::string>& components,
+                   ResolvedPath& result) {
   struct stat info;
   if (components.empty()) {
     result.unixPath = root;
@@ -88,13 +111,17 @@ void Resolve(const std::string& root, const std::vector<std::string>& components
   for (size_t i = 0; i + 1 < components.size(); ++i) {
     directory = UnixChild(directory, Windows1252ToUtf8(components[i]));
   }
-  result.name = Windows1252ToUtf8(components.back());
-  result.unixPath = UnixChild(directory, result.name);
-  if (lstat(result.unixPath.c_str(), &info) == 0) return Found(result, info);
   if (stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     return FindLast(directory, info, components.back(), result);
   }
   Walk(root, components, result);
+}
+
+// A drive's entry in dosdevices, which most paths go through, is tried before its root is
+// looked at.
+std::optional<std::string> DriveEntry(std::string_view root) {
+  if (IsShareRoot(root) || !std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
+  return DosDevicePath(root[0]);
 }
 
 }  // namespace
@@ -111,12 +138,15 @@ ResolvedPath ResolvePath(std::string_view path) {
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);
+  const std::optional<std::string> entry = DriveEntry(parts.root);
+  if (entry && FoundExactly(*entry, parts.components, result)) return result;
   const std::optional<std::string> root = UnixRoot(parts.root);
   if (!root) {
     result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
-  Resolve(*root, parts.components, result);
+  if (root != entry && FoundExactly(*root, parts.components, result)) return result;
+  FindOtherwise(*root, parts.components, result);
   return result;
 }
 
