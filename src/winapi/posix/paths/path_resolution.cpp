@@ -39,8 +39,8 @@ void Found(ResolvedPath& result, const struct stat& info) {
   if (!S_ISLNK(info.st_mode)) result.status = info;
 }
 
-// The last component in `directory`, which exists: spelled as given, else as a lookup without
-// regard to letter case finds it.
+// The last component in the existing `directory`, where it is not spelled as given: a name
+// equal to it without regard to letter case, else missing.
 void FindLast(const std::string& directory, const struct stat& directoryStatus,
               const std::string& component, ResolvedPath& result) {
   std::optional<std::string> match = MatchIgnoringCase(directory, component, &directoryStatus);
