@@ -51,7 +51,7 @@ class TreeCopy {
   bool CopyFiles(const std::string& source, const std::string& destination);
   bool CopyOneFile(const std::string& source, const std::string& target);
   bool CopySubdirectories(const std::string& source, const std::string& destination);
-  bool TakeOn(int32_t index, const std::string& source, const std::string& destination);
+  bool CopySubdirectory(int32_t index, const std::string& source, const std::string& destination);
 
   DirectoryTreeList& tree_;
   const std::string& sourceRoot_;
@@ -114,13 +114,15 @@ bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& 
   const int32_t count = tree_.Count();
   for (int32_t index = first; index < count; ++index) {
     tree_.MoveTo(source);  // a copy of an earlier subdirectory moved the listings away
-    if (!TakeOn(index, source, destination)) return false;
+    if (!CopySubdirectory(index, source, destination)) return false;
     ChangeDirectory(sourceRoot_);
   }
   return true;
 }
 
-bool TreeCopy::TakeOn(int32_t index, const std::string& source, const std::string& destination) {
+// A subdirectory whose counterpart exists already is left alone, with everything in it.
+bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
+                                const std::string& destination) {
   if (CounterpartExists(tree_, index, destination)) return true;
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
