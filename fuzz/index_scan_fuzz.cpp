@@ -51,12 +51,16 @@ std::vector<std::string> ScannedLines(const std::string& path) {
   return lines;
 }
 
-// The bytes after appending: cut at a Ctrl-Z among the last 128, a CR LF after an unended line.
+// The bytes after appending: cut at a Ctrl-Z among the last 128, a CR LF after an unended line
+// (a bare LF ends none).
 std::string ModelAppended(std::string bytes) {
   const size_t window = bytes.size() > 128 ? bytes.size() - 128 : 0;
   const size_t cut = bytes.find('\x1A', window);
   if (cut != std::string::npos) bytes.resize(cut);
-  if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n') bytes += "\r\n";
+  const bool ended =
+      !bytes.empty() && (bytes.back() == '\r' ||
+                         (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0));
+  if (!bytes.empty() && !ended) bytes += "\r\n";
   return bytes + kOwnLine;
 }
 

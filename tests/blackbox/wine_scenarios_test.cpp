@@ -321,6 +321,20 @@ std::vector<Scenario> Scenarios() {
          EXPECT_EQ(prefix.ReadFile(kIndex),
                    "Editor de Texto\tEditor simples\tC:\\Program Files (x86)\\Editor\tVORTANE\r\n");
        }},
+      // By the index's reading rules a bare LF ends no line.
+      {"IndexEndingInABareLf",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         prefix.WriteFile(kIndex, "Outro\tPrograma\tC:\\OUTRO\tCDROM\n");
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome&) {
+         EXPECT_EQ(prefix.ReadFile(kIndex),
+                   "Outro\tPrograma\tC:\\OUTRO\tCDROM\n\r\n" + kWineEditorLine);
+       }},
   };
 }
 

@@ -54,7 +54,9 @@ TEST_F(InstallIndexTest, NearMissesAreNotRecognised) {
            head + shortForm + "\tCDROM\n",  // bare LF: the text is one line
            std::string(kOwnLine),           // an earlier run's own line
        }) {
-    EXPECT_EQ(AfterRecording(line), line + kOwnLine);
+    EXPECT_EQ(AfterRecording(line), line.back() == '\n' && line[line.size() - 2] != '\r'
+                                        ? line + "\r\n" + kOwnLine
+                                        : line + kOwnLine);
   }
 }
 
@@ -94,18 +96,22 @@ TEST_F(InstallIndexTest, CtrlZJustInsideAndJustOutsideTheWindow) {
 TEST_F(InstallIndexTest, UnendedLastLineGetsALineBreak) {
   EXPECT_EQ(AfterRecording("abc"), std::string("abc\r\n") + kOwnLine);
   EXPECT_EQ(AfterRecording("abc\r"), std::string("abc\r") + kOwnLine);
-  EXPECT_EQ(AfterRecording("abc\n"), std::string("abc\n") + kOwnLine);
+  EXPECT_EQ(AfterRecording("abc\n"), std::string("abc\n\r\n") + kOwnLine);  // a bare LF ends none
   EXPECT_EQ(AfterRecording("abc\r\n"), std::string("abc\r\n") + kOwnLine);
   EXPECT_EQ(AfterRecording(""), kOwnLine);
   const std::string longLine(300, 'y');
   EXPECT_EQ(AfterRecording(longLine), longLine + "\r\n" + kOwnLine);
+  // A cut at the window's first byte: the line before it was ended only by a whole CR LF.
+  const std::string window(127, 'z');
+  EXPECT_EQ(AfterRecording(longLine + "\r\n\x1A" + window), longLine + "\r\n" + kOwnLine);
+  EXPECT_EQ(AfterRecording(longLine + "\n\x1A" + window), longLine + "\n\r\n" + kOwnLine);
 }
 
 TEST_F(InstallIndexTest, CrOnlyLinesMatchAndLfOnlyLinesDoNot) {
   const std::string crOnly = "a\r" + CdLine("\r") + "b\r";
   EXPECT_EQ(AfterRecording(crOnly), crOnly);
   const std::string lfOnly = "a\n" + CdLine("\n") + "b\n";
-  EXPECT_EQ(AfterRecording(lfOnly), lfOnly + kOwnLine);
+  EXPECT_EQ(AfterRecording(lfOnly), lfOnly + "\r\n" + kOwnLine);
 }
 
 // Bytes that would shift the fields, split the line or end the text become blanks.
