@@ -194,6 +194,40 @@ std::vector<Scenario> Scenarios() {
          ASSERT_EQ(outcome.destination.size(), 1u);
          EXPECT_TRUE(outcome.destination.begin()->second.directory);
        }},
+      // Folders equal by the locale's comparison are copied once; a hyphen makes them differ.
+      {"EqualFolderNames",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         for (const char* name : {"stra\xDF"
+                                  "e",
+                                  "strasse",
+                                  "\xC6"
+                                  "ther",
+                                  "AEther", "coop", "co-op"}) {
+           prefix.WriteFile(std::string("D:\\PROGS\\EDITOR\\") + name + "\\F.TXT", name);
+         }
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix&, const Outcome& outcome) {
+         const auto copied = [&](std::initializer_list<const char*> names) {
+           int count = 0;
+           for (const char* name : names)
+             count += static_cast<int>(outcome.destination.count(name));
+           return count;
+         };
+         EXPECT_EQ(copied({"stra\xC3\x9F"
+                           "e",
+                           "strasse"}),
+                   1);
+         EXPECT_EQ(copied({"\xC3\x86"
+                           "ther",
+                           "AEther"}),
+                   1);
+         EXPECT_EQ(copied({"coop", "co-op"}), 2);
+       }},
       {"MatchingCdromLine",
        editor,
        "yes",

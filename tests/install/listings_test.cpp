@@ -66,6 +66,38 @@ TEST_F(ListingsTest, SubdirectoriesEqualIgnoringCaseAreListedOnce) {
   EXPECT_EQ(tree_.Entry(4), "Help");
 }
 
+// Accents weigh after the base letters, hyphens last, and "\xDF" is "ss": of an equal pair of
+// folders, only the one the search reports first is kept.
+TEST_F(ListingsTest, NamesSortAndCompareAsTheLocaleDoes) {
+  for (const char* name : {"zulu",
+                           "\xE9"
+                           "bano",
+                           "co-op", "coop",
+                           "stra\xDF"
+                           "e",
+                           "strasse"}) {
+    prefix_.MakeDirectory(std::string("D:\\S\\") + name);
+    prefix_.WriteFile(std::string("D:\\S\\") + name + ".txt", "x");
+  }
+  tree_.MoveTo("D:\\S\\");
+  const Texts entries = EntriesOf(tree_);
+  ASSERT_EQ(entries.size(), 7u);
+  EXPECT_EQ(Texts(entries.begin() + 2, entries.begin() + 5), (Texts{"coop", "co-op",
+                                                                    "\xE9"
+                                                                    "bano"}));
+  EXPECT_TRUE(entries[5] == "strasse" || entries[5] ==
+                                             "stra\xDF"
+                                             "e")
+      << entries[5];
+  EXPECT_EQ(entries[6], "zulu");
+  const Texts files = NamesOf(files_);
+  ASSERT_EQ(files.size(), 6u);
+  EXPECT_EQ(Texts(files.begin(), files.begin() + 3), (Texts{"coop.txt", "co-op.txt",
+                                                            "\xE9"
+                                                            "bano.txt"}));
+  EXPECT_EQ(files[5], "zulu.txt");
+}
+
 TEST_F(ListingsTest, MaskPatternsAreSearchedInTurnIntoOneOrder) {
   for (const char* file : {"A.EXE", "b.dll", "C.EXE", "d.DLL", "notas.txt", "LEIAME.TXT"}) {
     prefix_.WriteFile(std::string("D:\\M\\") + file, "x");
