@@ -18,6 +18,7 @@ check() {
 
 headers=$($objdump -p "$exe")
 check "PE32 for i386" grep -q "file format pei-i386" <<<"$headers"
+check "no debug sections" test -z "$($objdump -h "$exe" | grep -E '[[:space:]]\.debug_')"
 check "PE32 magic" grep -qE "^Magic[[:space:]]+010b" <<<"$headers"
 check "GUI subsystem" grep -qE "^Subsystem[[:space:]]+00000002" <<<"$headers"
 
