@@ -74,6 +74,7 @@ Tree InstalledEditor(const ScratchPrefix& prefix) {
 
 std::set<std::string> NamesIn(const std::string& unixDirectory) {
   std::set<std::string> names;
+  if (!std::filesystem::exists(unixDirectory)) return names;
   for (const auto& item : std::filesystem::directory_iterator(unixDirectory)) {
     names.insert(item.path().filename().string());
   }
@@ -158,6 +159,44 @@ Tree WithoutDosAttributed(Tree tree) {
     if (entry.folder) tree.erase(name + "/F.TXT");
   }
   return tree;
+}
+
+// Windows drops the period that ends a segment of a path, and the periods and blanks that end
+// the path: these install as if it were not there, while the texts keep it.
+std::vector<Scenario> TrailingPeriodScenarios() {
+  const struct {
+    const char* name;
+    const char* origin;
+    std::string destination;
+  } cases[] = {{"DestinationEndingInAPeriod", "PROGS\\EDITOR", "C:\\Apps\\Editor."},
+               {"DestinationFolderEndingInAPeriod", "PROGS\\EDITOR", "C:\\Apps.\\Editor"},
+               {"OriginEndingInAPeriod", "PROGS\\EDITOR.", "C:\\Apps\\Editor"}};
+  std::vector<Scenario> scenarios;
+  for (const auto& c : cases) {
+    const auto prepare = [=](const ScratchPrefix& prefix) {
+      WriteEditorTree(prefix);
+      prefix.MakeDirectory(kIndexDirectory);
+      prefix.WriteFile(
+          "D:\\DADOS\\PROGS.INI",
+          prefix.ReadFile("D:\\DADOS\\PROGS.INI") +
+              CrLfLines({"[PONTO]", "Nome=Editor de Texto", "Descricao=Editor simples",
+                         std::string("Origem=") + c.origin, "Destino=" + c.destination}));
+    };
+    const auto check = [=](const ScratchPrefix& prefix, const Outcome& outcome) {
+      EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
+      EXPECT_EQ(NamesIn(prefix.Unix("C:\\Apps")), std::set<std::string>{"Editor"});
+      EXPECT_EQ(prefix.ReadFile(kIndex),
+                "Editor de Texto\tEditor simples\t" + c.destination + "\tVORTANE\r\n");
+    };
+    scenarios.push_back({c.name,
+                         {kTitle, "D:\\", "PONTO", "1", "*.*"},
+                         "yes",
+                         "C:\\Apps\\Editor",
+                         prepare,
+                         {Asked(c.destination + "\\"), kDone},
+                         check});
+  }
+  return scenarios;
 }
 
 std::vector<Scenario> Scenarios() {
@@ -453,6 +492,9 @@ TEST_P(WineScenarioTest, WindowsProgramDoesWhatIsExpectedAndTheLinuxBuildTheSame
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, WineScenarioTest, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(TrailingPeriods, WineScenarioTest,
+                         ::testing::ValuesIn(TrailingPeriodScenarios()),
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(HostileNames, WineScenarioTest,
                          ::testing::ValuesIn(HostileNameScenarios()),
