@@ -20,7 +20,7 @@ bool NothingToKeep(int error) { return error == ENOTSUP || error == ENODATA; }
 DWORD StoredDosAttributes(const std::string& unixPath) {
   char text[32];
   const ssize_t length = getxattr(unixPath.c_str(), kName, text, sizeof text - 1);
-  if (length <= 2 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
+  if (length <= 2 || text[0] != '0' || text[1] != 'x') return 0;
   text[length] = '\0';
   char* end = nullptr;
   const unsigned long value = std::strtoul(text + 2, &end, 16);
