@@ -57,8 +57,9 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
 void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
-  if (pattern.Matches("."))
+  if (pattern.Matches(".")) {
     entries.push_back(cdinst::posix::FoundEntryOf(status, ".", directory.unixPath));
+  }
   if (pattern.Matches(".."))
     AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
 }
