@@ -2,7 +2,10 @@
 // build over an equal copy of the same Wine prefix: both must give what is expected, and the
 // same boxes, exit code, destination tree and index file.
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -71,6 +74,7 @@ Tree InstalledEditor(const ScratchPrefix& prefix) {
 
 std::set<std::string> NamesIn(const std::string& unixDirectory) {
   std::set<std::string> names;
+  if (!std::filesystem::exists(unixDirectory)) return names;
   for (const auto& item : std::filesystem::directory_iterator(unixDirectory)) {
     names.insert(item.path().filename().string());
   }
@@ -122,6 +126,75 @@ std::vector<Scenario> HostileNameScenarios() {
              check});
       }
     }
+  }
+  return scenarios;
+}
+
+// Entries on the medium that Wine shows as hidden or system, from the attributes it stores.
+struct DosAttributed {
+  const char* name;
+  const char* stored;
+  bool folder;
+};
+constexpr DosAttributed kDosAttributed[] = {{"oculto.txt", "0x2", false},
+                                            {"sistema.dll", "0x4", false},
+                                            {"DirOculto", "0x12", true},
+                                            {"DirSistema", "0x14", true}};
+
+void WriteDosAttributedEntries(const ScratchPrefix& prefix) {
+  for (const DosAttributed& entry : kDosAttributed) {
+    const std::string path = "D:\\PROGS\\EDITOR\\" + std::string(entry.name);
+    prefix.WriteFile(entry.folder ? path + "\\F.TXT" : path, "x");
+    const std::string unixPath = prefix.Unix(path);
+    if (setxattr(unixPath.c_str(), "user.DOSATTRIB", entry.stored, std::strlen(entry.stored), 0)) {
+      GTEST_SKIP() << "no extended attributes here: " << std::strerror(errno);
+    }
+  }
+}
+
+Tree WithoutDosAttributed(Tree tree) {
+  for (const DosAttributed& entry : kDosAttributed) {
+    const std::string name = entry.name;
+    EXPECT_EQ(tree.erase(name), 1u) << name;
+    if (entry.folder) tree.erase(name + "/F.TXT");
+  }
+  return tree;
+}
+
+// Windows drops the period that ends a segment of a path, and the periods and blanks that end
+// the path: these install as if it were not there, while the texts keep it.
+std::vector<Scenario> TrailingPeriodScenarios() {
+  const struct {
+    const char* name;
+    const char* origin;
+    std::string destination;
+  } cases[] = {{"DestinationEndingInAPeriod", "PROGS\\EDITOR", "C:\\Apps\\Editor."},
+               {"DestinationFolderEndingInAPeriod", "PROGS\\EDITOR", "C:\\Apps.\\Editor"},
+               {"OriginEndingInAPeriod", "PROGS\\EDITOR.", "C:\\Apps\\Editor"}};
+  std::vector<Scenario> scenarios;
+  for (const auto& c : cases) {
+    const auto prepare = [=](const ScratchPrefix& prefix) {
+      WriteEditorTree(prefix);
+      prefix.MakeDirectory(kIndexDirectory);
+      prefix.WriteFile(
+          "D:\\DADOS\\PROGS.INI",
+          prefix.ReadFile("D:\\DADOS\\PROGS.INI") +
+              CrLfLines({"[PONTO]", "Nome=Editor de Texto", "Descricao=Editor simples",
+                         std::string("Origem=") + c.origin, "Destino=" + c.destination}));
+    };
+    const auto check = [=](const ScratchPrefix& prefix, const Outcome& outcome) {
+      EXPECT_EQ(outcome.destination, InstalledEditor(prefix));
+      EXPECT_EQ(NamesIn(prefix.Unix("C:\\Apps")), std::set<std::string>{"Editor"});
+      EXPECT_EQ(prefix.ReadFile(kIndex),
+                "Editor de Texto\tEditor simples\t" + c.destination + "\tVORTANE\r\n");
+    };
+    scenarios.push_back({c.name,
+                         {kTitle, "D:\\", "PONTO", "1", "*.*"},
+                         "yes",
+                         "C:\\Apps\\Editor",
+                         prepare,
+                         {Asked(c.destination + "\\"), kDone},
+                         check});
   }
   return scenarios;
 }
@@ -178,6 +251,18 @@ std::vector<Scenario> Scenarios() {
          EXPECT_EQ(prefix.ReadFile(kFontsOnDisk + "LETRA.TTF"), "fonte");
          EXPECT_TRUE(outcome.indexDirectory.empty());
          EXPECT_FALSE(prefix.Exists(kIndexDirectory));
+       }},
+      {"HiddenAndSystemEntries",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         WriteDosAttributedEntries(prefix);
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         EXPECT_EQ(outcome.destination, WithoutDosAttributed(InstalledEditor(prefix)));
        }},
       {"FailingCopy",
        editor,
@@ -407,6 +492,7 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
     for (const ScratchPrefix* prefix : {windows_.get(), linux_.get()}) {
       WriteMediumSettings(*prefix);
       GetParam().prepare(*prefix);
+      if (IsSkipped()) return;
     }
   }
   void TearDown() override {
@@ -454,6 +540,9 @@ TEST_P(WineScenarioTest, WindowsProgramDoesWhatIsExpectedAndTheLinuxBuildTheSame
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, WineScenarioTest, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(TrailingPeriods, WineScenarioTest,
+                         ::testing::ValuesIn(TrailingPeriodScenarios()),
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(HostileNames, WineScenarioTest,
                          ::testing::ValuesIn(HostileNameScenarios()),

@@ -47,6 +47,31 @@ TEST_F(AttributesTest, ReadOnlyIsReadAndWritten) {
   EXPECT_EQ(0x20u, GetFileAttributesA("C:\\t\\file.txt"));
 }
 
+// Wine keeps HIDDEN and SYSTEM beside the file; the search must report what is kept.
+TEST_F(AttributesTest, HiddenAndSystemAreKeptForFilesAndDirectories) {
+  const struct {
+    const char* path;
+    DWORD set;
+    DWORD read;
+  } cases[] = {
+      {"C:\\t\\file.txt", FILE_ATTRIBUTE_HIDDEN, 0x22},
+      {"C:\\t\\file.txt", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY, 0x25},
+      {"C:\\t\\file.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, 0x26},
+      {"C:\\t\\file.txt", FILE_ATTRIBUTE_NORMAL, 0x20},
+      {"C:\\t\\sub", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY, 0x12},
+      {"C:\\t\\sub", FILE_ATTRIBUTE_SYSTEM, 0x14},
+      {"C:\\t\\sub", 0, 0x10},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + " set " + std::to_string(c.set));
+    ASSERT_TRUE(SetFileAttributesA(c.path, c.set));
+    EXPECT_EQ(c.read, GetFileAttributesA(c.path));
+    const SearchResult found = Search(c.path);
+    ASSERT_EQ(1u, found.entries.size());
+    EXPECT_EQ(c.read, found.entries[0].dwFileAttributes);
+  }
+}
+
 TEST_F(AttributesTest, MissingNamesAndPaths) {
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, AttributesError("C:\\t\\missing.txt"));
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, AttributesError("C:\\t\\missing\\x.txt"));

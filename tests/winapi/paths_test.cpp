@@ -38,11 +38,34 @@ TEST_F(PathsTest, DotsFoldTextuallyAndNeverClimbAboveTheRoot) {
   EXPECT_EQ(0x10u, GetFileAttributesA("C:\\..\\t") & 0x10u);
 }
 
-TEST_F(PathsTest, TrailingDotsAndBlanksOfTheLastNameAreDropped) {
-  EXPECT_EQ(0x20u, GetFileAttributesA("C:\\t\\sub\\a.txt."));
-  EXPECT_EQ(0x20u, GetFileAttributesA("C:\\t\\sub\\a.txt. . "));
+// One period ending a segment goes, and every period and blank ending the path.
+TEST_F(PathsTest, TrailingPeriodsOfSegmentsAreDropped) {
+  prefix_.WriteFile("C:\\t\\...\\f.txt", "x");
+  constexpr DWORD kMissing = INVALID_FILE_ATTRIBUTES;
+  const struct {
+    const char* path;
+    DWORD attributes;
+  } cases[] = {
+      {"C:\\t\\sub\\a.txt.", 0x20},
+      {"C:\\t\\sub\\a.txt. . ", 0x20},
+      {"C:\\t\\sub.\\a.txt", 0x20},
+      {"C:\\t.\\sub.\\a.txt", 0x20},
+      {"C:\\t\\sub.\\", 0x10},
+      {"C:\\t\\sub..\\", kMissing},
+      {"C:\\t\\sub..\\a.txt", kMissing},
+      {"C:\\t\\sub \\a.txt", kMissing},
+      {"C:\\t\\sub\\..\\sub.\\a.txt", 0x20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(c.attributes, GetFileAttributesA(c.path));
+  }
+  if (!WineDepartsFromWindows("Wine reads a segment \"...\" as \"..\"")) {
+    EXPECT_EQ(0x20u, GetFileAttributesA("C:\\t\\...\\f.txt"));  // three periods are a name
+  }
   ASSERT_TRUE(CreateDirectoryA("C:\\t\\made..", nullptr));
-  EXPECT_TRUE(prefix_.Exists("C:\\t\\made"));
+  ASSERT_TRUE(CreateDirectoryA("C:\\t\\made.\\in.", nullptr));
+  EXPECT_TRUE(prefix_.Exists("C:\\t\\made\\in"));
   EXPECT_FALSE(prefix_.Exists("C:\\t\\made.."));
 }
 

@@ -1,6 +1,7 @@
 // How the emulation lays Windows names over a Wine-style prefix: drive links and their
 // fallbacks, network shares, and Unix names that Windows could not have made.
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -109,6 +110,31 @@ TEST_F(WinePrefixTest, ReadOnlyIsTheWriteBits) {
                 (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write));
   ASSERT_TRUE(SetFileAttributesA("C:\\file", FILE_ATTRIBUTE_NORMAL));
   EXPECT_NE(fs::perms::none, fs::status(file).permissions() & fs::perms::owner_write);
+}
+
+// Wine's form, which Samba shares: "0x" and hex digits, sometimes with a NUL after them; only
+// HIDDEN and SYSTEM count.
+TEST_F(WinePrefixTest, HiddenAndSystemAreKeptAsWineKeepsThem) {
+  const std::string file = prefix_.PrefixDirectory() + "/drive_c/file";
+  Touch(file);
+  const struct {
+    std::string stored;
+    DWORD attributes;
+  } cases[] = {{"0x2", 0x22},  {std::string("0x6", 4), 0x26},
+               {"0x25", 0x24}, {"0x12", 0x22},
+               {"0X2", 0x20},  {"2", 0x20},
+               {"0x", 0x20},   {"0x2z", 0x20}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ASSERT_EQ(0, setxattr(file.c_str(), "user.DOSATTRIB", c.stored.data(), c.stored.size(), 0));
+    EXPECT_EQ(c.attributes, GetFileAttributesA("C:\\file"));
+  }
+  char stored[16] = {};
+  ASSERT_TRUE(SetFileAttributesA("C:\\file", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  EXPECT_EQ(3, getxattr(file.c_str(), "user.DOSATTRIB", stored, sizeof stored));
+  EXPECT_STREQ("0x6", stored);
+  ASSERT_TRUE(SetFileAttributesA("C:\\file", FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(-1, getxattr(file.c_str(), "user.DOSATTRIB", stored, sizeof stored));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/windows_path.h"
 
@@ -31,6 +32,7 @@ bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
 using cdinst::posix::ResolvedPath;
+using cdinst::posix::StoreDosAttributes;
 
 namespace {
 
@@ -47,27 +49,33 @@ bool ModeOfPath(LPCSTR path, ResolvedPath& target, mode_t& mode) {
   return true;
 }
 
+// Windows' READONLY does not stop writes into a directory, so a directory's bits stay.
+bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
+  if (S_ISDIR(found)) return true;
+  const mode_t mode = found & 07777;
+  const mode_t wanted = readOnly ? mode & ~kAllWriteBits : mode | S_IWUSR;
+  return wanted == mode || fchmodat(AT_FDCWD, file.c_str(), wanted, 0) == 0;
+}
+
 }  // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
   ResolvedPath target;
   mode_t mode;
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
-  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath));
+  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath)) |
+         cdinst::posix::StoredDosAttributes(target.unixPath);
 }
 
-// Only READONLY has a Unix counterpart; HIDDEN and SYSTEM cannot be kept, and a directory's
-// write bits are left alone because Windows' READONLY does not stop writes into it.
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   ResolvedPath target;
   mode_t found;
   if (!ModeOfPath(path, target, found)) return FALSE;
-  if (S_ISDIR(found)) return TRUE;
-  const mode_t mode = found & 07777;
-  const mode_t wanted =
-      (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~kAllWriteBits : mode | S_IWUSR;
-  if (wanted != mode && fchmodat(AT_FDCWD, target.unixPath.c_str(), wanted, 0) != 0) {
-    return FailWithErrno(FALSE);
-  }
-  return TRUE;
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  const std::string& file = target.unixPath;
+  // For anyone but root, the extended attributes of a read-only file cannot be written.
+  const bool done = readOnly
+                        ? StoreDosAttributes(file, attributes) && SetWriteBits(file, found, true)
+                        : SetWriteBits(file, found, false) && StoreDosAttributes(file, attributes);
+  return done ? TRUE : FailWithErrno(FALSE);
 }

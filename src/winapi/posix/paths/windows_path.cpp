@@ -49,15 +49,26 @@ std::vector<std::string_view> RawComponents(std::string_view rest) {
   return components;
 }
 
-void DropTrailingDotsAndBlanks(std::string_view& name) {
-  if (name == "." || name == "..") return;
-  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+bool IsOnlyPeriods(std::string_view name) {
+  return name.find_first_not_of('.') == std::string_view::npos;
 }
 
-void Fold(std::vector<std::string_view> raw, PathParts& parts) {
-  if (!raw.empty()) DropTrailingDotsAndBlanks(raw.back());
+// Windows drops one period that ends a segment, and every period and blank that ends the path;
+// "." and ".." keep their meaning, and a segment of three or more periods is a name.
+void TrimSegment(std::string_view& name, bool endsThePath) {
+  if (name == "." || name == "..") return;
+  if (endsThePath) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+  } else if (name.back() == '.' && !IsOnlyPeriods(name)) {
+    name.remove_suffix(1);
+  }
+}
+
+void Fold(const std::vector<std::string_view>& raw, bool endsInSeparator, PathParts& parts) {
   parts.components.reserve(raw.size());
-  for (const std::string_view name : raw) {
+  for (size_t i = 0; i < raw.size(); ++i) {
+    std::string_view name = raw[i];
+    TrimSegment(name, i + 1 == raw.size() && !endsInSeparator);
     if (name.empty() || name == ".") continue;
     if (name == "..") {
       if (!parts.components.empty()) parts.components.pop_back();
@@ -110,7 +121,7 @@ PathParts SplitAbsolutePath(std::string_view absolutePath) {
   } else {
     parts.root = std::string(absolutePath.substr(0, 2)) + "\\";
   }
-  Fold(raw, parts);
+  Fold(raw, IsSeparator(absolutePath.back()), parts);
   return parts;
 }
 

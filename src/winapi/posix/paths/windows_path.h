@@ -32,7 +32,8 @@ struct PathParts {
 };
 
 // Takes an absolute path apart: empty components skipped, "." and ".." folded (never above
-// the root), trailing dots and blanks of the last component dropped.
+// the root), one period ending a component dropped, and all periods and blanks ending the path
+// (a component of three or more periods is a name, and stays unless it ends the path).
 PathParts SplitAbsolutePath(std::string_view absolutePath);
 
 // The root followed by the components, separated by single backslashes.

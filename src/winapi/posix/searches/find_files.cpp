@@ -43,7 +43,7 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
 bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
   struct stat info;
   if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
-  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name)));
+  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name), unixPath));
   return true;
 }
 
@@ -57,7 +57,9 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
 void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
-  if (pattern.Matches(".")) entries.push_back(cdinst::posix::FoundEntryOf(status, "."));
+  if (pattern.Matches(".")) {
+    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", directory.unixPath));
+  }
   if (pattern.Matches(".."))
     AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
 }
@@ -89,7 +91,8 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
   std::string name = cdinst::posix::WindowsNameOf(target.name);
   if (target.status) {
-    entries.push_back(cdinst::posix::FoundEntryOf(*target.status, std::move(name)));
+    entries.push_back(
+        cdinst::posix::FoundEntryOf(*target.status, std::move(name), target.unixPath));
     return ERROR_SUCCESS;
   }
   const bool found = AddEntry(target.unixPath, std::move(name), entries);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_time.h"
 #include "winapi/posix/files/unique_fd.h"
@@ -17,8 +18,8 @@
 namespace cdinst::posix {
 namespace {
 
-// Every entry, stat-ed relative to the open directory.
-FoundEntries ReadEntries(int directory) {
+// Every entry, stat-ed relative to the open directory `unixDirectory` names.
+FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
   std::vector<std::string> names;
   if (!ReadOpenDirectory(directory, names)) return {};
   std::sort(names.begin(), names.end());
@@ -30,7 +31,8 @@ FoundEntries ReadEntries(int directory) {
     if (S_ISLNK(info.st_mode) && fstatat(directory, unixName.c_str(), &info, 0) != 0) {
       continue;  // dangling
     }
-    entries.push_back(FoundEntryOf(info, WindowsNameOf(unixName)));
+    entries.push_back(
+        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName)));
   }
   return entries;
 }
@@ -45,9 +47,9 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 }  // namespace
 
 // Unix keeps no creation time; the last write stands in for it.
-FoundEntry FoundEntryOf(const struct stat& info, std::string name) {
+FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath) {
   FoundEntry entry{};
-  entry.attributes = AttributesOf(info.st_mode, name);
+  entry.attributes = AttributesOf(info.st_mode, name) | StoredDosAttributes(unixPath);
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);
@@ -77,7 +79,7 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
 FoundEntries FindEntries(const std::string& unixDirectory) {
   const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return {};
-  return ReadEntries(directory.Get());
+  return ReadEntries(directory.Get(), unixDirectory);
 }
 
 }  // namespace cdinst::posix
