@@ -74,21 +74,30 @@ void Walk(const std::string& root, const std::vector<std::string>& components,
   FindLast(directory, status, components.back(), result);
 }
 
+// `root` and the first `count` components, spelled as given.
+std::string SpelledAsGiven(const std::string& root, const std::vector<std::string>& components,
+                           size_t count) {
+  std::string path = root;
+  for (size_t i = 0; i < count; ++i) path = UnixChild(path, Windows1252ToUtf8(components[i]));
+  return path;
+}
+
+// A root is found when it is a directory.
+bool FoundRoot(const std::string& root, ResolvedPath& result) {
+  struct stat info;
+  if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  result.unixPath = root;
+  result.name = ".";
+  Found(result, info);
+  return true;
+}
+
 // The path spelled as given, under `root`: one system call. False when nothing is there.
 bool FoundExactly(const std::string& root, const std::vector<std::string>& components,
                   ResolvedPath& result) {
+  if (components.empty()) return FoundRoot(root, result);
+  std::string path = SpelledAsGiven(root, components, components.size());
   struct stat info;
-  if (components.empty()) {
-    if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-    result.unixPath = root;
-    result.name = ".";
-    Found(result, info);
-    return true;
-  }
-  std::string path = root;
-  for (const std::string& component : components) {
-    path = UnixChild(path, Windows1252ToUtf8(component));
-  }
   if (lstat(path.c_str(), &info) != 0) return false;
   result.unixPath = std::move(path);
   result.name = Windows1252ToUtf8(components.back());
@@ -96,21 +105,17 @@ bool FoundExactly(const std::string& root, const std::vector<std::string>& compo
   return true;
 }
 
-// What is not there as spelled: the root itself, a last component in another letter case when
-// its directory is spelled as on disk, else every component in turn.
+// What is not there as spelled: a last component in another letter case when its directory is
+// spelled as on disk, else every component in turn. A root that is not there is a path not
+// found.
 void FindOtherwise(const std::string& root, const std::vector<std::string>& components,
                    ResolvedPath& result) {
-  struct stat info;
   if (components.empty()) {
-    result.unixPath = root;
-    result.name = ".";
-    if (stat(root.c_str(), &info) == 0) Found(result, info);
+    if (!FoundRoot(root, result)) result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
-  std::string directory = root;
-  for (size_t i = 0; i + 1 < components.size(); ++i) {
-    directory = UnixChild(directory, Windows1252ToUtf8(components[i]));
-  }
+  const std::string directory = SpelledAsGiven(root, components, components.size() - 1);
+  struct stat info;
   if (stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     return FindLast(directory, info, components.back(), result);
   }
