@@ -71,11 +71,6 @@ std::optional<Stamp> StampOf(const std::string& unixDirectory) {
   return StampIn(info);
 }
 
-bool EntryExists(const std::string& unixPath) {
-  struct stat info;
-  return lstat(unixPath.c_str(), &info) == 0;
-}
-
 void KeepLowest(LowestNames& names, std::string key, const std::string& unixName) {
   const auto [entry, added] = names.try_emplace(std::move(key), unixName);
   if (!added && unixName < entry->second) entry->second = unixName;

@@ -18,11 +18,6 @@ struct DirectoryCloser {
   void operator()(DIR* directory) const { closedir(directory); }
 };
 
-bool EntryExists(const std::string& unixPath) {
-  struct stat info;
-  return lstat(unixPath.c_str(), &info) == 0;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory) {
@@ -76,6 +71,11 @@ std::optional<std::string> FindEntry(const std::string& unixDirectory,
   std::string exact = Windows1252ToUtf8(windowsName);
   if (EntryExists(UnixChild(unixDirectory, exact))) return exact;
   return MatchIgnoringCase(unixDirectory, windowsName);
+}
+
+bool EntryExists(const std::string& unixPath) {
+  struct stat info;
+  return lstat(unixPath.c_str(), &info) == 0;
 }
 
 std::string UnixChild(const std::string& directory, std::string_view name) {

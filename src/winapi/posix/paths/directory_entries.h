@@ -35,6 +35,9 @@ std::optional<std::string> FindEntry(const std::string& unixDirectory,
 // `directory` + "/" + `name`, without doubling the slash of "/".
 std::string UnixChild(const std::string& directory, std::string_view name);
 
+// True when there is an entry at `unixPath`, of any kind (a dangling link too).
+bool EntryExists(const std::string& unixPath);
+
 // True when `unixPath` is a directory or a symbolic link to one.
 bool IsDirectory(const std::string& unixPath);
 
