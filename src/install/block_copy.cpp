@@ -55,8 +55,22 @@ class SimpleFile {
 // An HFILE is a file handle in a 32-bit integer; handle values are sign-extended back.
 HANDLE HandleOf(HFILE file) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(file)); }
 
-uint64_t SizeOf(const BY_HANDLE_FILE_INFORMATION& file) {
-  return (static_cast<uint64_t>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+// Nothing when the size cannot be read or is too large to copy.
+std::optional<LONG> CopyableSize(HFILE file) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(HandleOf(file), &size) || size.QuadPart < 0) return std::nullopt;
+  if (static_cast<uint64_t>(size.QuadPart) > kLargestSource) return std::nullopt;
+  return static_cast<LONG>(size.QuadPart);
+}
+
+// Only a destination that exists can be the source itself; asking a missing name costs far less
+// than the identity query, which under Wine is several round trips to its server.
+bool IsTheSource(HFILE source, const std::string& destination) {
+  if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(HandleOf(source), &information)) return false;
+  const std::optional<FileIdentity> identity = IdentityIn(information);
+  return identity && IdentityOf(destination) == identity;
 }
 
 // Every whole block must be read and written in full.
@@ -86,9 +100,9 @@ bool CopyContent(HFILE source, HFILE destination, LONG size) {
 
 }  // namespace
 
-// The source is measured, and its identity read, before the destination is created, so that
-// neither a source too large to copy nor a destination that is the source itself is ever cut to
-// length 0. The source counts as its own complete copy.
+// The source is measured, and compared with the destination, before the destination is
+// created, so that neither a source too large to copy nor a destination that is the source
+// itself is ever cut to length 0. The source counts as its own complete copy.
 bool CopyFileBlocks(const std::string& source, const std::string& destination) {
   PathBuffer sourcePath;
   PathBuffer destinationPath;
@@ -96,14 +110,12 @@ bool CopyFileBlocks(const std::string& source, const std::string& destination) {
   SimpleFile target;  // declared before the source so that it is closed after it
   const SimpleFile origin(_lopen(sourcePath.Get(), OF_READ | OF_SHARE_DENY_NONE));
   if (!origin.Valid()) return false;
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(HandleOf(origin.Get()), &information)) return false;
-  if (SizeOf(information) > kLargestSource) return false;
-  const std::optional<FileIdentity> sourceIdentity = IdentityIn(information);
-  if (sourceIdentity && IdentityOf(destination) == sourceIdentity) return true;
+  const std::optional<LONG> size = CopyableSize(origin.Get());
+  if (!size) return false;
+  if (IsTheSource(origin.Get(), destination)) return true;
   target.Hold(_lcreat(destinationPath.Get(), 0));
   if (!target.Valid()) return false;
-  return CopyContent(origin.Get(), target.Get(), static_cast<LONG>(SizeOf(information)));
+  return CopyContent(origin.Get(), target.Get(), *size);
 }
 
 }  // namespace cdinst

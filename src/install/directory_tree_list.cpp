@@ -161,13 +161,14 @@ void DirectoryTreeList::AddSubdirectories() {
   subdirectories_ = kept_.Listing(directory_, [this] { return ListSubdirectories(); });
 }
 
-std::vector<std::string> DirectoryTreeList::ListSubdirectories() const {
+SearchedNames DirectoryTreeList::ListSubdirectories() const {
   const std::string pattern = WithTrailingBackslash(directory_) + "*.*";
-  std::vector<std::string> names;
+  SearchedNames listed;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
-    if (IsListedSubdirectory(search.Match())) InsertUnlessListed(names, search.Name());
+    ++listed.searched;
+    if (IsListedSubdirectory(search.Match())) InsertUnlessListed(listed.names, search.Name());
   }
-  return names;
+  return listed;
 }
 
 }  // namespace cdinst

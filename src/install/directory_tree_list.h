@@ -59,7 +59,7 @@ class DirectoryTreeList {
   void BuildEntries();
   void AddPathLevels(const std::string& root);
   void AddSubdirectories();
-  std::vector<std::string> ListSubdirectories() const;
+  SearchedNames ListSubdirectories() const;
 
   std::string directory_;
   std::vector<std::string> levels_;  // the path levels, Directory's own last

@@ -35,12 +35,13 @@ void InsertInOrder(std::vector<std::string>& names, const std::string& name) {
   names.insert(place, name);
 }
 
-void AddMatches(const std::string& pattern, std::vector<std::string>& names) {
+void AddMatches(const std::string& pattern, SearchedNames& listed) {
   if (pattern.empty()) return;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
+    ++listed.searched;
     const DWORD attributes = search.Match().dwFileAttributes;
     if (IsLeftOutOfListings(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    InsertInOrder(names, search.Name());
+    InsertInOrder(listed.names, search.Name());
   }
 }
 
@@ -86,12 +87,12 @@ void FileNameList::ReadNamesIfRead() {
 void FileNameList::ReadNames() {
   ChangeDirectory(directory_);
   const auto list = [this] {
-    std::vector<std::string> names;
-    for (const std::string& pattern : SplitMask(mask_)) AddMatches(pattern, names);
-    return names;
+    SearchedNames listed;
+    for (const std::string& pattern : SplitMask(mask_)) AddMatches(pattern, listed);
+    return listed;
   };
   const bool searchesElsewhere = mask_.find_first_of("\\/:") != std::string::npos;
-  names_ = searchesElsewhere ? std::make_shared<const std::vector<std::string>>(list())
+  names_ = searchesElsewhere ? std::make_shared<const std::vector<std::string>>(list().names)
                              : kept_.Listing(directory_, list);
   read_ = true;
 }

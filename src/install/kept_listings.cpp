@@ -15,20 +15,21 @@ bool IsAtOrAbove(const std::string& upper, const std::string& directory) {
 }
 
 ListedNames Listed(const KeptListings::Lister& list) {
-  return std::make_shared<const std::vector<std::string>>(list());
+  return std::make_shared<const std::vector<std::string>>(list().names);
 }
 
 }  // namespace
 
-// Most directories are listed once and left for good, so a directory is watched only once it is
-// come back to; the first time only its place is marked.
+// Most directories are listed once and left for good, so a large directory is watched only once
+// it is come back to; the first time only its place is marked.
 ListedNames KeptListings::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
   const auto same = std::find_if(kept_.begin(), kept_.end(),
                                  [&](const Kept& kept) { return kept.directory == directory; });
   if (same == kept_.end()) {
-    kept_.push_back(Kept{directory, {}, nullptr, nullptr});
-    return Listed(list);
+    SearchedNames first = list();
+    if (first.searched >= kKeptFrom) kept_.push_back(Kept{directory, {}, nullptr, nullptr});
+    return std::make_shared<const std::vector<std::string>>(std::move(first.names));
   }
   const std::optional<FileIdentity> identity = IdentityOf(directory);
   if (same->changes && identity && same->identity == *identity) {

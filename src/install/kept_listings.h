@@ -1,7 +1,9 @@
 // Listings of the directory a list stands in and of those above it, kept while each is the same
 // directory and the system reports no change in it: the tree copy comes back to a directory
 // after each of its subdirectories, and listing it afresh every time would make copying a wide
-// directory cost the square of its size.
+// directory cost the square of its size. Only large directories are kept: telling that a
+// directory is unchanged costs an identity query and a change watch, more than listing a small
+// one again.
 #pragma once
 
 #include <functional>
@@ -16,15 +18,26 @@ namespace cdinst {
 
 using ListedNames = std::shared_ptr<const std::vector<std::string>>;
 
+// What a listing kept, and how many entries its search went through to find them.
+struct SearchedNames {
+  std::vector<std::string> names;
+  size_t searched = 0;
+};
+
 class KeptListings {
  public:
-  using Lister = std::function<std::vector<std::string>()>;
+  using Lister = std::function<SearchedNames()>;
+
+  // Under Wine, where every file call is a round trip to its server, listing a directory again
+  // costs about as much as the identity query and change poll that keeping it needs once its
+  // search goes through this many entries.
+  static constexpr size_t kKeptFrom = 100;
 
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
   // the names kept from an earlier call while `directory` is the directory they were listed in
-  // and it has reported no change since; otherwise listed afresh. A directory is watched from
-  // the second listing on, and the watch begins before the listing, so a change during it
-  // counts. What is kept for directories that are neither `directory` nor above it is let go.
+  // and it has reported no change since; otherwise listed afresh. A directory whose search went
+  // through kKeptFrom entries or more is watched from its second listing on, and the watch
+  // begins before the listing, so a change during it counts. What is kept for directories that are neither `directory` nor above it is let go.
   // Exceptions from `list` pass through, keeping nothing for `directory`.
   ListedNames Listing(const std::string& directory, const Lister& list);
 

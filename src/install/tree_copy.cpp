@@ -38,16 +38,30 @@ std::optional<std::string> MakeCounterpart(DirectoryTreeList& tree, int32_t inde
   }
 }
 
+// Whether the directory `path` names is a link (a junction, a symbolic link, a mount point):
+// only through one can the copy come back to a directory it is working on.
+bool IsLink(const std::string& path) {
+  const int32_t attributes = ReadFileAttributes(path);
+  return attributes != -1 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // One copy and the copies it makes of its subdirectories, with the listings they share.
 class TreeCopy {
  public:
   TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot, CreatedEntries* created)
       : tree_(tree), sourceRoot_(sourceRoot), created_(created) {}
 
-  bool Copy(const std::string& source, const std::string& destination);
+  bool Copy(const std::string& source, const std::string& destination, bool throughLink);
 
  private:
-  bool IsBeingCopied(const std::optional<FileIdentity>& identity) const;
+  // A source that the copies above this one are working on; its identity is asked only once a
+  // link is followed, since only then can a directory be met again.
+  struct Ancestor {
+    std::string source;
+    std::optional<FileIdentity> identity;
+  };
+
+  bool IsBeingCopied(const std::optional<FileIdentity>& identity);
   bool CopyFiles(const std::string& source, const std::string& destination);
   bool CopyOneFile(const std::string& source, const std::string& target);
   bool CopySubdirectories(const std::string& source, const std::string& destination);
@@ -56,29 +70,42 @@ class TreeCopy {
   DirectoryTreeList& tree_;
   const std::string& sourceRoot_;
   CreatedEntries* created_;
-  // The sources that the copies above this one are working on. An error ends the whole copy,
-  // so only the normal returns take their entry off again.
-  std::vector<FileIdentity> ancestors_;
+  // An error ends the whole copy, so only the normal returns take their entries off again.
+  std::vector<Ancestor> ancestors_;
+  int linksFollowed_ = 0;  // links on the way from the first source down to this one
 };
 
 // A link back to a directory being copied above would repeat that copy without end. Skipping
 // it loses nothing, since the ancestor copies that content itself, where failing would refuse
 // a medium whose every file can be copied.
-bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDestination) {
+bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDestination,
+                    bool throughLink) {
   const std::string source = WithTrailingBackslash(givenSource);
   const std::string destination = WithTrailingBackslash(givenDestination);
   tree_.MoveTo(source);
-  const std::optional<FileIdentity> identity = IdentityOf(tree_.Directory());
-  if (IsBeingCopied(identity)) return true;
+  linksFollowed_ += throughLink;
+  std::optional<FileIdentity> identity;
+  if (linksFollowed_ > 0) identity = IdentityOf(tree_.Directory());
+  if (IsBeingCopied(identity)) {
+    linksFollowed_ -= throughLink;
+    return true;
+  }
   if (!CopyFiles(source, destination)) return false;
-  if (identity) ancestors_.push_back(*identity);
+  ancestors_.push_back({tree_.Directory(), identity});
   const bool copied = CopySubdirectories(source, destination);
-  if (identity) ancestors_.pop_back();
+  ancestors_.pop_back();
+  linksFollowed_ -= throughLink;
   return copied;
 }
 
-bool TreeCopy::IsBeingCopied(const std::optional<FileIdentity>& identity) const {
-  return identity && std::find(ancestors_.begin(), ancestors_.end(), *identity) != ancestors_.end();
+// Asks the identities of the ancestors met before the first link, once.
+bool TreeCopy::IsBeingCopied(const std::optional<FileIdentity>& identity) {
+  if (!identity) return false;
+  for (Ancestor& ancestor : ancestors_) {
+    if (!ancestor.identity) ancestor.identity = IdentityOf(ancestor.source);
+    if (ancestor.identity == identity) return true;
+  }
+  return false;
 }
 
 bool TreeCopy::CopyFiles(const std::string& source, const std::string& destination) {
@@ -127,14 +154,14 @@ bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
   if (created_) created_->AddDirectory(destination + *name);
-  return Copy(source + *name + "\\", destination + *name + "\\");
+  return Copy(source + *name + "\\", destination + *name + "\\", IsLink(source + *name));
 }
 
 }  // namespace
 
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
               const std::string& sourceRoot, CreatedEntries* created) {
-  return TreeCopy(tree, sourceRoot, created).Copy(source, destination);
+  return TreeCopy(tree, sourceRoot, created).Copy(source, destination, false);
 }
 
 void ClearReadOnly(const std::string& path) {

@@ -279,6 +279,23 @@ std::vector<Scenario> Scenarios() {
          ASSERT_EQ(outcome.destination.size(), 1u);
          EXPECT_TRUE(outcome.destination.begin()->second.directory);
        }},
+      // Links back to a folder being copied get their folder, left empty, and nothing more.
+      {"LinksBackToAnAncestor",
+       editor,
+       "yes",
+       kEditor,
+       [=](const ScratchPrefix& prefix) {
+         editorWithIndex(prefix);
+         const std::string editor = prefix.Unix("D:\\PROGS\\EDITOR");
+         std::filesystem::create_directory_symlink(".", editor + "/volta");
+         std::filesystem::create_directory_symlink("..", editor + "/AJUDA/topo");
+       },
+       {Asked(kEditor), kDone},
+       [](const ScratchPrefix& prefix, const Outcome& outcome) {
+         Tree expected = InstalledEditor(prefix);
+         for (const char* link : {"volta", "AJUDA/topo"}) expected[link] = {true, false, ""};
+         EXPECT_EQ(outcome.destination, expected);
+       }},
       // Folders equal by the locale's comparison are copied once; a hyphen makes them differ.
       {"EqualFolderNames",
        editor,

@@ -139,8 +139,20 @@ TEST_F(ListingsTest, NamesAreReadAtFirstUseThenAtEveryChange) {
 }
 
 // Coming back to a directory answers from its last listing only while it is the same directory
-// and nothing in it changed.
-TEST_F(ListingsTest, ComingBackListsWhatIsThereNow) {
+// and nothing in it changed. Only a directory of many entries is kept at all, so the walk is
+// taken once as it is and once with enough hidden files for it to be kept.
+class ComingBackTest : public ListingsTest, public ::testing::WithParamInterface<size_t> {
+ protected:
+  ComingBackTest() {
+    for (size_t i = 0; i < GetParam(); ++i) {
+      prefix_.WriteFile("D:\\PROGS\\EDITOR\\.p" + std::to_string(i), "");
+    }
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ComingBackTest, ::testing::Values(0, KeptListings::kKeptFrom));
+
+TEST_P(ComingBackTest, ListsWhatIsThereNow) {
   const Texts levels{"D:\\", "PROGS", "EDITOR"};
   tree_.MoveTo("D:\\PROGS\\EDITOR\\");
   ASSERT_EQ(NamesOf(files_), (Texts{"EDITOR.EXE", "LEIAME.TXT"}));

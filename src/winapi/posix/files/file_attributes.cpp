@@ -9,8 +9,9 @@
 
 namespace cdinst::posix {
 
-DWORD AttributesOf(mode_t mode, std::string_view name) {
+DWORD AttributesOf(mode_t mode, std::string_view name, bool link) {
   DWORD attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (link && S_ISDIR(mode)) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
   if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
   if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
     attributes |= FILE_ATTRIBUTE_HIDDEN;
@@ -63,7 +64,10 @@ DWORD GetFileAttributesA(LPCSTR path) {
   ResolvedPath target;
   mode_t mode;
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
-  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath)) |
+  // Only a symbolic link is found without the status of what it names.
+  const bool link = !target.status;
+  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath),
+                                     link) |
          cdinst::posix::StoredDosAttributes(target.unixPath);
 }
 

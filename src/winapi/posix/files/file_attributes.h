@@ -10,9 +10,11 @@
 namespace cdinst::posix {
 
 // The attributes Windows shows for a file of this kind named `name` (its last component, empty
-// for a root): DIRECTORY for directories, ARCHIVE for everything else, READONLY when the owner
-// may not write, HIDDEN for names that begin with a dot ("." and ".." excepted).
-DWORD AttributesOf(mode_t mode, std::string_view name);
+// for a root), reached through a symbolic link when `link`: DIRECTORY for directories, ARCHIVE
+// for everything else, READONLY when the owner may not write, HIDDEN for names that begin with a
+// dot ("." and ".." excepted), REPARSE_POINT for a link to a directory (Wine shows such a link
+// so, as Windows shows its directory links and junctions).
+DWORD AttributesOf(mode_t mode, std::string_view name, bool link);
 
 // The type and permission bits of the existing file a resolved path names, following symbolic
 // links. On failure sets the last error (the resolution's code, else what errno says, a missing

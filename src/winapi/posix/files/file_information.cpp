@@ -30,7 +30,7 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   const auto device = static_cast<uint64_t>(info.st_dev);
   const auto size = static_cast<uint64_t>(info.st_size);
   const auto index = static_cast<uint64_t>(info.st_ino);
-  information->dwFileAttributes = AttributesOf(info.st_mode, "");
+  information->dwFileAttributes = AttributesOf(info.st_mode, "", false);
   information->ftCreationTime = FileTimeFromUnix(info.st_mtim);
   information->ftLastAccessTime = FileTimeFromUnix(info.st_atim);
   information->ftLastWriteTime = FileTimeFromUnix(info.st_mtim);

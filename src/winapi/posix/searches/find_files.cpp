@@ -40,10 +40,10 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
   return searches;
 }
 
-bool AddEntry(const std::string& unixPath, std::string name, FoundEntries& entries) {
+bool AddEntry(const std::string& unixPath, std::string name, bool link, FoundEntries& entries) {
   struct stat info;
   if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
-  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name), unixPath));
+  entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name), unixPath, link));
   return true;
 }
 
@@ -58,10 +58,10 @@ void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
                    const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
   if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
   if (pattern.Matches(".")) {
-    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", directory.unixPath));
+    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", directory.unixPath, false));
   }
   if (pattern.Matches(".."))
-    AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", entries);
+    AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", false, entries);
 }
 
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
@@ -92,10 +92,11 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   std::string name = cdinst::posix::WindowsNameOf(target.name);
   if (target.status) {
     entries.push_back(
-        cdinst::posix::FoundEntryOf(*target.status, std::move(name), target.unixPath));
+        cdinst::posix::FoundEntryOf(*target.status, std::move(name), target.unixPath, false));
     return ERROR_SUCCESS;
   }
-  const bool found = AddEntry(target.unixPath, std::move(name), entries);
+  // Only a symbolic link is found without the status of what it names.
+  const bool found = AddEntry(target.unixPath, std::move(name), true, entries);
   return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 

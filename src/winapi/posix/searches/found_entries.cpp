@@ -28,11 +28,10 @@ FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
   for (const std::string& unixName : names) {
     struct stat info;
     if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISLNK(info.st_mode) && fstatat(directory, unixName.c_str(), &info, 0) != 0) {
-      continue;  // dangling
-    }
+    const bool link = S_ISLNK(info.st_mode);
+    if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
     entries.push_back(
-        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName)));
+        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName), link));
   }
   return entries;
 }
@@ -47,9 +46,10 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 }  // namespace
 
 // Unix keeps no creation time; the last write stands in for it.
-FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath) {
+FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
+                        bool link) {
   FoundEntry entry{};
-  entry.attributes = AttributesOf(info.st_mode, name) | StoredDosAttributes(unixPath);
+  entry.attributes = AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath);
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);

@@ -28,7 +28,8 @@ using FoundEntries = std::vector<FoundEntry>;
 
 // The entry for the file `info` describes, found under the Windows-1252 `name` at `unixPath`,
 // which gives the DOS attributes Wine stores.
-FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath);
+FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
+                        bool link);
 
 // Fills in what a search reports of `entry`; the name fields past their terminators are left
 // as they were.
