@@ -37,9 +37,10 @@ int RunInstaller(const std::vector<std::string>& parameters) {
   argv.push_back(nullptr);
   std::fflush(stdout);
   pid_t child;
-  const int failed = sibling.empty()
-                         ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), environ)
-                         : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), environ);
+  const int failed =
+      sibling.empty()
+          ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), environ)
+          : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), environ);
   if (failed) {
     std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", arguments[0].c_str(),
                  std::strerror(failed));

@@ -70,8 +70,8 @@ std::string WindowsRest(const std::string& rest, const std::string& argument) {
     if (end == std::string::npos) end = rest.size();
     const std::string name = rest.substr(start, end - start);
     const std::string converted = Utf8ToWindows1252(name);
-    if (!name.empty() && (Windows1252ToUtf8(converted) != name ||
-                          name.find_first_of("\\:") != std::string::npos)) {
+    if (!name.empty() &&
+        (Windows1252ToUtf8(converted) != name || name.find_first_of("\\:") != std::string::npos)) {
       Unreadable(argument, "the name \"" + name + "\" cannot be written in a Windows path");
     }
     if (!name.empty()) windows += converted + "\\";
@@ -91,7 +91,8 @@ Medium FindMedium(const std::string& argument) {
   const std::string directory = ReadableDirectory(argument, argument);
   const auto drive = NearestDrive(directory);
   if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
-  const std::string rest = drive->second == "/" ? directory : directory.substr(drive->second.size());
+  const std::string rest =
+      drive->second == "/" ? directory : directory.substr(drive->second.size());
   return {directory, std::string(1, drive->first) + ":\\" + WindowsRest(rest, argument)};
 }
 

@@ -17,8 +17,7 @@ enum ExitCode {
 
 class MenuError : public std::runtime_error {
  public:
-  MenuError(ExitCode code, const std::string& message)
-      : std::runtime_error(message), code_(code) {}
+  MenuError(ExitCode code, const std::string& message) : std::runtime_error(message), code_(code) {}
   ExitCode Code() const { return code_; }
 
  private:

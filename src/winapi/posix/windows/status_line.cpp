@@ -44,7 +44,8 @@ std::string LineText() {
   char counts[96];
   std::snprintf(counts, sizeof counts, "copying: %llu files, %.1f MB  ",
                 static_cast<unsigned long long>(line.files), line.bytes / 1e6);
-  const size_t room = line.width > std::strlen(counts) + 4 ? line.width - 1 - std::strlen(counts) : 0;
+  const size_t room =
+      line.width > std::strlen(counts) + 4 ? line.width - 1 - std::strlen(counts) : 0;
   std::string name = line.name;
   if (name.size() > room) name = room > 3 ? "..." + name.substr(name.size() - (room - 3)) : "";
   return kClear + (counts + Windows1252ToUtf8(name));
