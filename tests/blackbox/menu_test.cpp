@@ -109,6 +109,10 @@ TEST_F(MenuTest, UnreadableMediumIsRefused) {
 TEST_F(MenuTest, InstallsTheChoiceFromTheMenuOrTheCommandLine) {
   const std::string copy = Outside("Cole\xC3\xA7\xC3\xA3o") + "/CD";
   std::filesystem::copy(kSample, copy, std::filesystem::copy_options::recursive);
+  // Z: cannot spell this one's path: only its own drive reaches it.
+  const std::string mapped = Outside("\xE6\x97\xA5\xE6\x9C\xAC") + "/CD";
+  std::filesystem::copy(kSample, mapped, std::filesystem::copy_options::recursive);
+  prefix_.MapDrive('f', mapped);
   struct Case {
     std::vector<std::string> arguments;
     std::string input;
@@ -134,6 +138,12 @@ TEST_F(MenuTest, InstallsTheChoiceFromTheMenuOrTheCommandLine) {
        "C:\\Arquivos de programas\\Agenda\\DADOS\\CONTATOS.DAT",
        "Agenda Telef\xF4nica\tAgenda de endere\xE7os e telefones\tC:\\Arquivos de "
        "programas\\Agenda\tVORTANE",
+       "CD"},
+      {{mapped, "EDITOR"},
+       "",
+       "C:\\Arquivos de programas\\Editor de Textos\\AJUDA\\INDICE.HLP",
+       "Editor de Textos\tEditor de textos simples\tC:\\Arquivos de programas\\Editor de "
+       "Textos\tVORTANE",
        "CD"},
   };
   for (const Case& c : cases) {
