@@ -3,7 +3,7 @@
 //
 //   cdinst-menu <medium>                     pick on the terminal
 //   cdinst-menu --list <medium>              the choices for scripts
-//   cdinst-menu <medium> <section> [suffix]  install that choice
+//   cdinst-menu <medium> <section> [variant] install that choice
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -20,7 +20,7 @@ namespace cdinst::menu {
 namespace {
 
 constexpr char kUsageText[] =
-    "usage: cdinst-menu <medium> | --list <medium> | <medium> <section> [suffix]";
+    "usage: cdinst-menu <medium> | --list <medium> | <medium> <section> [variant]";
 constexpr char kFileMask[] = "*.*";
 
 struct Request {
@@ -60,7 +60,7 @@ int Run(const std::vector<std::string>& arguments) {
   const Request request = ParseArguments(arguments);
   const Medium medium = FindMedium(request.medium);
   if (!HasProgramList(medium.windowsRoot)) {
-    throw MenuError(kNoProgramList, "no DADOS\\PROGS.INI on the medium " + request.medium);
+    throw MenuError(kNoProgramList, "no DADOS\\PROGS.INI on the medium \"" + request.medium + "\"");
   }
   const std::vector<Choice> choices = ListChoices(medium.windowsRoot);
   if (request.list) {
