@@ -9,7 +9,7 @@ namespace {
 constexpr int32_t kSystemWithAlternativeKeys = 3;
 
 void ResolveVariant(InstallSettings& settings) {
-  const SettingsFile multi(settings.SourceRoot + "DADOS\\MULTI.INI");
+  const SettingsFile multi(settings.SourceRoot + kVariantsFile);
   const std::string& section = settings.MultiSection;
   const std::string& suffix = settings.VariantSuffix;
   settings.ProgramName = multi.ReadSettingText(section, "Nome" + suffix, "");
@@ -35,7 +35,7 @@ void ResolvePlainEntry(InstallSettings& settings, const SettingsFile& programs) 
 
 void ResolveSettings(InstallSettings& settings) {
   settings.ProgramFilesDir = ReadProgramFilesDir();
-  const SettingsFile programs(settings.SourceRoot + "DADOS\\PROGS.INI");
+  const SettingsFile programs(settings.SourceRoot + kProgramsFile);
   settings.MultiSection = programs.ReadSettingText(settings.ProgramSection, "Multi", "");
   if (!settings.MultiSection.empty()) {
     ResolveVariant(settings);

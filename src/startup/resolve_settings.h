@@ -5,6 +5,10 @@
 
 namespace cdinst {
 
+// The settings files, relative to SourceRoot.
+inline constexpr char kProgramsFile[] = "DADOS\\PROGS.INI";
+inline constexpr char kVariantsFile[] = "DADOS\\MULTI.INI";
+
 // Needs SourceRoot, ProgramSection and VariantSuffix. Sets ProgramFilesDir, MultiSection,
 // ProgramName, OriginPath, DestinationPath and Description, in that order, from the registry,
 // SourceRoot + "DADOS\PROGS.INI" and, for a program with variants, SourceRoot +

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace cdinst {
 
@@ -19,6 +20,11 @@ class SettingsFile {
   // The key's text converted as a settings number, or `defaultNumber` when it does not convert.
   int32_t ReadSettingNumber(const std::string& section, const std::string& key,
                             int32_t defaultNumber) const;
+
+  // The file's section names, or one section's key names, in the order the file gives them;
+  // empty when the file or section is missing.
+  std::vector<std::string> ReadSectionNames() const;
+  std::vector<std::string> ReadKeyNames(const std::string& section) const;
 
  private:
   std::string path_;

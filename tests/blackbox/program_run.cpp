@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 extern char** environ;
@@ -41,6 +42,36 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
+struct FileActions {
+  FileActions() { posix_spawn_file_actions_init(&actions); }
+  ~FileActions() { posix_spawn_file_actions_destroy(&actions); }
+  FileActions(const FileActions&) = delete;
+  FileActions& operator=(const FileActions&) = delete;
+  posix_spawn_file_actions_t actions;
+};
+
+// Spawns `command` with `actions` and waits for it; the exit code, or 128 + the signal.
+int SpawnAndWait(const std::vector<std::string>& command,
+                 const std::map<std::string, std::string>& environment,
+                 const posix_spawn_file_actions_t& actions, struct rusage& usage) {
+  std::vector<std::string> env = MergedEnvironment(environment);
+  std::vector<std::string> argv = command;
+  pid_t pid;
+  auto argvPointers = Pointers(argv);
+  auto envPointers = Pointers(env);
+  const int failed = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
+                                  envPointers.data());
+  if (failed) throw std::runtime_error("cannot start " + argv[0]);
+  int status = 0;
+  wait4(pid, &status, 0, &usage);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 }  // namespace
 
 ProgramResult RunProgram(const std::vector<std::string>& arguments,
@@ -58,25 +89,33 @@ ProgramResult RunCommand(const std::vector<std::string>& command,
                          const std::map<std::string, std::string>& environment,
                          const std::string& transcript) {
   if (!transcript.empty()) unlink(transcript.c_str());
-  std::vector<std::string> env = MergedEnvironment(environment);
-  std::vector<std::string> argv = command;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  pid_t pid;
-  auto argvPointers = Pointers(argv);
-  auto envPointers = Pointers(env);
-  const int failed = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, argvPointers.data(),
-                                  envPointers.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (failed) throw std::runtime_error("cannot start " + argv[0]);
-  int status = 0;
-  struct rusage usage {};
-  wait4(pid, &status, 0, &usage);
+  FileActions files;
+  posix_spawn_file_actions_addopen(&files.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   ProgramResult result;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  struct rusage usage {};
+  result.exitCode = SpawnAndWait(command, environment, files.actions, usage);
   result.peakMemoryKiB = usage.ru_maxrss;
   if (!transcript.empty()) result.transcript = ReadLines(transcript);
+  return result;
+}
+
+CapturedRun RunCapturing(const std::vector<std::string>& command,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& input, const std::string& workDirectory) {
+  const std::string in = workDirectory + "/stdin", out = workDirectory + "/stdout",
+                    err = workDirectory + "/stderr";
+  std::ofstream(in, std::ios::binary) << input;
+  FileActions files;
+  posix_spawn_file_actions_addopen(&files.actions, STDIN_FILENO, in.c_str(), O_RDONLY, 0);
+  for (const auto& [fd, path] : {std::pair{STDOUT_FILENO, &out}, std::pair{STDERR_FILENO, &err}}) {
+    posix_spawn_file_actions_addopen(&files.actions, fd, path->c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
+  CapturedRun result;
+  struct rusage usage {};
+  result.exitCode = SpawnAndWait(command, environment, files.actions, usage);
+  result.out = ReadWhole(out);
+  result.err = ReadWhole(err);
   return result;
 }
 

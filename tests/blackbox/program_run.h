@@ -27,6 +27,19 @@ ProgramResult RunCommand(const std::vector<std::string>& command,
                          const std::map<std::string, std::string>& environment,
                          const std::string& transcript);
 
+// A run's exit code and what it wrote.
+struct CapturedRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `command` as RunCommand does, with `input` on stdin and stdout and stderr captured
+// (through files in `workDirectory`).
+CapturedRun RunCapturing(const std::vector<std::string>& command,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& input, const std::string& workDirectory);
+
 // What the transcript shows of a box: its flags and the answer.
 inline constexpr int kQuestion = 0x2004;  // MB_TASKMODAL | MB_YESNO
 inline constexpr int kNotice = 0x2000;    // MB_TASKMODAL

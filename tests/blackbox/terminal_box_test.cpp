@@ -1,7 +1,6 @@
 // Without CDINST_ANSWER, on a terminal, the Linux program draws its boxes and reads the
 // answer typed at the prompt.
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,23 +9,10 @@
 #include <fstream>
 
 #include "medium_fixture.h"
+#include "terminal_reading.h"
 
 namespace cdinst::testing {
 namespace {
-
-// Reads what the program writes to the terminal until `marker` appears or it stops writing.
-std::string ReadUntil(int terminal, const std::string& marker) {
-  std::string seen;
-  char buffer[512];
-  while (seen.find(marker) == std::string::npos) {
-    pollfd ready{terminal, POLLIN, 0};
-    if (poll(&ready, 1, 5000) <= 0) break;
-    const ssize_t count = read(terminal, buffer, sizeof buffer);
-    if (count <= 0) break;
-    seen.append(buffer, count);
-  }
-  return seen;
-}
 
 using TerminalBoxTest = MediumTest;
 

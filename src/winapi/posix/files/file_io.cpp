@@ -5,6 +5,7 @@
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/windows/status_line.h"
 
 namespace cdinst::posix {
 namespace {
@@ -73,6 +74,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   // A faulted write leaves the file as an unbuffered one would.
   if (!error && fault.code) error = Settle(*file);
   Finish(*file, done, written, overlapped);
+  NoteBytesWritten(done);
   if (error) return FailWith(FALSE, ErrorFromErrno(error));
   return fault.code ? FailWith(FALSE, fault.code) : TRUE;
 }

@@ -8,6 +8,7 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -37,6 +38,7 @@ void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bo
 }  // namespace
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
+  cdinst::posix::HideStatusLine();
   if (!isatty(STDIN_FILENO) || !isatty(STDERR_FILENO)) {
     return cdinst::posix::FailWith(0, ERROR_INVALID_WINDOW_HANDLE);
   }

@@ -6,6 +6,7 @@
 
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/result_buffer.h"
+#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 struct HWND__ {
@@ -33,6 +34,8 @@ HWND__* Lookup(HWND window) {
   }
   return found->second.get();
 }
+
+constexpr WORD kWaitShape = 32514;
 
 HCURSOR arrowCursor = nullptr;
 HCURSOR currentCursor = nullptr;
@@ -84,16 +87,21 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size) {
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-  static HCURSOR__ arrow{32512}, wait{32514};
+  static HCURSOR__ arrow{32512}, wait{kWaitShape};
   const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
   if (instance == nullptr && id == arrow.shape) return arrowCursor = &arrow;
   if (instance == nullptr && id == wait.shape) return &wait;
   return cdinst::posix::FailWith(HCURSOR{}, ERROR_RESOURCE_NAME_NOT_FOUND);
 }
 
+// The wait cursor is all a terminal user would see of the copy, so the progress is shown there.
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR previous = currentCursor;
   currentCursor = cursor;
+  const bool waiting = cursor != nullptr && cursor->shape == kWaitShape;
+  const bool wasWaiting = previous != nullptr && previous->shape == kWaitShape;
+  if (waiting && !wasWaiting) cdinst::posix::StartStatusLine();
+  if (!waiting && wasWaiting) cdinst::posix::StopStatusLine();
   return previous;
 }
 

@@ -1,0 +1,55 @@
+#include "menu/installer_run.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+extern char** environ;
+
+namespace cdinst::menu {
+namespace {
+
+constexpr char kInstaller[] = "cdinst";
+constexpr int kNotStarted = 127;
+
+// The installer built beside this program is the one that matches it.
+std::string SiblingInstaller() {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return {};
+  const std::string path(self, length);
+  const std::string sibling = path.substr(0, path.rfind('/') + 1) + kInstaller;
+  return access(sibling.c_str(), X_OK) == 0 ? sibling : std::string();
+}
+
+}  // namespace
+
+int RunInstaller(const std::vector<std::string>& parameters) {
+  const std::string sibling = SiblingInstaller();
+  std::vector<std::string> arguments{sibling.empty() ? kInstaller : sibling};
+  arguments.insert(arguments.end(), parameters.begin(), parameters.end());
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  std::fflush(stdout);
+  pid_t child;
+  const int failed =
+      sibling.empty()
+          ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), environ)
+          : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (failed) {
+    std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", arguments[0].c_str(),
+                 std::strerror(failed));
+    return kNotStarted;
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace cdinst::menu

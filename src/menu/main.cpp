@@ -1,0 +1,89 @@
+// cdinst-menu: lists what a medium offers and starts the installer for the program chosen,
+// with the five parameters a medium's menu program passes.
+//
+//   cdinst-menu <medium>                     pick on the terminal
+//   cdinst-menu --list <medium>              the choices for scripts
+//   cdinst-menu <medium> <section> [variant] install that choice
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codepage/windows1252.h"
+#include "menu/choices.h"
+#include "menu/installer_run.h"
+#include "menu/medium.h"
+#include "menu/menu_error.h"
+#include "menu/menu_prompt.h"
+
+namespace cdinst::menu {
+namespace {
+
+constexpr char kUsageText[] =
+    "usage: cdinst-menu <medium> | --list <medium> | <medium> <section> [variant]";
+constexpr char kFileMask[] = "*.*";
+
+struct Request {
+  bool list = false;
+  std::string medium;
+  std::optional<std::string> section;  // UTF-8, as typed
+  std::optional<std::string> suffix;
+};
+
+Request ParseArguments(const std::vector<std::string>& arguments) {
+  if (arguments.size() == 2 && arguments[0] == "--list") {
+    return {true, arguments[1], std::nullopt, std::nullopt};
+  }
+  bool options = false;
+  for (const std::string& argument : arguments) options = options || argument.rfind("--", 0) == 0;
+  if (options || arguments.empty() || arguments.size() > 3) throw MenuError(kUsage, kUsageText);
+  Request request;
+  request.medium = arguments[0];
+  if (arguments.size() > 1) request.section = arguments[1];
+  if (arguments.size() > 2) request.suffix = arguments[2];
+  return request;
+}
+
+std::optional<Choice> ChosenProgram(const Request& request, const std::vector<Choice>& choices,
+                                    const std::string& title) {
+  if (request.section) {
+    const std::optional<std::string> suffix =
+        request.suffix ? std::optional(Utf8ToWindows1252(*request.suffix)) : std::nullopt;
+    return FindChoice(choices, Utf8ToWindows1252(*request.section), suffix);
+  }
+  const std::optional<size_t> picked = PickChoice(choices, title);
+  if (!picked) return std::nullopt;
+  return choices[*picked];
+}
+
+int Run(const std::vector<std::string>& arguments) {
+  const Request request = ParseArguments(arguments);
+  const Medium medium = FindMedium(request.medium);
+  if (!HasProgramList(medium.windowsRoot)) {
+    throw MenuError(kNoProgramList, "no DADOS\\PROGS.INI on the medium \"" + request.medium + "\"");
+  }
+  const std::vector<Choice> choices = ListChoices(medium.windowsRoot);
+  if (request.list) {
+    PrintChoiceList(choices);
+    return kSuccess;
+  }
+  const std::string title = MediumTitle(medium);
+  const std::optional<Choice> choice = ChosenProgram(request, choices, title);
+  if (!choice) return kSuccess;
+  return RunInstaller({title, Windows1252ToUtf8(medium.windowsRoot),
+                       Windows1252ToUtf8(choice->section), Windows1252ToUtf8(choice->suffix),
+                       kFileMask});
+}
+
+}  // namespace
+}  // namespace cdinst::menu
+
+int main(int argc, char** argv) {
+  using namespace cdinst::menu;
+  try {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const MenuError& error) {
+    std::fprintf(stderr, "cdinst-menu: %s\n", error.what());
+    return error.Code();
+  }
+}

@@ -1,0 +1,113 @@
+#include "menu/medium.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "codepage/windows1252.h"
+#include "menu/menu_error.h"
+#include "winapi/posix/paths/prefix.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::menu {
+namespace {
+
+std::optional<char> DriveLetterOf(const std::string& argument) {
+  const bool drive = (argument.size() == 2 || (argument.size() == 3 && argument[2] == '\\')) &&
+                     std::isalpha(static_cast<unsigned char>(argument[0])) && argument[1] == ':';
+  if (!drive) return std::nullopt;
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(argument[0])));
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  if (!realpath(path.c_str(), resolved)) return std::nullopt;
+  return std::string(resolved);
+}
+
+[[noreturn]] void Unreadable(const std::string& argument, const std::string& why) {
+  throw MenuError(kMediumUnreadable, "cannot read the medium \"" + argument + "\": " + why);
+}
+
+std::string ReadableDirectory(const std::string& path, const std::string& argument) {
+  const std::optional<std::string> real = RealPath(path);
+  struct stat status;
+  if (!real || stat(real->c_str(), &status) != 0) Unreadable(argument, std::strerror(errno));
+  if (!S_ISDIR(status.st_mode)) Unreadable(argument, "not a directory");
+  if (access(real->c_str(), R_OK | X_OK) != 0) Unreadable(argument, std::strerror(errno));
+  return *real;
+}
+
+bool IsWithin(const std::string& directory, const std::string& ancestor) {
+  if (ancestor == "/") return true;
+  return directory.compare(0, ancestor.size(), ancestor) == 0 &&
+         (directory.size() == ancestor.size() || directory[ancestor.size()] == '/');
+}
+
+// The drive whose directory holds `directory` most closely; Z: (/ unless mapped) comes last.
+std::optional<std::pair<char, std::string>> NearestDrive(const std::string& directory) {
+  std::optional<std::pair<char, std::string>> nearest;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::optional<std::string> mapping = posix::DriveMapping(letter);
+    const std::optional<std::string> real = mapping ? RealPath(*mapping) : std::nullopt;
+    if (!real || !IsWithin(directory, *real)) continue;
+    if (!nearest || real->size() > nearest->second.size()) nearest.emplace(letter, *real);
+  }
+  return nearest;
+}
+
+// The Unix names below the drive's directory, as the installer will see them in the path.
+std::string WindowsRest(const std::string& rest, const std::string& argument) {
+  std::string windows;
+  size_t start = 0;
+  while (start < rest.size()) {
+    size_t end = rest.find('/', start);
+    if (end == std::string::npos) end = rest.size();
+    const std::string name = rest.substr(start, end - start);
+    const std::string converted = Utf8ToWindows1252(name);
+    if (!name.empty() &&
+        (Windows1252ToUtf8(converted) != name || name.find_first_of("\\:") != std::string::npos)) {
+      Unreadable(argument, "the name \"" + name + "\" cannot be written in a Windows path");
+    }
+    if (!name.empty()) windows += converted + "\\";
+    start = end + 1;
+  }
+  return windows;
+}
+
+}  // namespace
+
+Medium FindMedium(const std::string& argument) {
+  if (const std::optional<char> letter = DriveLetterOf(argument)) {
+    const std::optional<std::string> root = posix::DriveRoot(*letter);
+    if (!root) Unreadable(argument, std::string("drive ") + *letter + ": is not mapped");
+    return {ReadableDirectory(*root, argument), std::string(1, *letter) + ":\\"};
+  }
+  const std::string directory = ReadableDirectory(argument, argument);
+  const auto drive = NearestDrive(directory);
+  if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
+  const std::string rest =
+      drive->second == "/" ? directory : directory.substr(drive->second.size());
+  return {directory, std::string(1, drive->first) + ":\\" + WindowsRest(rest, argument)};
+}
+
+std::string MediumTitle(const Medium& medium) {
+  char label[MAX_PATH + 1] = "";
+  if (medium.windowsRoot.size() == 3 &&
+      GetVolumeInformationA(medium.windowsRoot.c_str(), label, sizeof label, nullptr, nullptr,
+                            nullptr, nullptr, 0) &&
+      label[0] != '\0') {
+    return Windows1252ToUtf8(label);
+  }
+  const size_t slash = medium.unixDirectory.find_last_of('/');
+  const std::string name = medium.unixDirectory.substr(slash + 1);
+  return name.empty() ? medium.unixDirectory : name;
+}
+
+}  // namespace cdinst::menu

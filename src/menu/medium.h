@@ -1,0 +1,23 @@
+// The medium the user names, as a Unix directory and as the Windows root the installer is
+// given: a drive of the prefix that maps it, else Z:.
+#pragma once
+
+#include <string>
+
+namespace cdinst::menu {
+
+struct Medium {
+  std::string unixDirectory;  // with links resolved
+  std::string windowsRoot;    // Windows-1252, with its trailing backslash
+};
+
+// `argument` is a Unix directory or a drive letter of the prefix ("D:", "d:", "D:\"). Raises
+// MenuError (kMediumUnreadable) when it names no directory this user can read, or one the
+// prefix cannot reach.
+Medium FindMedium(const std::string& argument);
+
+// What the medium's menu would show as the installer's title, in UTF-8: the volume label, else
+// the directory's name.
+std::string MediumTitle(const Medium& medium);
+
+}  // namespace cdinst::menu

@@ -1,0 +1,74 @@
+#include "menu/menu_prompt.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "codepage/windows1252.h"
+
+namespace cdinst::menu {
+namespace {
+
+// A TAB or line end in a setting would shift or split the scripts' fields.
+std::string Field(const std::string& text) {
+  std::string field = Windows1252ToUtf8(text);
+  for (char& c : field) {
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+  return field;
+}
+
+// One line of stdin, byte by byte; nothing at its end.
+std::optional<std::string> ReadLine() {
+  std::string line;
+  char c;
+  ssize_t count;
+  while ((count = read(STDIN_FILENO, &c, 1)) == 1 && c != '\n') line += c;
+  if (count != 1 && line.empty()) return std::nullopt;
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  while (!line.empty() && line.front() == ' ') line.erase(0, 1);
+  return line;
+}
+
+void ShowChoices(const std::vector<Choice>& choices, const std::string& title) {
+  std::printf("Programs on %s:\n\n", title.c_str());
+  for (size_t i = 0; i < choices.size(); ++i) {
+    const Choice& choice = choices[i];
+    std::printf("%3zu) %s  [%s %s]\n", i + 1, Field(choice.name).c_str(),
+                Field(choice.section).c_str(), Field(choice.suffix).c_str());
+    if (!choice.description.empty()) std::printf("     %s\n", Field(choice.description).c_str());
+    std::printf("     -> %s\n", Field(choice.destination).c_str());
+  }
+}
+
+}  // namespace
+
+std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::string& title) {
+  if (choices.empty()) {
+    std::printf("No programs on %s.\n", title.c_str());
+    return std::nullopt;
+  }
+  ShowChoices(choices, title);
+  for (;;) {
+    std::printf("\nInstall which program? (1-%zu, q quits) ", choices.size());
+    std::fflush(stdout);
+    const std::optional<std::string> line = ReadLine();
+    if (!line || *line == "q" || *line == "Q") return std::nullopt;
+    char* end = nullptr;
+    const unsigned long number = std::strtoul(line->c_str(), &end, 10);
+    if (!line->empty() && *end == '\0' && number >= 1 && number <= choices.size()) {
+      return number - 1;
+    }
+  }
+}
+
+void PrintChoiceList(const std::vector<Choice>& choices) {
+  for (const Choice& choice : choices) {
+    std::printf("%s\t%s\t%s\t%s\t%s\n", Field(choice.section).c_str(), Field(choice.suffix).c_str(),
+                Field(choice.name).c_str(), Field(choice.description).c_str(),
+                Field(choice.destination).c_str());
+  }
+}
+
+}  // namespace cdinst::menu

@@ -1,0 +1,21 @@
+// The menu on the terminal: the numbered choices on stdout, the pick read from stdin.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "menu/choices.h"
+
+namespace cdinst::menu {
+
+// Shows `choices` of the medium titled `title` (UTF-8) and asks until it gets a number in the
+// list; nothing when the user types q or stdin ends. Reads no byte past the answer's line, so
+// that the installer started afterwards gets the rest of stdin.
+std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::string& title);
+
+// The choices for scripts: one line each, section, suffix, name, description and destination,
+// tab-separated, in UTF-8.
+void PrintChoiceList(const std::vector<Choice>& choices);
+
+}  // namespace cdinst::menu

@@ -1,0 +1,55 @@
+// While the Linux program copies, a terminal on stderr shows one status line, cleared at the
+// end; anything else on stderr gets nothing.
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "medium_fixture.h"
+#include "terminal_reading.h"
+
+namespace cdinst::testing {
+namespace {
+
+class StatusLineTest : public MediumTest {
+ protected:
+  StatusLineTest() {
+    WriteEditorTree();
+    prefix_.MakeDirectory("C:\\DUDERUR");
+  }
+};
+
+TEST_F(StatusLineTest, TerminalShowsTheCopyAndIsClearedAfterIt) {
+  int terminal;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setenv("CDINST_ANSWER", "yes", 1);
+    execl(CDINST_PROGRAM, CDINST_PROGRAM, "Status", "D:\\", "EDITOR", "1", "*.*",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const std::string shown = ReadUntil(terminal, "\x01");  // everything, to the end
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const std::string clear = "\r\x1b[K";
+  EXPECT_EQ(shown.rfind(clear + "copying: ", 0), 0u) << shown;
+  EXPECT_NE(shown.find("C:\\Arquivos de programas\\Editor\\"), std::string::npos) << shown;
+  EXPECT_EQ(shown.substr(shown.size() - clear.size()), clear) << shown;
+  EXPECT_TRUE(prefix_.Exists(kDestination + "AJUDA\\IMAGENS\\LOGO.BMP"));
+}
+
+TEST_F(StatusLineTest, PipeGetsNothing) {
+  const CapturedRun run = RunCapturing({CDINST_PROGRAM, "Status", "D:\\", "EDITOR", "1", "*.*"},
+                                       {{"CDINST_ANSWER", "yes"}}, "", prefix_.Directory());
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(prefix_.Exists(kDestination + "AJUDA\\IMAGENS\\LOGO.BMP"));
+}
+
+}  // namespace
+}  // namespace cdinst::testing
