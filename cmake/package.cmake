@@ -6,6 +6,8 @@ set(CPACK_PACKAGE_CONTACT "the cdinst authors <cdinst@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "install programs from a distribution medium")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_SOURCE_GENERATOR "")
+# The description holds backslashes, which CPack would otherwise read as escapes.
+set(CPACK_VERBATIM_VARIABLES ON)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
