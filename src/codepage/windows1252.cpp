@@ -94,7 +94,7 @@ std::string Utf8ToWindows1252(std::string_view text) {
   if (!IsValidUtf8(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
-  char32_t c = 0;
+  char32_t c = 0;  // for the optimiser: IsValidUtf8 has checked every sequence
   for (size_t pos = 0; pos < text.size();) {
     pos += DecodeUtf8(text, pos, c);
     out += UnicodeToWindows1252(c);
