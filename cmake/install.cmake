@@ -1,6 +1,5 @@
 # What users get. Linux: the programs, their manual pages and documents in the usual places.
 # Windows: the program with its texts side by side, for a medium's publisher to copy.
-# Included last: the rules look for targets defined anywhere above.
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -17,11 +16,7 @@ if(WIN32)
   install(TARGETS cdinst RUNTIME DESTINATION .)
   install(FILES ${dist}/LEIAME.TXT ${dist}/README.TXT ${dist}/LICENSE.TXT DESTINATION .)
 else()
-  install(TARGETS cdinst RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES man/cdinst.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  if(TARGET cdinst-menu)
-    install(TARGETS cdinst-menu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(FILES man/cdinst-menu.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  install(TARGETS cdinst cdinst-menu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES man/cdinst.1 man/cdinst-menu.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()

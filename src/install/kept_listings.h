@@ -31,7 +31,7 @@ class KeptListings {
   // Under Wine, where every file call is a round trip to its server, listing a directory again
   // costs about as much as the identity query and change poll that keeping it needs once its
   // search goes through this many entries.
-  static constexpr size_t kKeptFrom = 100;
+  static constexpr size_t kKeptFrom = 64;
 
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
   // the names kept from an earlier call while `directory` is the directory they were listed in
