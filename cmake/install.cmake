@@ -17,6 +17,18 @@ if(WIN32)
   install(FILES ${dist}/LEIAME.TXT ${dist}/README.TXT ${dist}/LICENSE.TXT DESTINATION .)
 else()
   install(TARGETS cdinst cdinst-menu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES man/cdinst.1 man/cdinst-menu.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Compressed, as Debian's policy asks; -n leaves out the time, so the package is the same
+  # from one build to the next.
+  set(pages)
+  foreach(page cdinst cdinst-menu)
+    set(packed ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+    add_custom_command(OUTPUT ${packed}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+                       COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/man/${page}.1 > ${packed}
+                       DEPENDS man/${page}.1 VERBATIM)
+    list(APPEND pages ${packed})
+  endforeach()
+  add_custom_target(manual_pages ALL DEPENDS ${pages})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
