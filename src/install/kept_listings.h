@@ -37,8 +37,9 @@ class KeptListings {
   // the names kept from an earlier call while `directory` is the directory they were listed in
   // and it has reported no change since; otherwise listed afresh. A directory whose search went
   // through kKeptFrom entries or more is watched from its second listing on, and the watch
-  // begins before the listing, so a change during it counts. What is kept for directories that are neither `directory` nor above it is let go.
-  // Exceptions from `list` pass through, keeping nothing for `directory`.
+  // begins before the listing, so a change during it counts. What is kept for directories that
+  // are neither `directory` nor above it is let go. Exceptions from `list` pass through,
+  // keeping nothing for `directory`.
   ListedNames Listing(const std::string& directory, const Lister& list);
 
   void Clear() { kept_.clear(); }

@@ -66,8 +66,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
   // Only a symbolic link is found without the status of what it names.
   const bool link = !target.status;
-  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath),
-                                     link) |
+  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath), link) |
          cdinst::posix::StoredDosAttributes(target.unixPath);
 }
 
