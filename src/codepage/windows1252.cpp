@@ -102,6 +102,24 @@ std::string Utf8ToWindows1252(std::string_view text) {
   return out;
 }
 
+std::string TerminalText(std::string_view text, bool keepLineFeeds) {
+  std::string out;
+  out.reserve(text.size());
+  char32_t c = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t length = DecodeUtf8(text, pos, c);
+    const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
+    if (length == 0 || (control && !(keepLineFeeds && c == '\n'))) {
+      out += '?';
+      pos += length == 0 ? 1 : length;
+    } else {
+      out.append(text.substr(pos, length));
+      pos += length;
+    }
+  }
+  return out;
+}
+
 unsigned char UpperWindows1252(unsigned char byte) {
   if (byte >= 'a' && byte <= 'z') return byte - 0x20;
   if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return byte - 0x20;

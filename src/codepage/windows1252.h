@@ -18,6 +18,11 @@ bool IsValidUtf8(std::string_view text);
 // no Windows-1252 form becoming '?'; anything else is taken byte for byte.
 std::string Utf8ToWindows1252(std::string_view text);
 
+// UTF-8 `text` made safe to write to a terminal: every C0 control, DEL, C1 control
+// (U+0080-U+009F) and malformed byte becomes '?', so that no text from a medium can move the
+// cursor, clear the screen or retitle the window. A line feed stays when `keepLineFeeds`.
+std::string TerminalText(std::string_view text, bool keepLineFeeds = false);
+
 // Letter case within Windows-1252 (ASCII, Latin-1 letters, Š Œ Ž Ÿ).
 unsigned char UpperWindows1252(unsigned char byte);
 unsigned char LowerWindows1252(unsigned char byte);
