@@ -63,13 +63,17 @@ std::optional<LONG> CopyableSize(HFILE file) {
   return static_cast<LONG>(size.QuadPart);
 }
 
+std::optional<FileIdentity> IdentityOfOpen(HFILE file) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(HandleOf(file), &information)) return std::nullopt;
+  return IdentityIn(information);
+}
+
 // Only a destination that exists can be the source itself; asking a missing name costs far less
 // than the identity query, which under Wine is several round trips to its server.
 bool IsTheSource(HFILE source, const std::string& destination) {
   if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(HandleOf(source), &information)) return false;
-  const std::optional<FileIdentity> identity = IdentityIn(information);
+  const std::optional<FileIdentity> identity = IdentityOfOpen(source);
   return identity && IdentityOf(destination) == identity;
 }
 
@@ -103,7 +107,8 @@ bool CopyContent(HFILE source, HFILE destination, LONG size) {
 // The source is measured, and compared with the destination, before the destination is
 // created, so that neither a source too large to copy nor a destination that is the source
 // itself is ever cut to length 0. The source counts as its own complete copy.
-bool CopyFileBlocks(const std::string& source, const std::string& destination) {
+bool CopyFileBlocks(const std::string& source, const std::string& destination,
+                    std::optional<FileIdentity>* written) {
   PathBuffer sourcePath;
   PathBuffer destinationPath;
   if (!sourcePath.Fill(source) || !destinationPath.Fill(destination)) return false;
@@ -115,6 +120,7 @@ bool CopyFileBlocks(const std::string& source, const std::string& destination) {
   if (IsTheSource(origin.Get(), destination)) return true;
   target.Hold(_lcreat(destinationPath.Get(), 0));
   if (!target.Valid()) return false;
+  if (written) *written = IdentityOfOpen(target.Get());
   return CopyContent(origin.Get(), target.Get(), *size);
 }
 

@@ -1,7 +1,10 @@
 // Copying one file's content into another, 1024 bytes at a time.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "install/file_identity.h"
 
 namespace cdinst {
 
@@ -14,6 +17,9 @@ namespace cdinst {
 // or larger (the destination is not touched). A destination that names the source file itself,
 // by any spelling or drive, is left untouched and counts as copied: true. Both files are
 // closed before it returns, the source first; file attributes are left as _lcreat leaves them.
-bool CopyFileBlocks(const std::string& source, const std::string& destination);
+// When `written` is given, it receives the identity of the destination file once that is
+// created or cut, whatever the result, asked of the open file.
+bool CopyFileBlocks(const std::string& source, const std::string& destination,
+                    std::optional<FileIdentity>* written = nullptr);
 
 }  // namespace cdinst

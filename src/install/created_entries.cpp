@@ -4,12 +4,13 @@
 
 #include "install/tree_copy.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 
 namespace cdinst {
 namespace {
 
 // The copy leaves its files writable; one made read-only since must not stay behind for that.
-void RemoveFile(const std::string& path) {
+void RemoveMadeFile(const std::string& path) {
   if (RemovesFile(path)) return;
   ClearReadOnly(path);
   RemovesFile(path);
@@ -21,25 +22,43 @@ bool IsFullPath(const std::string& path) {
          path[2] == '\\';
 }
 
+std::string WithoutTrailingBackslash(std::string path) {
+  if (EndsInBackslash(path)) path.pop_back();
+  return path;
+}
+
 }  // namespace
 
-void CreatedEntries::AddFile(const std::string& path) { Add(path, false); }
+void CreatedEntries::AddFile(const std::string& path, const std::optional<FileIdentity>& identity) {
+  Add(path, false, identity);
+}
 
-void CreatedEntries::AddDirectory(const std::string& path) { Add(path, true); }
+void CreatedEntries::AddDirectory(const std::string& path) { Add(path, true, IdentityOf(path)); }
 
-void CreatedEntries::Add(const std::string& path, bool directory) {
-  if (IsFullPath(path)) entries_.push_back({path, directory});
+void CreatedEntries::Add(const std::string& path, bool directory,
+                         const std::optional<FileIdentity>& identity) {
+  if (!IsFullPath(path)) return;
+  entries_.push_back({path, directory, identity});
+  if (directory && identity) directories_[WithoutTrailingBackslash(path)] = *identity;
+}
+
+// A link in place of a made folder leads elsewhere, so following it tells the swap too.
+bool CreatedEntries::MayCreateIn(const std::string& directory) const {
+  const auto made = directories_.find(WithoutTrailingBackslash(directory));
+  return made == directories_.end() || IdentityOf(directory) == made->second;
 }
 
 void CreatedEntries::RemoveAll() {
   for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
+    if (!entry->identity || EntryIdentityOf(entry->path) != entry->identity) continue;
     if (entry->directory) {
       RemovesDirectory(entry->path);
     } else {
-      RemoveFile(entry->path);
+      RemoveMadeFile(entry->path);
     }
   }
   entries_.clear();
+  directories_.clear();
 }
 
 }  // namespace cdinst

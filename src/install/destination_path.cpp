@@ -24,6 +24,7 @@ void CreateLevel(const std::string& prefix, CreatedEntries* created) {
   try {
     // "X:" alone would be drive X's current directory, not its root.
     ChangeDirectory(EndsWith(parent, ':') ? parent + "\\" : parent);
+    if (created && !created->MayCreateIn(parent)) return;
     MakeDirectory(NamePartOf(prefix));
     if (created) created->AddDirectory(prefix);
   } catch (...) {

@@ -32,4 +32,8 @@ std::optional<FileIdentity> IdentityIn(const BY_HANDLE_FILE_INFORMATION& informa
 // Nothing when the path does not open or the file system tells no identity.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+// IdentityOf for the entry `path` names itself: a link there (a junction, a symbolic link) gives
+// its own identity, not that of what it leads to.
+std::optional<FileIdentity> EntryIdentityOf(const std::string& path);
+
 }  // namespace cdinst

@@ -24,9 +24,11 @@ FileSearch::~FileSearch() {
 
 std::string FileSearch::Name() const {
   std::string name = match_.cFileName;
-  const bool dots = name == "." || name == "..";
   for (char& c : name) {
-    if (dots || c == '\\' || c == '/' || c == ':') c = '?';
+    if (c == '\\' || c == '/' || c == ':') c = '?';
+  }
+  for (size_t end = name.size(); end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ');) {
+    name[--end] = '?';
   }
   return name;
 }

@@ -24,9 +24,11 @@ class FileSearch {
   const WIN32_FIND_DATAA& Match() const { return match_; }
 
   // The name of Match() as the listings take it. A name that a path could be read into (one
-  // holding '\', '/' or ':', or "." or "..") comes with each of those characters as '?': joined
-  // to a directory it names nothing, and nothing can be created under it, so the copy of such an
-  // entry fails where it is, whatever the system let through.
+  // holding '\', '/' or ':') comes with each of those characters as '?', and so does one that a
+  // path cannot reach as itself, since paths drop the dots and blanks that end a name: one of
+  // dots and blanks only ("..", "...", " ") whole, another its ending dots and blanks ("SUB."
+  // would name "SUB"). Joined to a directory it names nothing, and nothing can be created under
+  // it, so the copy of such an entry fails where it is, whatever the system let through.
   std::string Name() const;
 
   // Moves on to the next entry; afterwards HasMatch() tells whether there was one.

@@ -120,15 +120,15 @@ bool TreeCopy::CopyFiles(const std::string& source, const std::string& destinati
   return true;
 }
 
-// Only a file that was not there before counts as made by the copy; a failed copy may have
-// made it or not. Nothing there means nothing to clear, so the name is asked about only once.
+// Only a file that was not there before counts as made by the copy, once the copy opened it.
+// Nothing there means nothing to clear, so the name is asked about only once.
 bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target) {
+  if (created_ && !created_->MayCreateIn(DirectoryPartOf(target))) return false;
   const bool existed = ReadFileAttributes(target) != -1;
   if (existed) ClearReadOnly(target);
-  const bool copied = CopyFileBlocks(source, target);
-  if (!existed && created_ && (copied || ReadFileAttributes(target) != -1)) {
-    created_->AddFile(target);
-  }
+  std::optional<FileIdentity> written;
+  const bool copied = CopyFileBlocks(source, target, &written);
+  if (!existed && created_ && written) created_->AddFile(target, written);
   return copied;
 }
 
@@ -151,6 +151,7 @@ bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& 
 bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
                                 const std::string& destination) {
   if (CounterpartExists(tree_, index, destination)) return true;
+  if (created_ && !created_->MayCreateIn(destination)) return false;
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
   if (created_) created_->AddDirectory(destination + *name);

@@ -23,8 +23,9 @@ class DirectoryTreeList;
 // true result with at least one subdirectory, the source when there was none, and the source of
 // the failing level after false. Raises IoError when a source cannot be entered, or
 // `sourceRoot` after a subdirectory. When `created` is given, every file that did not exist
-// before its copy and is there after it, and every counterpart made, is added to it as it is
-// made, whatever the result.
+// before its copy and that the copy created, and every counterpart made, is added to it as it is
+// made, whatever the result; and nothing is written into a directory it holds that another
+// program has swapped since (false).
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
               const std::string& sourceRoot, CreatedEntries* created = nullptr);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "platform/file_system.h"
 #include "scratch_prefix.h"
 
@@ -22,7 +25,7 @@ TEST(CreatedEntriesTest, RemovesWhatWasRecordedLatestFirstAndNothingElse) {
   }
   prefix.WriteFile("C:\\KEEP\\NEW\\SUB\\A.TXT", "a");
   prefix.SetReadOnly("C:\\KEEP\\NEW\\SUB\\A.TXT", true);
-  created.AddFile("C:\\KEEP\\NEW\\SUB\\A.TXT");
+  created.AddFile("C:\\KEEP\\NEW\\SUB\\A.TXT", IdentityOf("C:\\KEEP\\NEW\\SUB\\A.TXT"));
   prefix.WriteFile("C:\\KEEP\\FILLED\\OTHER.TXT", "other");
 
   created.RemoveAll();
@@ -30,6 +33,56 @@ TEST(CreatedEntriesTest, RemovesWhatWasRecordedLatestFirstAndNothingElse) {
   EXPECT_EQ(prefix.ReadFile("C:\\KEEP\\FILLED\\OTHER.TXT"), "other");
   EXPECT_TRUE(prefix.Exists("C:\\KEEP\\REL"));
   EXPECT_EQ(prefix.ReadFile("C:\\KEEP\\OLD.TXT"), "old");
+}
+
+// Another program swaps what the run made for something of its own while the run goes on. The
+// run must then neither create anything in the swapped folder nor remove anything that is not
+// its own: the victim's folder keeps its file, whatever stands at the made path.
+TEST(CreatedEntriesTest, WhatWasSwappedIsNeitherWrittenIntoNorRemoved) {
+  namespace fs = std::filesystem;
+  struct Swap {
+    const char* name;
+    std::function<void(const std::string& made, const std::string& victim)> apply;
+    bool folderSwapped;
+    const char* victimFile;  // where the other program's file is afterwards
+  };
+  const Swap swaps[] = {
+      {"folder renamed, a link to another in its place",
+       [](const std::string& made, const std::string& victim) {
+         fs::rename(made, made + ".moved");
+         fs::create_directory_symlink(victim, made);
+       },
+       true, "C:\\VICTIM\\A.TXT"},
+      {"folder renamed, another moved in its place",
+       [](const std::string& made, const std::string& victim) {
+         fs::rename(made, made + ".moved");
+         fs::rename(victim, made);
+       },
+       true, "C:\\NEW\\A.TXT"},
+      {"file replaced by a link to another",
+       [](const std::string& made, const std::string& victim) {
+         fs::remove(made + "/A.TXT");
+         fs::create_symlink(victim + "/A.TXT", made + "/A.TXT");
+       },
+       false, "C:\\VICTIM\\A.TXT"},
+  };
+  for (const Swap& swap : swaps) {
+    SCOPED_TRACE(swap.name);
+    testing::ScratchPrefix prefix;
+    prefix.WriteFile("C:\\VICTIM\\A.TXT", "victim");
+    CreatedEntries created;
+    MakeDirectory("C:\\NEW");
+    created.AddDirectory("C:\\NEW");
+    prefix.WriteFile("C:\\NEW\\A.TXT", "made");
+    created.AddFile("C:\\NEW\\A.TXT", IdentityOf("C:\\NEW\\A.TXT"));
+    EXPECT_TRUE(created.MayCreateIn("C:\\NEW\\"));
+
+    swap.apply(prefix.Unix("C:\\NEW"), prefix.Unix("C:\\VICTIM"));
+    EXPECT_EQ(created.MayCreateIn("C:\\NEW\\"), !swap.folderSwapped);
+    EXPECT_TRUE(created.MayCreateIn("C:\\VICTIM"));  // not made by the run
+    created.RemoveAll();
+    EXPECT_EQ(prefix.ReadFile(swap.victimFile), "victim");
+  }
 }
 
 }  // namespace

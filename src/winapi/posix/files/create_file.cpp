@@ -193,6 +193,18 @@ DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& op
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
+// A symbolic link stands for a reparse point: with this flag Windows opens the point itself.
+bool OpensLinkItself(const ResolvedPath& path, const Request& request) {
+  return (request.attributes & FILE_FLAG_OPEN_REPARSE_POINT) && path.exists && !path.status &&
+         request.access == 0 && request.disposition == OPEN_EXISTING;
+}
+
+DWORD OpenLinkItself(const ResolvedPath& path, Opened& opened) {
+  opened.directory = true;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+}
+
 DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
     return ERROR_INVALID_PARAMETER;
@@ -200,6 +212,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
   const ResolvedPath resolved = ResolvePath(path);
   if (resolved.error) return resolved.error;
+  if (OpensLinkItself(resolved, request)) return OpenLinkItself(resolved, opened);
   if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;

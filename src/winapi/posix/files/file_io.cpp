@@ -5,6 +5,7 @@
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/stop_signals.h"
 #include "winapi/posix/windows/status_line.h"
 
 namespace cdinst::posix {
@@ -53,6 +54,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAP
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!file->canRead) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   StartAt(*file, overlapped);
+  if (StopSignal()) return FailWith(FALSE, ERROR_OPERATION_ABORTED);
   if (const DWORD fault = TakeReadFault()) return FailWith(FALSE, fault);
   DWORD done = 0;
   const int error = ReadBuffered(*file, static_cast<char*>(buffer), count, done);
@@ -68,6 +70,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!file->canWrite) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   StartAt(*file, overlapped);
+  if (StopSignal()) return FailWith(FALSE, ERROR_OPERATION_ABORTED);
   const WriteFault fault = TakeWriteFault(count);
   DWORD done = 0;
   int error = Write(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);

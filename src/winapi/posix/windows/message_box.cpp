@@ -8,6 +8,7 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/stop_signals.h"
 #include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
@@ -30,7 +31,8 @@ int YesNoAnswer(const std::string& reply) {
 
 void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bool error) {
   std::fprintf(stderr, "\n== %s%s ==\n%s\n%s ", error ? "(!) " : "",
-               cdinst::Windows1252ToUtf8(caption).c_str(), cdinst::Windows1252ToUtf8(text).c_str(),
+               cdinst::TerminalText(cdinst::Windows1252ToUtf8(caption)).c_str(),
+               cdinst::TerminalText(cdinst::Windows1252ToUtf8(text), true).c_str(),
                yesNo ? "[S]im / [N]\xc3\xa3o:" : "[OK]");
   std::fflush(stderr);
 }
@@ -39,10 +41,13 @@ void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bo
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
   cdinst::posix::HideStatusLine();
+  const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
+  // A failed box counts as Yes; a stopped process must not go on to copy.
+  const int stopped = yesNo ? IDNO : IDOK;
+  if (cdinst::posix::StopSignal()) return stopped;
   if (!isatty(STDIN_FILENO) || !isatty(STDERR_FILENO)) {
     return cdinst::posix::FailWith(0, ERROR_INVALID_WINDOW_HANDLE);
   }
-  const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
   const bool error = (flags & MB_ICONERROR) != 0;
   // Windows' default caption for a box without one.
   const std::string shownCaption = caption ? caption : "Error";
@@ -50,7 +55,10 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
   for (;;) {
     DrawBox(shownCaption, shownText, yesNo, error);
     std::string reply;
-    if (!std::getline(std::cin, reply)) return cdinst::posix::FailWith(0, ERROR_INVALID_HANDLE);
+    if (!std::getline(std::cin, reply)) {
+      if (cdinst::posix::StopSignal()) return stopped;
+      return cdinst::posix::FailWith(0, ERROR_INVALID_HANDLE);
+    }
     if (!yesNo) return IDOK;
     if (const int answer = YesNoAnswer(reply)) return answer;
   }

@@ -12,6 +12,8 @@
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/result_buffer.h"
+#include "winapi/posix/stop_signals.h"
+#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -60,7 +62,11 @@ void PostQuitMessage(int) {
   // Nothing reads a message queue here; the request has no effect, as in the program.
 }
 
-void ExitProcess(UINT exitCode) { std::exit(static_cast<int>(exitCode)); }
+void ExitProcess(UINT exitCode) {
+  cdinst::posix::HideStatusLine();
+  cdinst::posix::EndIfStopped();
+  std::exit(static_cast<int>(exitCode));
+}
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
   if (moduleName != nullptr) return cdinst::posix::FailWith(HMODULE{}, ERROR_FILE_NOT_FOUND);

@@ -48,7 +48,7 @@ std::string LineText() {
       line.width > std::strlen(counts) + 4 ? line.width - 1 - std::strlen(counts) : 0;
   std::string name = line.name;
   if (name.size() > room) name = room > 3 ? "..." + name.substr(name.size() - (room - 3)) : "";
-  return kClear + (counts + Windows1252ToUtf8(name));
+  return kClear + (counts + TerminalText(Windows1252ToUtf8(name)));
 }
 
 void DrawWhenDue() {
