@@ -69,9 +69,7 @@ void InsertUnlessListed(std::vector<std::string>& names, const std::string& name
 }
 
 bool IsListedSubdirectory(const WIN32_FIND_DATAA& match) {
-  const std::string_view name = match.cFileName;
-  return !IsLeftOutOfListings(match.dwFileAttributes) &&
-         (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..";
+  return !IsLeftOutOfListings(match) && (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool VolumeIsCaseSensitive(const std::string& root) {

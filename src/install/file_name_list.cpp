@@ -39,8 +39,8 @@ void AddMatches(const std::string& pattern, SearchedNames& listed) {
   if (pattern.empty()) return;
   for (FileSearch search(pattern); search.HasMatch(); search.Next()) {
     ++listed.searched;
-    const DWORD attributes = search.Match().dwFileAttributes;
-    if (IsLeftOutOfListings(attributes) || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    const WIN32_FIND_DATAA& match = search.Match();
+    if (IsLeftOutOfListings(match) || (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     InsertInOrder(listed.names, search.Name());
   }
 }

@@ -1,11 +1,26 @@
 #include "install/file_search.h"
 
+#include <string_view>
+
 #include "platform/io_error.h"
 
 namespace cdinst {
 namespace {
 
 constexpr DWORD kVolumeLabel = 0x8;
+
+constexpr char kPathDelimiters[] = "\\/:";
+
+// Paths drop the dots and blanks that end a name, so such a name cannot be reached as itself.
+bool EndsAsPathsDrop(std::string_view name) {
+  return !name.empty() && (name.back() == '.' || name.back() == ' ');
+}
+
+bool CannotBeCopiedAsItself(std::string_view name) {
+  return EndsAsPathsDrop(name) || name.find_first_of(kPathDelimiters) != name.npos;
+}
+
+bool IsSelfOrParent(std::string_view name) { return name == "." || name == ".."; }
 
 }  // namespace
 
@@ -24,10 +39,11 @@ FileSearch::~FileSearch() {
 
 std::string FileSearch::Name() const {
   std::string name = match_.cFileName;
-  for (char& c : name) {
-    if (c == '\\' || c == '/' || c == ':') c = '?';
+  for (size_t at = name.find_first_of(kPathDelimiters); at != name.npos;
+       at = name.find_first_of(kPathDelimiters, at)) {
+    name[at] = '?';
   }
-  for (size_t end = name.size(); end > 0 && (name[end - 1] == '.' || name[end - 1] == ' ');) {
+  for (size_t end = name.size(); EndsAsPathsDrop(std::string_view(name).substr(0, end));) {
     name[--end] = '?';
   }
   return name;
@@ -35,8 +51,11 @@ std::string FileSearch::Name() const {
 
 void FileSearch::Next() { hasMatch_ = hasMatch_ && FindNextFileA(handle_, &match_); }
 
-bool IsLeftOutOfListings(DWORD attributes) {
-  return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel)) != 0;
+bool IsLeftOutOfListings(const WIN32_FIND_DATAA& match) {
+  const std::string_view name = match.cFileName;
+  if (IsSelfOrParent(name)) return true;
+  const DWORD leftOut = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel;
+  return (match.dwFileAttributes & leftOut) != 0 && !CannotBeCopiedAsItself(name);
 }
 
 }  // namespace cdinst
