@@ -82,17 +82,20 @@ std::set<std::string> NamesIn(const std::string& unixDirectory) {
 }
 
 // A name on the medium that, joined into a path, would lead out of the destination (to the index
-// file, to a new folder at the drive root; ".." stops at the root, whatever the depth) or name
-// a drive. Each is tried as a file and as a folder, at the top of the origin and one level down,
-// with the medium holding what the path would lead to: the copy must fail where the name is,
-// and the drive root, Program Files (the failed run takes its destination away again) and the
-// index stay as they were.
+// file, to a new folder at the drive root; ".." stops at the root, whatever the depth), name
+// a drive, or be folded by the path rules into its folder or a sibling ("...", " ", "AJUDA."). Each
+// is tried as a file and as a folder, at the top of the origin and one level down, with the medium
+// holding what the path would lead to: the copy must fail where the name is, and the drive root,
+// Program Files (the failed run takes its destination away again) and the index stay as they were.
 std::vector<Scenario> HostileNameScenarios() {
   const std::string up = "\\..\\..\\..\\..\\..";
   const std::pair<std::string, std::string> names[] = {
       {"IndexPath", "x" + up + "\\DUDERUR\\INDICE2.CD"},
       {"NewDirPath", "a" + up + "\\NEWDIR"},
-      {"DriveName", "C:evil"}};
+      {"DriveName", "C:evil"},
+      {"Dots", "..."},
+      {"Blank", " "},
+      {"FoldedIntoSibling", "AJUDA."}};
   const std::string indexBefore = "Outro\tPrograma\tC:\\OUTRO\tVORTANE\r\n";
   std::vector<Scenario> scenarios;
   for (const auto& [label, name] : names) {

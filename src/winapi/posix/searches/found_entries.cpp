@@ -18,6 +18,17 @@
 namespace cdinst::posix {
 namespace {
 
+// A name the kernel lists but cannot look up (a disc whose names the mount's character set
+// cannot show, an entry removed meanwhile) is still reported, as a file, so that whoever copies
+// the directory fails there instead of losing the entry unseen.
+FoundEntry UnreachableEntry(std::string name) {
+  FoundEntry entry{};
+  entry.attributes = AttributesOf(S_IFREG | S_IWUSR, name, false);
+  entry.shortName = ShortNameOf(name);
+  entry.windowsName = std::move(name);
+  return entry;
+}
+
 // Every entry, stat-ed relative to the open directory `unixDirectory` names.
 FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
   std::vector<std::string> names;
@@ -27,7 +38,10 @@ FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
   entries.reserve(names.size());
   for (const std::string& unixName : names) {
     struct stat info;
-    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      entries.push_back(UnreachableEntry(WindowsNameOf(unixName)));
+      continue;
+    }
     const bool link = S_ISLNK(info.st_mode);
     if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
     entries.push_back(

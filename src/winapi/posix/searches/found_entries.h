@@ -36,7 +36,8 @@ FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::st
 void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
 // The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
-// Unix names; dangling links are left out. None when the directory cannot be read.
+// Unix names; dangling links are left out, and an entry that cannot be looked up is a file
+// whose times and size are 0. None when the directory cannot be read.
 FoundEntries FindEntries(const std::string& unixDirectory);
 
 }  // namespace cdinst::posix
