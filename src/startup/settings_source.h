@@ -2,6 +2,7 @@
 // to a copy of it read once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
