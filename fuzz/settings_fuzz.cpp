@@ -1,5 +1,6 @@
 // A settings file of any bytes, read as the program reads PROGS.INI and MULTI.INI: through the
-// emulation's profile reader, with the number conversion on every value found.
+// emulation's profile reader, with the number conversion on every value found, and through the
+// index the menu reads it with.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "startup/resolve_settings.h"
 #include "startup/setting_number.h"
 #include "startup/settings_file.h"
+#include "winapi/posix/profile_index.h"
 #include "winapi/posix/settings/profile_parser.h"
 
 using cdinst::fuzz::Require;
@@ -30,11 +32,14 @@ void CheckNumber(const std::string& value) {
 
 // What the program reads, plus the first sections and keys the file itself names.
 void ReadLikeTheProgram(const std::string& text, const cdinst::SettingsFile& file) {
+  const cdinst::posix::ProfileIndex index(text);
   std::vector<std::string> sections = cdinst::posix::ProfileSectionNames(text);
+  Require(index.SectionNames() == sections, "the index lists the parser's sections");
   if (sections.size() > 2) sections.resize(2);
   sections.push_back("EDITOR");
   for (const std::string& section : sections) {
     std::vector<std::string> keys = cdinst::posix::ProfileKeyNames(text, section);
+    Require(index.KeyNames(section) == keys, "the index lists the parser's keys");
     if (keys.size() > 4) keys.resize(4);
     keys.push_back("Destino");
     keys.push_back("SistemaB");
@@ -42,6 +47,7 @@ void ReadLikeTheProgram(const std::string& text, const cdinst::SettingsFile& fil
       const std::string read = file.ReadSettingText(section, key, "-");
       Require(read.size() <= 2047, "a setting keeps its buffer");
       const std::optional<std::string> value = cdinst::posix::FindProfileValue(text, section, key);
+      Require(index.Value(section, key) == value, "the index gives the parser's value");
       if (value && value->size() < 2047 && value->find('\0') == std::string::npos) {
         Require(read == *value, "the reader gives the parser's value");
       }

@@ -3,10 +3,8 @@
 #include "codepage/windows1252.h"
 #include "install/destination.h"
 #include "menu/menu_error.h"
-#include "platform/file_system.h"
+#include "startup/program_files_dir.h"
 #include "startup/resolve_settings.h"
-#include "startup/settings_file.h"
-#include "winapi/winapi.h"
 
 namespace cdinst::menu {
 namespace {
@@ -14,12 +12,20 @@ namespace {
 // The medium's own menu passes this for a program without variants; the installer ignores it.
 constexpr char kPlainSuffix[] = "1";
 
-Choice Resolve(const std::string& root, const std::string& section, const std::string& suffix) {
+// What every choice of one medium is resolved from.
+struct Sources {
+  const std::string& root;
+  const MediumSettings& settings;
+  std::string programFilesDir;
+};
+
+Choice Resolve(const Sources& sources, const std::string& section, const std::string& suffix) {
   InstallSettings settings;
-  settings.SourceRoot = root;
+  settings.SourceRoot = sources.root;
   settings.ProgramSection = section;
   settings.VariantSuffix = suffix;
-  ResolveSettings(settings);
+  settings.ProgramFilesDir = sources.programFilesDir;
+  ResolveFromSettings(settings, sources.settings.programs, sources.settings.variants);
   ExpandProgramFiles(settings);
   return {section,
           suffix,
@@ -33,14 +39,13 @@ bool HasStem(const std::string& key, const std::string& stem) {
   return key.size() >= stem.size() && SameTextIgnoringCase(key.substr(0, stem.size()), stem);
 }
 
-// The suffixes of the group's "Nome" keys. An empty one, or one holding a double quote, cannot
-// be passed on a command line.
-std::vector<std::string> VariantSuffixes(const std::string& root, const std::string& group) {
+// The suffixes of the group's "Nome" keys; an empty one would leave cdinst one parameter short.
+std::vector<std::string> VariantSuffixes(const SettingsSource& variants, const std::string& group) {
   std::vector<std::string> suffixes;
-  for (const std::string& key : SettingsFile(root + kVariantsFile).ReadKeyNames(group)) {
+  for (const std::string& key : variants.ReadKeyNames(group)) {
     if (!HasStem(key, "Nome")) continue;
     const std::string suffix = key.substr(4);
-    if (suffix.empty() || suffix.find('"') != std::string::npos) continue;
+    if (suffix.empty()) continue;
     bool seen = false;
     for (const std::string& other : suffixes) seen = seen || SameTextIgnoringCase(other, suffix);
     if (!seen) suffixes.push_back(suffix);
@@ -52,22 +57,17 @@ std::string Quoted(const std::string& text) { return "\"" + Windows1252ToUtf8(te
 
 }  // namespace
 
-bool HasProgramList(const std::string& windowsRoot) {
-  const int32_t attributes = ReadFileAttributes(windowsRoot + kProgramsFile);
-  return attributes != -1 && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::vector<Choice> ListChoices(const std::string& windowsRoot) {
+std::vector<Choice> ListChoices(const std::string& windowsRoot, const MediumSettings& settings) {
+  const Sources sources{windowsRoot, settings, ReadProgramFilesDir()};
   std::vector<Choice> choices;
-  const SettingsFile programs(windowsRoot + kProgramsFile);
-  for (const std::string& section : programs.ReadSectionNames()) {
-    const std::string group = programs.ReadSettingText(section, "Multi", "");
+  for (const std::string& section : settings.programs.ReadSectionNames()) {
+    const std::string group = settings.programs.ReadSettingText(section, "Multi", "");
     if (group.empty()) {
-      choices.push_back(Resolve(windowsRoot, section, kPlainSuffix));
+      choices.push_back(Resolve(sources, section, kPlainSuffix));
       continue;
     }
-    for (const std::string& suffix : VariantSuffixes(windowsRoot, group)) {
-      choices.push_back(Resolve(windowsRoot, section, suffix));
+    for (const std::string& suffix : VariantSuffixes(settings.variants, group)) {
+      choices.push_back(Resolve(sources, section, suffix));
     }
   }
   return choices;

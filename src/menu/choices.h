@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "menu/medium_settings.h"
+
 namespace cdinst::menu {
 
 // Windows-1252 texts, as the settings give them.
@@ -18,11 +20,9 @@ struct Choice {
   std::string destination;  // as the installer resolves it, with its trailing backslash
 };
 
-// True when the medium at `windowsRoot` has a "DADOS\PROGS.INI" file.
-bool HasProgramList(const std::string& windowsRoot);
-
-// Every choice, its name and destination resolved by the installer's own code.
-std::vector<Choice> ListChoices(const std::string& windowsRoot);
+// Every choice of the medium at `windowsRoot`, its name and destination resolved by the
+// installer's own code.
+std::vector<Choice> ListChoices(const std::string& windowsRoot, const MediumSettings& settings);
 
 // The choice named by a section and a suffix (Windows-1252), letter case ignored; a program
 // without variants takes any suffix, and a missing suffix picks the only variant. Raises

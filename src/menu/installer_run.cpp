@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "codepage/windows1252.h"
+
 extern char** environ;
 
 namespace cdinst::menu {
@@ -42,7 +44,7 @@ int RunInstaller(const std::vector<std::string>& parameters) {
           ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), environ)
           : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), environ);
   if (failed) {
-    std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", arguments[0].c_str(),
+    std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", TerminalText(arguments[0]).c_str(),
                  std::strerror(failed));
     return kNotStarted;
   }

@@ -13,8 +13,11 @@
 #include "menu/choices.h"
 #include "menu/installer_run.h"
 #include "menu/medium.h"
+#include "menu/medium_settings.h"
 #include "menu/menu_error.h"
 #include "menu/menu_prompt.h"
+#include "menu/passable_parameter.h"
+#include "menu/shown_text.h"
 
 namespace cdinst::menu {
 namespace {
@@ -44,25 +47,43 @@ Request ParseArguments(const std::vector<std::string>& arguments) {
   return request;
 }
 
+// A name the list cannot show as it is (a control character, no Windows-1252 form) is picked
+// from the menu by its number instead.
+std::string TypedName(const std::string& utf8) {
+  if (!IsShownForm(utf8)) {
+    throw MenuError(kUnknownChoice, "no choice is named \"" + utf8 +
+                                        "\" as the menu lists names; pick it from the menu");
+  }
+  return Utf8ToWindows1252(utf8);
+}
+
 std::optional<Choice> ChosenProgram(const Request& request, const std::vector<Choice>& choices,
                                     const std::string& title) {
   if (request.section) {
     const std::optional<std::string> suffix =
-        request.suffix ? std::optional(Utf8ToWindows1252(*request.suffix)) : std::nullopt;
-    return FindChoice(choices, Utf8ToWindows1252(*request.section), suffix);
+        request.suffix ? std::optional(TypedName(*request.suffix)) : std::nullopt;
+    return FindChoice(choices, TypedName(*request.section), suffix);
   }
   const std::optional<size_t> picked = PickChoice(choices, title);
   if (!picked) return std::nullopt;
   return choices[*picked];
 }
 
+// Refused before cdinst starts: it would install another choice, or nothing.
+void RequirePassable(const std::vector<std::string>& parameters) {
+  static const char* const kRoles[] = {"title", "medium root", "section", "variant", "file mask"};
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    if (const std::optional<std::string> why = WhyNotPassable(parameters[i])) {
+      throw MenuError(kUnknownChoice, std::string("cannot pass the ") + kRoles[i] + " \"" +
+                                          parameters[i] + "\" to cdinst: " + *why);
+    }
+  }
+}
+
 int Run(const std::vector<std::string>& arguments) {
   const Request request = ParseArguments(arguments);
   const Medium medium = FindMedium(request.medium);
-  if (!HasProgramList(medium.windowsRoot)) {
-    throw MenuError(kNoProgramList, "no DADOS\\PROGS.INI on the medium \"" + request.medium + "\"");
-  }
-  const std::vector<Choice> choices = ListChoices(medium.windowsRoot);
+  const std::vector<Choice> choices = ListChoices(medium.windowsRoot, ReadMediumSettings(medium));
   if (request.list) {
     PrintChoiceList(choices);
     return kSuccess;
@@ -70,9 +91,11 @@ int Run(const std::vector<std::string>& arguments) {
   const std::string title = MediumTitle(medium);
   const std::optional<Choice> choice = ChosenProgram(request, choices, title);
   if (!choice) return kSuccess;
-  return RunInstaller({title, Windows1252ToUtf8(medium.windowsRoot),
-                       Windows1252ToUtf8(choice->section), Windows1252ToUtf8(choice->suffix),
-                       kFileMask});
+  const std::vector<std::string> parameters{title, Windows1252ToUtf8(medium.windowsRoot),
+                                            Windows1252ToUtf8(choice->section),
+                                            Windows1252ToUtf8(choice->suffix), kFileMask};
+  RequirePassable(parameters);
+  return RunInstaller(parameters);
 }
 
 }  // namespace
@@ -83,7 +106,7 @@ int main(int argc, char** argv) {
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const MenuError& error) {
-    std::fprintf(stderr, "cdinst-menu: %s\n", error.what());
+    std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());
     return error.Code();
   }
 }

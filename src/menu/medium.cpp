@@ -62,6 +62,15 @@ std::optional<std::pair<char, std::string>> NearestDrive(const std::string& dire
   return nearest;
 }
 
+// Windows refuses these characters in a name and drops a period that ends one, so no Windows
+// path leads to a directory so named.
+bool IsWindowsName(const std::string& windowsName) {
+  for (const unsigned char c : windowsName) {
+    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) return false;
+  }
+  return windowsName.back() != '.' || windowsName.find_first_not_of('.') == std::string::npos;
+}
+
 // The Unix names below the drive's directory, as the installer will see them in the path.
 std::string WindowsRest(const std::string& rest, const std::string& argument) {
   std::string windows;
@@ -71,9 +80,9 @@ std::string WindowsRest(const std::string& rest, const std::string& argument) {
     if (end == std::string::npos) end = rest.size();
     const std::string name = rest.substr(start, end - start);
     const std::string converted = Utf8ToWindows1252(name);
-    if (!name.empty() &&
-        (Windows1252ToUtf8(converted) != name || name.find_first_of("\\:") != std::string::npos)) {
-      Unreadable(argument, "the name \"" + name + "\" cannot be written in a Windows path");
+    if (!name.empty() && (Windows1252ToUtf8(converted) != name || !IsWindowsName(converted))) {
+      Unreadable(argument,
+                 "its path cannot be written as a Windows path (the name \"" + name + "\")");
     }
     if (!name.empty()) windows += converted + "\\";
     start = end + 1;
@@ -87,14 +96,14 @@ Medium FindMedium(const std::string& argument) {
   if (const std::optional<char> letter = DriveLetterOf(argument)) {
     const std::optional<std::string> root = posix::DriveRoot(*letter);
     if (!root) Unreadable(argument, std::string("drive ") + *letter + ": is not mapped");
-    return {ReadableDirectory(*root, argument), std::string(1, *letter) + ":\\"};
+    return {ReadableDirectory(*root, argument), std::string(1, *letter) + ":\\", argument};
   }
   const std::string directory = ReadableDirectory(argument, argument);
   const auto drive = NearestDrive(directory);
   if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
   const std::string rest =
       drive->second == "/" ? directory : directory.substr(drive->second.size());
-  return {directory, std::string(1, drive->first) + ":\\" + WindowsRest(rest, argument)};
+  return {directory, std::string(1, drive->first) + ":\\" + WindowsRest(rest, argument), argument};
 }
 
 std::string MediumTitle(const Medium& medium) {

@@ -9,11 +9,12 @@ namespace cdinst::menu {
 struct Medium {
   std::string unixDirectory;  // with links resolved
   std::string windowsRoot;    // Windows-1252, with its trailing backslash
+  std::string argument;       // as the user named it
 };
 
 // `argument` is a Unix directory or a drive letter of the prefix ("D:", "d:", "D:\"). Raises
 // MenuError (kMediumUnreadable) when it names no directory this user can read, or one the
-// prefix cannot reach.
+// prefix cannot reach or no Windows path can name.
 Medium FindMedium(const std::string& argument);
 
 // What the medium's menu would show as the installer's title, in UTF-8: the volume label, else

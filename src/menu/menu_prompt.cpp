@@ -6,18 +6,10 @@
 #include <cstdlib>
 
 #include "codepage/windows1252.h"
+#include "menu/shown_text.h"
 
 namespace cdinst::menu {
 namespace {
-
-// A TAB or line end in a setting would shift or split the scripts' fields.
-std::string Field(const std::string& text) {
-  std::string field = Windows1252ToUtf8(text);
-  for (char& c : field) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
-  return field;
-}
 
 // One line of stdin, byte by byte; nothing at its end.
 std::optional<std::string> ReadLine() {
@@ -32,13 +24,14 @@ std::optional<std::string> ReadLine() {
 }
 
 void ShowChoices(const std::vector<Choice>& choices, const std::string& title) {
-  std::printf("Programs on %s:\n\n", title.c_str());
+  std::printf("Programs on %s:\n\n", TerminalText(title).c_str());
   for (size_t i = 0; i < choices.size(); ++i) {
     const Choice& choice = choices[i];
-    std::printf("%3zu) %s  [%s %s]\n", i + 1, Field(choice.name).c_str(),
-                Field(choice.section).c_str(), Field(choice.suffix).c_str());
-    if (!choice.description.empty()) std::printf("     %s\n", Field(choice.description).c_str());
-    std::printf("     -> %s\n", Field(choice.destination).c_str());
+    std::printf("%3zu) %s  [%s %s]\n", i + 1, ShownText(choice.name).c_str(),
+                ShownText(choice.section).c_str(), ShownText(choice.suffix).c_str());
+    if (!choice.description.empty())
+      std::printf("     %s\n", ShownText(choice.description).c_str());
+    std::printf("     -> %s\n", ShownText(choice.destination).c_str());
   }
 }
 
@@ -46,7 +39,7 @@ void ShowChoices(const std::vector<Choice>& choices, const std::string& title) {
 
 std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::string& title) {
   if (choices.empty()) {
-    std::printf("No programs on %s.\n", title.c_str());
+    std::printf("No programs on %s.\n", TerminalText(title).c_str());
     return std::nullopt;
   }
   ShowChoices(choices, title);
@@ -65,9 +58,9 @@ std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::
 
 void PrintChoiceList(const std::vector<Choice>& choices) {
   for (const Choice& choice : choices) {
-    std::printf("%s\t%s\t%s\t%s\t%s\n", Field(choice.section).c_str(), Field(choice.suffix).c_str(),
-                Field(choice.name).c_str(), Field(choice.description).c_str(),
-                Field(choice.destination).c_str());
+    std::printf("%s\t%s\t%s\t%s\t%s\n", ShownText(choice.section).c_str(),
+                ShownText(choice.suffix).c_str(), ShownText(choice.name).c_str(),
+                ShownText(choice.description).c_str(), ShownText(choice.destination).c_str());
   }
 }
 

@@ -15,7 +15,7 @@ namespace cdinst::menu {
 std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::string& title);
 
 // The choices for scripts: one line each, section, suffix, name, description and destination,
-// tab-separated, in UTF-8.
+// tab-separated, in UTF-8, each as ShownText gives it.
 void PrintChoiceList(const std::vector<Choice>& choices);
 
 }  // namespace cdinst::menu

@@ -8,8 +8,7 @@ namespace {
 
 constexpr int32_t kSystemWithAlternativeKeys = 3;
 
-void ResolveVariant(InstallSettings& settings) {
-  const SettingsFile multi(settings.SourceRoot + kVariantsFile);
+void ResolveVariant(InstallSettings& settings, const SettingsSource& multi) {
   const std::string& section = settings.MultiSection;
   const std::string& suffix = settings.VariantSuffix;
   settings.ProgramName = multi.ReadSettingText(section, "Nome" + suffix, "");
@@ -21,7 +20,7 @@ void ResolveVariant(InstallSettings& settings) {
       multi.ReadSettingText(section, (alternative ? "Destino32-" : "Destino") + suffix, "");
 }
 
-void ResolvePlainEntry(InstallSettings& settings, const SettingsFile& programs) {
+void ResolvePlainEntry(InstallSettings& settings, const SettingsSource& programs) {
   const std::string& section = settings.ProgramSection;
   settings.ProgramName = programs.ReadSettingText(section, "Nome", "");
   const bool alternative =
@@ -35,10 +34,15 @@ void ResolvePlainEntry(InstallSettings& settings, const SettingsFile& programs) 
 
 void ResolveSettings(InstallSettings& settings) {
   settings.ProgramFilesDir = ReadProgramFilesDir();
-  const SettingsFile programs(settings.SourceRoot + kProgramsFile);
+  ResolveFromSettings(settings, SettingsFile(settings.SourceRoot + kProgramsFile),
+                      SettingsFile(settings.SourceRoot + kVariantsFile));
+}
+
+void ResolveFromSettings(InstallSettings& settings, const SettingsSource& programs,
+                         const SettingsSource& variants) {
   settings.MultiSection = programs.ReadSettingText(settings.ProgramSection, "Multi", "");
   if (!settings.MultiSection.empty()) {
-    ResolveVariant(settings);
+    ResolveVariant(settings, variants);
   } else {
     ResolvePlainEntry(settings, programs);
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "startup/install_settings.h"
+#include "startup/settings_source.h"
 
 namespace cdinst {
 
@@ -15,6 +16,11 @@ inline constexpr char kVariantsFile[] = "DADOS\\MULTI.INI";
 // "DADOS\MULTI.INI". Missing files, sections and keys give empty texts. Only an exhausted
 // memory escapes it, leaving the fields set so far.
 void ResolveSettings(InstallSettings& settings);
+
+// ResolveSettings without the registry, from the two files' contents as given: sets
+// MultiSection, ProgramName, OriginPath, DestinationPath and Description.
+void ResolveFromSettings(InstallSettings& settings, const SettingsSource& programs,
+                         const SettingsSource& variants);
 
 // A DestinationPath whose first 14 characters are exactly "%PROGRAMFILES%" gets
 // ProgramFilesDir in their place; any other is left as it is. Raises nothing.

@@ -1,6 +1,5 @@
 #include "startup/settings_file.h"
 
-#include "startup/setting_number.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
@@ -31,16 +30,11 @@ std::vector<std::string> ReadNameList(const char* section, const std::string& pa
 
 std::string SettingsFile::ReadSettingText(const std::string& section, const std::string& key,
                                           const std::string& defaultText) const {
-  constexpr DWORD kBufferSize = 2048;
+  constexpr DWORD kBufferSize = kLongestSettingText + 1;
   char buffer[kBufferSize];
   const DWORD count = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(),
                                                buffer, kBufferSize, path_.c_str());
   return std::string(buffer, count < kBufferSize ? count : kBufferSize - 1);
-}
-
-int32_t SettingsFile::ReadSettingNumber(const std::string& section, const std::string& key,
-                                        int32_t defaultNumber) const {
-  return ConvertSettingNumber(ReadSettingText(section, key, "")).value_or(defaultNumber);
 }
 
 std::vector<std::string> SettingsFile::ReadSectionNames() const {

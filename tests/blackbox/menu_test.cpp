@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -54,8 +56,39 @@ class MenuTest : public ::testing::Test {
     return path;
   }
 
+  // Drive D: as a medium whose every program copies PROGS\P; `programs` is PROGS.INI's text.
+  void WriteMedium(const std::string& programs, const std::string& variants = "") {
+    prefix_.WriteFile("D:\\DADOS\\PROGS.INI", programs);
+    prefix_.WriteFile("D:\\DADOS\\MULTI.INI", variants);
+    prefix_.WriteFile("D:\\PROGS\\P\\LEIA.TXT", "x");
+  }
+
+  size_t EntriesOfC() const {
+    return std::distance(std::filesystem::directory_iterator(prefix_.Unix("C:\\")), {});
+  }
+
   ScratchPrefix prefix_;
 };
+
+// A section of PROGS.INI installing PROGS\P into `destination`.
+std::string Program(const std::string& section, const std::string& destination,
+                    const std::string& more = "") {
+  return "[" + section + "]\r\nOrigem=PROGS\\P\r\nDestino=" + destination + "\r\n" + more;
+}
+
+// Bytes that move a terminal's cursor, ring it or start an escape: C0 but TAB and LF, DEL, and
+// the C1 controls in UTF-8.
+bool HasTerminalControls(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F ||
+        (c == 0xC2 && next < 0xA0 && next >= 0x80)) {
+      return true;
+    }
+  }
+  return false;
+}
 
 TEST_F(MenuTest, ListsEveryChoiceInTheSettingsOrderWhateverTheMediumIsCalled) {
   for (const std::string& medium : {std::string("E:"), std::string("e:\\"), kSample}) {
@@ -70,9 +103,19 @@ TEST_F(MenuTest, RefusesWithItsExitCodeAndOneLine) {
   const std::string file = Outside("plain") + "/file";
   std::filesystem::create_directories(file + "dir");
   std::ofstream(file) << "x";
+  std::vector<std::string> media;
+  for (const std::string name : {"a?b", "a\"b", "CD.", "progs-dir", "progs-fifo"}) {
+    media.push_back(Outside(name));
+    std::filesystem::copy(kSample, media.back(), std::filesystem::copy_options::recursive);
+  }
+  std::filesystem::remove(media[3] + "/DADOS/PROGS.INI");
+  std::filesystem::create_directory(media[3] + "/DADOS/progs.ini");
+  std::filesystem::remove(media[4] + "/DADOS/PROGS.INI");
+  mkfifo((media[4] + "/DADOS/PROGS.INI").c_str(), 0644);
   struct Case {
     std::vector<std::string> arguments;
     int exitCode;
+    std::string says = "";
   };
   const Case cases[] = {
       {{}, 2},
@@ -86,11 +129,17 @@ TEST_F(MenuTest, RefusesWithItsExitCodeAndOneLine) {
       {{"E:", "NADA"}, 5},
       {{"E:", "XADREZ", "9"}, 5},
       {{"E:", "XADREZ"}, 5},
+      {{"--list", media[0]}, 3, "cannot be written as a Windows path"},
+      {{"--list", media[1]}, 3, "cannot be written as a Windows path"},
+      {{"--list", media[2]}, 3, "cannot be written as a Windows path"},
+      {{"--list", media[3]}, 4, "cannot read DADOS\\PROGS.INI"},
+      {{"--list", media[4]}, 4, "cannot read DADOS\\PROGS.INI"},
   };
   for (const Case& c : cases) {
     const CapturedRun run = Menu(c.arguments);
     const std::string shown = ::testing::PrintToString(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << shown;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << shown << run.err;
     EXPECT_EQ(run.out, "") << shown;
     EXPECT_EQ(run.err.rfind("cdinst-menu: ", 0), 0u) << shown << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << run.err;
@@ -167,6 +216,89 @@ TEST_F(MenuTest, QuittingInstallsNothing) {
     EXPECT_NE(run.out.find("5) Fontes do CD  [FONTES 1]"), std::string::npos) << run.out;
   }
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prefix_.Unix("C:\\")), {}), 1);
+}
+
+TEST_F(MenuTest, InstallsOnlyWhatReachesCdinstIntactAndTakesOnlyListedNamesByName) {
+  const std::string longName(4100, 'L');
+  WriteMedium(Program("A\"B", "C:\\QUOTE") + Program("AB", "C:\\PLAIN") +
+              Program(longName, "C:\\LONG") + Program(longName.substr(0, 4096), "C:\\CUT") +
+              Program("--x", "C:\\DASH") + Program("T\tAB", "C:\\TAB"));
+  const CapturedRun list = Menu({"--list", "D:"});
+  EXPECT_NE(list.out.find("A\"B\t1\t\t\tC:\\QUOTE\\\n"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("T?AB\t1\t\t\tC:\\TAB\\\n"), std::string::npos) << list.out;
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string input;
+    int exitCode;
+    std::string says;       // refused: on stderr
+    std::string installed;  // else: a file it copied
+  };
+  const Case cases[] = {
+      {{"D:", "A\"B"}, "", 5, "holds a double quote", ""},
+      {{"D:"}, "1\n", 5, "holds a double quote", ""},
+      {{"D:", longName}, "", 5, "longer than 4096 characters", ""},
+      {{"D:", "AB", ""}, "", 5, "is empty", ""},
+      {{"D:", "T\tAB"}, "", 5, "pick it from the menu", ""},
+      {{"D:", "--x"}, "", 2, "usage", ""},
+      {{"D:"}, "5\n", 0, "", "C:\\DASH\\LEIA.TXT"},
+      {{"D:"}, "6\n", 0, "", "C:\\TAB\\LEIA.TXT"},
+      {{"D:", "ab"}, "", 0, "", "C:\\PLAIN\\LEIA.TXT"},
+  };
+  for (const Case& c : cases) {
+    const std::string shown = ::testing::PrintToString(c.arguments) + c.input;
+    const size_t entries = EntriesOfC();
+    const CapturedRun run = Menu(c.arguments, c.input);
+    EXPECT_EQ(run.exitCode, c.exitCode) << shown << run.err;
+    if (c.installed.empty()) {
+      EXPECT_EQ(EntriesOfC(), entries) << shown;
+      EXPECT_NE(run.err.find(c.says), std::string::npos) << shown << run.err;
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << run.err;
+    } else {
+      EXPECT_TRUE(prefix_.Exists(c.installed)) << shown;
+    }
+  }
+}
+
+TEST_F(MenuTest, NoTextFromTheMediumSteersTheTerminal) {
+  WriteMedium(Program("E\x1B[2JSC", "C:\\D\x1B[31m\tX",
+                      "Nome=N\x07ome\x9D\r\nDescricao=D\x1B]0;t\x07\tTAB\r\n") +
+                  Program("Q\x1B[2J\"", "C:\\Q") + "[V\x90]\r\nMulti=G\x81\r\n",
+              "[G\x81]\r\nNome\x1B"
+              "1=\x9Bv\x8D\r\nDestino\x1B"
+              "1=C:\\V\r\n");
+  const std::string escaped = Outside("e\x1B[2Jsc");
+  std::filesystem::copy(kSample, escaped, std::filesystem::copy_options::recursive);
+  const std::vector<std::string> runs[] = {
+      {"--list", "D:"}, {"D:"}, {"D:", "NADA\x1B[2J\x07"}, {"--list", escaped}, {"D:"}};
+  const std::string inputs[] = {"", "q\n", "", "", "2\n"};
+  const CapturedRun list = Menu(runs[0]);
+  EXPECT_EQ(list.out,
+            "E?[2JSC\t1\tN?ome?\tD?]0;t??TAB\tC:\\D?[31m?X\\\n"
+            "Q?[2J\"\t1\t\t\tC:\\Q\\\n"
+            "V?\t?1\t\xE2\x80\xBAv?\t\tC:\\V\\\n");
+  for (size_t i = 0; i < std::size(runs); ++i) {
+    const CapturedRun run = Menu(runs[i], inputs[i]);
+    const std::string shown = ::testing::PrintToString(runs[i]) + inputs[i];
+    EXPECT_FALSE(HasTerminalControls(run.out)) << shown << run.out;
+    EXPECT_FALSE(HasTerminalControls(run.err)) << shown << run.err;
+    EXPECT_NE(run.out.size() + run.err.size(), 0u) << shown;
+  }
+}
+
+TEST_F(MenuTest, ListsFourThousandProgramsWithinSeconds) {
+  std::string programs;
+  for (int i = 0; i < 4000; ++i) {
+    const std::string n = std::to_string(i);
+    programs += Program("P" + n, "C:\\P" + n, "Nome=Programa " + n + "\r\nDescricao=D\r\n");
+  }
+  WriteMedium(programs);
+  const auto start = std::chrono::steady_clock::now();
+  const CapturedRun run = Menu({"--list", "D:"});
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 5000);
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4000);
+  EXPECT_NE(run.out.find("\nP3999\t1\tPrograma 3999\tD\tC:\\P3999\\\n"), std::string::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/profile_index.h"
 #include "winapi/posix/result_buffer.h"
 #include "winapi/posix/settings/profile_parser.h"
 #include "winapi/posix/settings/whole_file.h"
@@ -25,18 +26,6 @@ std::string ProfilePath(LPCSTR fileName) {
   char directory[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
   return std::string(directory, length < MAX_PATH ? length : 0) + '\\' + std::string(name);
-}
-
-// The file's text; nothing, with the last error set, when it cannot be read.
-std::optional<std::string> LoadProfile(LPCSTR fileName) {
-  const ResolvedPath path = ResolvePath(ProfilePath(fileName));
-  DWORD error = path.error;
-  if (error != ERROR_SUCCESS) return FailWith(std::optional<std::string>(), error);
-  std::optional<std::string> bytes = ReadWholeFile(path.unixPath, error);
-  if (!bytes) return FailWith(std::optional<std::string>(), error);
-  // "x.ini\" names no file, even when x.ini exists.
-  if (path.trailingSeparator) return FailWith(std::optional<std::string>(), ERROR_INVALID_NAME);
-  return DecodeProfileText(*bytes);
 }
 
 // Trailing blanks of the default do not count; NULL is "". Quotes stay (Wine strips them).
@@ -81,6 +70,18 @@ DWORD ReadProfile(LPCSTR section, LPCSTR key, std::string_view fallback, LPSTR b
 }
 
 }  // namespace
+
+std::optional<std::string> LoadProfile(LPCSTR fileName) {
+  const ResolvedPath path = ResolvePath(ProfilePath(fileName));
+  DWORD error = path.error;
+  if (error != ERROR_SUCCESS) return FailWith(std::optional<std::string>(), error);
+  std::optional<std::string> bytes = ReadWholeFile(path.unixPath, error);
+  if (!bytes) return FailWith(std::optional<std::string>(), error);
+  // "x.ini\" names no file, even when x.ini exists.
+  if (path.trailingSeparator) return FailWith(std::optional<std::string>(), ERROR_INVALID_NAME);
+  return DecodeProfileText(*bytes);
+}
+
 }  // namespace cdinst::posix
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer,

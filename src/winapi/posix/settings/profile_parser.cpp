@@ -18,22 +18,34 @@ std::string_view Trim(std::string_view text) {
 
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-std::string_view Unquote(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
+// Moves `lines` past the header of the first section named `section`; false when there is none.
+// Letter case is folded beyond ASCII and "" finds "[]", as on Windows (Wine does neither).
+bool SeekSection(TextLines& lines, std::string_view section) {
+  section = TrimProfileName(section);
+  std::string_view raw;
+  while (lines.Next(raw)) {
+    const ProfileLine line = ParseProfileLine(raw);
+    if (line.kind == ProfileLine::Kind::kHeader && SameTextIgnoringCase(line.name, section)) {
+      return true;
+    }
   }
-  return value;
+  return false;
 }
 
-struct ProfileLine {
-  enum class Kind { kOther, kHeader, kKey };
-  Kind kind = Kind::kOther;
-  std::string_view name;
-  std::string_view value;
-};
+// Calls `visit` with each key line of the section `lines` stands in, until it returns false.
+template <typename Visit>
+void ForEachKey(TextLines& lines, Visit visit) {
+  std::string_view raw;
+  while (lines.Next(raw)) {
+    const ProfileLine line = ParseProfileLine(raw);
+    if (line.kind == ProfileLine::Kind::kHeader) return;
+    if (line.kind == ProfileLine::Kind::kKey && !visit(line)) return;
+  }
+}
 
-ProfileLine ParseLine(std::string_view raw) {
+}  // namespace
+
+ProfileLine ParseProfileLine(std::string_view raw) {
   const std::string_view line = Trim(raw);
   ProfileLine parsed;
   const size_t close = line.rfind(']');
@@ -50,32 +62,15 @@ ProfileLine ParseLine(std::string_view raw) {
   return parsed;
 }
 
-// Moves `lines` past the header of the first section named `section`; false when there is none.
-// Letter case is folded beyond ASCII and "" finds "[]", as on Windows (Wine does neither).
-bool SeekSection(TextLines& lines, std::string_view section) {
-  section = Trim(section);
-  std::string_view raw;
-  while (lines.Next(raw)) {
-    const ProfileLine line = ParseLine(raw);
-    if (line.kind == ProfileLine::Kind::kHeader && SameTextIgnoringCase(line.name, section)) {
-      return true;
-    }
-  }
-  return false;
-}
+std::string_view TrimProfileName(std::string_view name) { return Trim(name); }
 
-// Calls `visit` with each key line of the section `lines` stands in, until it returns false.
-template <typename Visit>
-void ForEachKey(TextLines& lines, Visit visit) {
-  std::string_view raw;
-  while (lines.Next(raw)) {
-    const ProfileLine line = ParseLine(raw);
-    if (line.kind == ProfileLine::Kind::kHeader) return;
-    if (line.kind == ProfileLine::Kind::kKey && !visit(line)) return;
+std::string_view UnquoteProfileValue(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
   }
+  return value;
 }
-
-}  // namespace
 
 // Windows knows no UTF-8 mark: its bytes stay on the first line (Wine converts UTF-8).
 std::string DecodeProfileText(std::string_view bytes) {
@@ -92,11 +87,11 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
                                             std::string_view key) {
   TextLines lines(text);
   if (!SeekSection(lines, section)) return std::nullopt;
-  key = Trim(key);
+  key = TrimProfileName(key);
   std::optional<std::string> value;
   ForEachKey(lines, [&](const ProfileLine& line) {
     if (!SameTextIgnoringCase(line.name, key)) return true;
-    value = std::string(Unquote(line.value));
+    value = std::string(UnquoteProfileValue(line.value));
     return false;
   });
   return value;
@@ -107,7 +102,7 @@ std::vector<std::string> ProfileSectionNames(std::string_view text) {
   std::vector<std::string> names;
   std::string_view raw;
   while (lines.Next(raw)) {
-    const ProfileLine line = ParseLine(raw);
+    const ProfileLine line = ParseProfileLine(raw);
     if (line.kind == ProfileLine::Kind::kHeader && !line.name.empty()) {
       names.emplace_back(line.name);
     }

@@ -33,4 +33,20 @@ std::vector<std::string> ProfileSectionNames(std::string_view text);
 // (comments); empty when there is no such section.
 std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section);
 
+// One line as the rules above read it: a header's name, or a key's name and raw value (blanks
+// around them and anything from a NUL on dropped, quotes kept).
+struct ProfileLine {
+  enum class Kind { kOther, kHeader, kKey };
+  Kind kind = Kind::kOther;
+  std::string_view name;
+  std::string_view value;
+};
+ProfileLine ParseProfileLine(std::string_view line);
+
+// A caller's section or key name as it is compared: blanks at both ends dropped.
+std::string_view TrimProfileName(std::string_view name);
+
+// A key's raw value as a lookup gives it: one pair of matching quotes removed.
+std::string_view UnquoteProfileValue(std::string_view value);
+
 }  // namespace cdinst::posix

@@ -1,0 +1,35 @@
+#include "menu/medium_settings.h"
+
+#include <optional>
+#include <string>
+
+#include "menu/menu_error.h"
+#include "platform/io_error.h"
+#include "startup/resolve_settings.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::menu {
+namespace {
+
+[[noreturn]] void RefuseProgramList(const Medium& medium, DWORD error) {
+  const std::string where = " on the medium \"" + medium.argument + "\"";
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+    throw MenuError(kNoProgramList, std::string("no ") + kProgramsFile + where);
+  }
+  throw MenuError(kNoProgramList, std::string("cannot read ") + kProgramsFile + where + ": " +
+                                      IoErrorMessage(static_cast<int32_t>(error)));
+}
+
+}  // namespace
+
+MediumSettings ReadMediumSettings(const Medium& medium) {
+  const std::optional<std::string> programs =
+      posix::LoadProfile((medium.windowsRoot + kProgramsFile).c_str());
+  if (!programs) RefuseProgramList(medium, GetLastError());
+  // The installer reads a MULTI.INI it cannot open as empty, and so does the list.
+  const std::optional<std::string> variants =
+      posix::LoadProfile((medium.windowsRoot + kVariantsFile).c_str());
+  return {LoadedSettings(*programs), LoadedSettings(variants.value_or(""))};
+}
+
+}  // namespace cdinst::menu

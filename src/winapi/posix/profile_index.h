@@ -1,0 +1,47 @@
+// Settings files read once and then looked up many times, by the rules GetPrivateProfileStringA
+// follows, for a program of this build that reads a whole file's keys (a menu listing every
+// program of a medium). Each GetPrivateProfileStringA call reads its file again.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "winapi/winapi.h"
+
+namespace cdinst::posix {
+
+// The Windows-1252 text of the settings file `fileName` names, read as GetPrivateProfileStringA
+// reads it; nothing when it cannot be read, with the last error set (ERROR_FILE_NOT_FOUND or
+// ERROR_PATH_NOT_FOUND when it is missing, ERROR_ACCESS_DENIED when it is no regular file).
+std::optional<std::string> LoadProfile(LPCSTR fileName);
+
+class ProfileIndex {
+ public:
+  explicit ProfileIndex(std::string_view text);
+
+  // What GetPrivateProfileStringA gives for a null section: every header's name in file order,
+  // repeats included, "[]" left out.
+  const std::vector<std::string>& SectionNames() const { return sectionNames_; }
+
+  // The key names of the first section named `section`, as for a null key.
+  std::vector<std::string> KeyNames(std::string_view section) const;
+
+  // The value of the first key named `key` in the first section named `section`, uncut.
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+ private:
+  struct Section {
+    std::vector<std::string> keyNames;
+    std::unordered_map<std::string, std::string> rawValues;  // by folded name
+  };
+
+  const Section* Find(std::string_view section) const;
+
+  std::vector<std::string> sectionNames_;
+  std::unordered_map<std::string, Section> sections_;  // by folded name
+};
+
+}  // namespace cdinst::posix
