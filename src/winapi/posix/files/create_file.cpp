@@ -30,7 +30,7 @@ struct Opened {
   bool created = false;
   bool directory = false;             // opened with backup semantics, for queries
   bool admitted = false;              // its share mode is recorded already
-  bool writable = true;               // opened for reading and writing, not read-only
+  bool writable = true;               // opened for reading and writing
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
 };
 
@@ -48,20 +48,23 @@ DWORD CheckedAccess(const Request& request, const Opened& opened) {
   return request.access | (Truncates(request, opened) ? GENERIC_WRITE : 0);
 }
 
-bool RefusedWriteOpen(int error) {
-  return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
+// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
+// nothing of what reading it gives, is refused as a directory is. It is looked at without being
+// opened: an open would release a process waiting at a FIFO, or act on a device.
+DWORD CheckKind(const ResolvedPath& path) {
+  struct stat info;
+  if (!StatFollowing(path, info)) return ErrorFromErrno(errno);
+  return S_ISREG(info.st_mode) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-// Opens read-write whatever the access, so that share modes can be taken (access is enforced
-// per handle); read-only when the file cannot be written and nothing is to be written.
-// Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
+// Opens with the access asked, read-write whenever anything is to be written, since recording a
+// share mode needs reading. Non-blocking, so that a FIFO put in the file's place meanwhile is
+// refused afterwards instead of waiting for a writer.
 DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
-  constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDWR | kFlags));
-  opened.writable = opened.fd.Valid();
-  if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDONLY | kFlags));
-  }
+  if (const DWORD error = CheckKind(path)) return error;
+  opened.writable = checked & GENERIC_WRITE;
+  const int access = opened.writable ? O_RDWR : O_RDONLY;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -137,8 +140,8 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
-// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
-// nothing of what reading it gives, is refused as a directory is.
+// What is no file is refused again: another may have taken the file's place since it was
+// looked at.
 DWORD CheckExistingFile(const Request& request, Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);
