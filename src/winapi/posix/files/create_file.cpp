@@ -87,11 +87,9 @@ int LinkIn(int fd, int directory, const char* name) {
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named, and the cached listing told, relative to its directory, held open
-// meanwhile. kNotHere when the file system (or a missing /proc) does not allow this; then
-// nothing was made.
-Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened,
-                    EntryCreation& creation) {
+// file is made and named relative to its directory, held open meanwhile. kNotHere when the file
+// system (or a missing /proc) does not allow this; then nothing was made.
+Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened) {
   const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return Made::kNotHere;
   UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
@@ -99,29 +97,33 @@ Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& reques
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
+  EntryCreation creation(path.unixPath, false);
   if (LinkIn(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
+  creation.Created();
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
-  creation.Created();
   return Made::kDone;
+}
+
+// Where a file cannot be made without a name: made by name, its share mode recorded afterwards.
+bool CreateNamed(const ResolvedPath& path, mode_t mode, Opened& opened) {
+  constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
+  EntryCreation creation(path.unixPath, false);
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
+  opened.created = opened.fd.Valid();
+  if (opened.created) creation.Created();
+  return opened.created;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
-  const Made made = CreateAdmitted(path, mode, request, opened, creation);
+  const Made made = CreateAdmitted(path, mode, request, opened);
   if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
-    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
-    opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
-    opened.created = opened.fd.Valid();
-    if (opened.created) {
-      creation.Created();
-      return ERROR_SUCCESS;
-    }
+    if (CreateNamed(path, mode, opened)) return ERROR_SUCCESS;
     if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
