@@ -200,7 +200,7 @@ TEST_F(DirectoryCacheTest, ANameMadeDuringACreationIsFoundInAnyCase) {
   struct stat folder;
   ASSERT_EQ(stat(unixFolder_.c_str(), &folder), 0);
   const std::pair<const char*, bool (*)(const std::string&)> creations[] = {
-      {"file", [](const std::string& name) { return Create(name); }}, {"folder", CreateFolder}};
+      {"file", Create}, {"folder", CreateFolder}};
   int round = 0;
   for (const auto& [ownKind, own] : creations) {
     for (const auto& [laterKind, later] : creations) {

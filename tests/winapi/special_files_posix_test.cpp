@@ -77,8 +77,8 @@ struct Opener {
   bool writes;
 };
 
-DWORD LopenError(const char* path, int mode) {
-  const HFILE file = _lopen(path, mode);
+DWORD LopenError(const char* path) {
+  const HFILE file = _lopen(path, OF_READ);
   if (file == HFILE_ERROR) return GetLastError();
   _lclose(file);
   return 0;
@@ -91,11 +91,9 @@ DWORD SettingsError(const char* path) {
 }
 
 constexpr Opener kOpeners[] = {
-    {"_lopen read", [](const char* path) { return LopenError(path, OF_READ); }, false},
-    {"_lopen read-write", [](const char* path) { return LopenError(path, OF_READWRITE); }, true},
+    {"_lopen", LopenError, false},
     {"read", [](const char* path) { return OpenError(path, GENERIC_READ, OPEN_EXISTING); }, false},
     {"query", [](const char* path) { return OpenError(path, 0, OPEN_EXISTING); }, false},
-    {"write", [](const char* path) { return OpenError(path, GENERIC_WRITE, OPEN_ALWAYS); }, true},
     {"overwrite", [](const char* path) { return OpenError(path, GENERIC_WRITE, CREATE_ALWAYS); },
      true},
     {"settings", SettingsError, false},
