@@ -1,6 +1,9 @@
 // Lookups in another letter case, and by hashed short name, go through listings the emulation
 // keeps between calls: whatever changes a directory, they must answer as a fresh read would.
+#include <dirent.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +47,21 @@ bool ChildCreated(const std::string& name) {
   if (child == 0) _exit(Found(name).empty() && Create(name) ? 0 : 1);
   int status = 0;
   return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool CreateFolder(const std::string& name) {
+  return CreateDirectoryError(std::string(kFolder) + "\\" + name) == 0;
+}
+
+// What another program does once the emulation has read the folder of inode `folder`.
+struct AfterReading {
+  ino_t folder = 0;
+  std::function<void()> action;
+};
+
+AfterReading& Pending() {
+  static AfterReading pending;
+  return pending;
 }
 
 class DirectoryCacheTest : public ::testing::Test {
@@ -176,6 +194,27 @@ TEST_F(DirectoryCacheTest, EveryShapeOfHashedShortNameFindsItsEntry) {
   }
 }
 
+// Another program makes a name right after the emulation read the folder for a lookup, before its
+// own creation there: a later creation in another letter case finds that name.
+TEST_F(DirectoryCacheTest, ANameMadeDuringACreationIsFoundInAnyCase) {
+  struct stat folder;
+  ASSERT_EQ(stat(unixFolder_.c_str(), &folder), 0);
+  const std::pair<const char*, bool (*)(const std::string&)> creations[] = {
+      {"file", Create}, {"folder", CreateFolder}};
+  int round = 0;
+  for (const auto& [ownKind, own] : creations) {
+    for (const auto& [laterKind, later] : creations) {
+      const std::string number = std::to_string(++round);
+      Touch("outro" + number);  // so the next lookup reads the folder
+      Pending() = {folder.st_ino, [&] { Touch("F0810_" + number + ".TXT"); }};
+      ASSERT_TRUE(own("Meu" + number));
+      ASSERT_FALSE(Pending().action) << "the folder was not read";
+      EXPECT_FALSE(later("f0810_" + number + ".txt")) << ownKind << ", then " << laterKind;
+      EXPECT_FALSE(fs::exists(unixFolder_ + "/f0810_" + number + ".txt"));
+    }
+  }
+}
+
 // As a restore would do it: the new folder gets the old one's modification time.
 TEST_F(DirectoryCacheTest, AFolderReplacedUnderTheSameNameIsReadAgain) {
   Touch("velho.txt");
@@ -200,3 +239,15 @@ TEST_F(DirectoryCacheTest, AFolderWhoseTimeWasPutBackIsReadAgain) {
 
 }  // namespace
 }  // namespace cdinst::testing
+
+// The emulation reads a folder for a lookup with opendir(3) and closedir(3): a pending action
+// runs when that reading of its folder ends.
+extern "C" int closedir(DIR* directory) {
+  static const auto real = reinterpret_cast<int (*)(DIR*)>(dlsym(RTLD_NEXT, "closedir"));
+  cdinst::testing::AfterReading& pending = cdinst::testing::Pending();
+  struct stat info;
+  if (pending.action && fstat(dirfd(directory), &info) == 0 && info.st_ino == pending.folder) {
+    std::exchange(pending.action, nullptr)();
+  }
+  return real(directory);
+}

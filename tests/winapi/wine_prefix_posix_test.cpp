@@ -137,5 +137,35 @@ TEST_F(WinePrefixTest, HiddenAndSystemAreKeptAsWineKeepsThem) {
   EXPECT_EQ(-1, getxattr(file.c_str(), "user.DOSATTRIB", stored, sizeof stored));
 }
 
+// Any other shape stores nothing, whatever digits it holds: the file is then neither hidden nor
+// system, in a search as in its attributes. Samba's form counts by its text.
+TEST_F(WinePrefixTest, OnlyWinesAndSambasFormsOfStoredAttributesCount) {
+  const std::string file = prefix_.PrefixDirectory() + "/drive_c/file";
+  Touch(file);
+  // The text, a NUL, then version, flags, attributes, sizes and times in binary.
+  const std::string samba =
+      std::string("0x26\0\4\0\4\0\x1f\0\0\0\x26\0\0\0", 17) + std::string(40, '\0');
+  const struct {
+    std::string stored;
+    DWORD attributes;
+  } cases[] = {{"0x2", 0x22},
+               {"0x00000004", 0x24},
+               {samba, 0x26},
+               {"0x-2", 0x20},
+               {"0x 2", 0x20},
+               {"0x+2", 0x20},
+               {"0x0x2", 0x20},
+               {"", 0x20},
+               {"0x100000002", 0x20},
+               {"0x000000002", 0x20},
+               {"0x" + std::string(300, '2'), 0x20}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored.substr(0, 12));
+    ASSERT_EQ(0, setxattr(file.c_str(), "user.DOSATTRIB", c.stored.data(), c.stored.size(), 0));
+    EXPECT_EQ(c.attributes, GetFileAttributesA("C:\\file"));
+    EXPECT_EQ(c.attributes, Search("C:\\file").entries.at(0).dwFileAttributes);
+  }
+}
+
 }  // namespace
 }  // namespace cdinst::testing

@@ -30,7 +30,7 @@ struct Opened {
   bool created = false;
   bool directory = false;             // opened with backup semantics, for queries
   bool admitted = false;              // its share mode is recorded already
-  bool writable = true;               // opened for reading and writing, not read-only
+  bool writable = true;               // opened for reading and writing
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
 };
 
@@ -48,20 +48,23 @@ DWORD CheckedAccess(const Request& request, const Opened& opened) {
   return request.access | (Truncates(request, opened) ? GENERIC_WRITE : 0);
 }
 
-bool RefusedWriteOpen(int error) {
-  return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY;
+// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
+// nothing of what reading it gives, is refused as a directory is. It is looked at without being
+// opened: an open would release a process waiting at a FIFO, or act on a device.
+DWORD CheckKind(const ResolvedPath& path) {
+  struct stat info;
+  if (!StatFollowing(path, info)) return ErrorFromErrno(errno);
+  return S_ISREG(info.st_mode) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
-// Opens read-write whatever the access, so that share modes can be taken (access is enforced
-// per handle); read-only when the file cannot be written and nothing is to be written.
-// Non-blocking, so that a FIFO is refused afterwards instead of waiting for a writer.
+// Opens with the access asked, read-write whenever anything is to be written, since recording a
+// share mode needs reading. Non-blocking, so that a FIFO put in the file's place meanwhile is
+// refused afterwards instead of waiting for a writer.
 DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
-  constexpr int kFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDWR | kFlags));
-  opened.writable = opened.fd.Valid();
-  if (!opened.fd.Valid() && !(checked & GENERIC_WRITE) && RefusedWriteOpen(errno)) {
-    opened.fd = UniqueFd(open(path.unixPath.c_str(), O_RDONLY | kFlags));
-  }
+  if (const DWORD error = CheckKind(path)) return error;
+  opened.writable = checked & GENERIC_WRITE;
+  const int access = opened.writable ? O_RDWR : O_RDONLY;
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -84,11 +87,9 @@ int LinkIn(int fd, int directory, const char* name) {
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named, and the cached listing told, relative to its directory, held open
-// meanwhile. kNotHere when the file system (or a missing /proc) does not allow this; then
-// nothing was made.
-Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened,
-                    EntryCreation& creation) {
+// file is made and named relative to its directory, held open meanwhile. kNotHere when the file
+// system (or a missing /proc) does not allow this; then nothing was made.
+Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened) {
   const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return Made::kNotHere;
   UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
@@ -96,29 +97,33 @@ Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& reques
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Made::kNotHere;  // a lock call failed on a file no one else can see yet
   }
+  EntryCreation creation(path.unixPath, false);
   if (LinkIn(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
     return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
   }
+  creation.Created();
   opened.fd = std::move(fd);
   opened.created = opened.admitted = true;
-  creation.Created();
   return Made::kDone;
+}
+
+// Where a file cannot be made without a name: made by name, its share mode recorded afterwards.
+bool CreateNamed(const ResolvedPath& path, mode_t mode, Opened& opened) {
+  constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
+  EntryCreation creation(path.unixPath, false);
+  opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
+  opened.created = opened.fd.Valid();
+  if (opened.created) creation.Created();
+  return opened.created;
 }
 
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  EntryCreation creation(path.unixPath, path.parentStatus ? &*path.parentStatus : nullptr);
-  const Made made = CreateAdmitted(path, mode, request, opened, creation);
+  const Made made = CreateAdmitted(path, mode, request, opened);
   if (made == Made::kDone) return ERROR_SUCCESS;
   if (made == Made::kNotHere) {
-    constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
-    opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
-    opened.created = opened.fd.Valid();
-    if (opened.created) {
-      creation.Created();
-      return ERROR_SUCCESS;
-    }
+    if (CreateNamed(path, mode, opened)) return ERROR_SUCCESS;
     if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
   if (request.disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
@@ -137,8 +142,8 @@ DWORD OpenOrCreate(const ResolvedPath& path, const Request& request, Opened& ope
 }
 
 // Read-only means the owner's write bit is clear, also for root, whom Unix would let write.
-// A Windows volume holds only files and directories: a FIFO, socket or device, whose size says
-// nothing of what reading it gives, is refused as a directory is.
+// What is no file is refused again: another may have taken the file's place since it was
+// looked at.
 DWORD CheckExistingFile(const Request& request, Opened& opened) {
   struct stat info;
   if (fstat(opened.fd.Get(), &info) != 0) return ErrorFromErrno(errno);

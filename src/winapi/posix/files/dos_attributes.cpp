@@ -3,29 +3,42 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 namespace cdinst::posix {
 namespace {
 
 constexpr char kName[] = "user.DOSATTRIB";
 constexpr DWORD kStoredBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// Samba's form, the longest, stays far below this.
+constexpr size_t kLongestValue = 256;
+constexpr size_t kMostDigits = 8;
 
 bool NothingToKeep(int error) { return error == ENOTSUP || error == ENODATA; }
 
+// Samba writes binary data after the text and a NUL.
+std::string_view TextPart(std::string_view value) { return value.substr(0, value.find('\0')); }
+
+// "0x" and one to eight hex digits, nothing else: no sign, blank or second prefix.
+bool ParseStoredText(std::string_view text, DWORD& value) {
+  if (text.size() < 3 || text.size() > 2 + kMostDigits || text.substr(0, 2) != "0x") return false;
+  const char* const end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data() + 2, end, value, 16);
+  return error == std::errc() && stop == end;
+}
+
 }  // namespace
 
-// Samba writes the same hex text, some versions with a NUL after it; Wine reads both.
 DWORD StoredDosAttributes(const std::string& unixPath) {
-  char text[32];
-  const ssize_t length = getxattr(unixPath.c_str(), kName, text, sizeof text - 1);
-  if (length <= 2 || text[0] != '0' || text[1] != 'x') return 0;
-  text[length] = '\0';
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(text + 2, &end, 16);
-  if (end == text + 2 || *end != '\0') return 0;
-  return static_cast<DWORD>(value) & kStoredBits;
+  char stored[kLongestValue];
+  const ssize_t length = getxattr(unixPath.c_str(), kName, stored, sizeof stored);
+  DWORD value = 0;
+  if (length <= 0 || !ParseStoredText(TextPart({stored, static_cast<size_t>(length)}), value)) {
+    return 0;
+  }
+  return value & kStoredBits;
 }
 
 bool StoreDosAttributes(const std::string& unixPath, DWORD attributes) {

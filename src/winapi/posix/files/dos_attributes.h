@@ -7,9 +7,11 @@
 
 namespace cdinst::posix {
 
-// The HIDDEN and SYSTEM bits stored for the file at `unixPath` (following links). 0 when none
-// are stored, the value is not hex text beginning "0x", or the file system keeps no extended
-// attributes.
+// The HIDDEN and SYSTEM bits stored for the file at `unixPath` (following links). The value is
+// read as Wine writes it, "0x" and one to eight hex digits, and Samba's longer form by its text
+// before the first NUL. 0 when none are stored, the text has any other form (a sign, a blank, a
+// second "0x", more digits) or the value is longer than any of these forms, or the file system
+// keeps no extended attributes.
 DWORD StoredDosAttributes(const std::string& unixPath);
 
 // Stores the HIDDEN and SYSTEM bits of `attributes` as Wine does: hex text such as "0x6", the

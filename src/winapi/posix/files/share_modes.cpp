@@ -3,9 +3,12 @@
 // any data: "holds read", "holds write", "denies read", "denies write". A new open is refused
 // when someone else locks a "denies" byte for an access it wants, or a "holds" byte for an
 // access it does not share; it tests this with F_OFD_GETLK, which ignores its own locks.
-// A fifth byte, the gate, is taken exclusively around test-and-record so that two opens racing
-// each other cannot both pass the test before either has recorded itself; the gate is held
-// for a few system calls only, so waiting for it is not a sharing wait.
+// A fifth byte, the gate, is held around record-and-test so that two opens racing each other
+// cannot both pass the test before either has recorded itself; it is held for a few system
+// calls only, so waiting for it is not a sharing wait. A writable descriptor takes it
+// exclusively. A read-only one can take it only shared, which keeps writers' opens out but not
+// other read-only ones: each records itself before it tests and withdraws on a conflict, so of
+// two such opens that exclude each other both may be refused, never both admitted.
 #include "winapi/posix/files/share_modes.h"
 
 #include <fcntl.h>
@@ -82,9 +85,17 @@ int Record(int fd, DWORD held, DWORD share) {
   return 0;
 }
 
-int TestAndRecord(int fd, DWORD held, DWORD checked, DWORD share) {
-  if (const int error = TestOthers(fd, checked, share)) return error;
-  return Record(fd, held, share);
+void Withdraw(int fd) {
+  for (const off_t byte : {kHoldsRead, kHoldsWrite, kDeniesRead, kDeniesWrite}) {
+    SetLock(fd, F_UNLCK, byte, false);
+  }
+}
+
+int RecordAndTest(int fd, DWORD held, DWORD checked, DWORD share) {
+  int error = Record(fd, held, share);
+  if (error == 0) error = TestOthers(fd, checked, share);
+  if (error != 0) Withdraw(fd);
+  return error;
 }
 
 bool Writable(int fd) {
@@ -108,15 +119,10 @@ DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
   held &= GENERIC_READ | GENERIC_WRITE;
   checked = (checked | held) & (GENERIC_READ | GENERIC_WRITE);
   if (checked == 0) return ERROR_SUCCESS;
-  // Only a writable descriptor can take the exclusive gate; a read-only one (a file this user
-  // cannot write) tests and records without it.
-  const bool gated = writable;
-  if (gated) {
-    const int error = SetLock(fd, F_WRLCK, kGate, true);
-    if (error) return LocksUnsupported(error) ? ERROR_SUCCESS : ErrorFromErrno(error);
-  }
-  int error = TestAndRecord(fd, held, checked, share);
-  if (gated) SetLock(fd, F_UNLCK, kGate, false);
+  const int gate = SetLock(fd, writable ? F_WRLCK : F_RDLCK, kGate, true);
+  if (gate != 0) return LocksUnsupported(gate) ? ERROR_SUCCESS : ErrorFromErrno(gate);
+  int error = RecordAndTest(fd, held, checked, share);
+  SetLock(fd, F_UNLCK, kGate, false);
   if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
   if (error && LocksUnsupported(error)) error = 0;
   return ErrorFromErrno(error);

@@ -14,8 +14,10 @@ namespace cdinst::posix {
 // closed. Returns 0, ERROR_SHARING_VIOLATION at once (it never waits for the others to close),
 // or the code of a failed lock call.
 // Requires `fd` to be a readable descriptor from an open() of its own, never a dup() or one
-// inherited over fork(): the record belongs to the open file description. When `fd` is also
-// writable, simultaneous opens of the file are admitted one after the other.
+// inherited over fork(): the record belongs to the open file description. Simultaneous opens
+// are admitted one after the other, except two on read-only descriptors: those may both be
+// refused where one of them would do, but are never both admitted against each other's share
+// mode.
 DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share);
 
 // The same for a caller that knows whether `fd` was opened for writing.

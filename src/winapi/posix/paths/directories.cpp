@@ -13,8 +13,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
-  cdinst::posix::EntryCreation creation(target.unixPath,
-                                        target.parentStatus ? &*target.parentStatus : nullptr);
+  cdinst::posix::EntryCreation creation(target.unixPath, true);
   if (mkdir(target.unixPath.c_str(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }

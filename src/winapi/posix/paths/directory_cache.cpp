@@ -1,13 +1,13 @@
 #include "winapi/posix/paths/directory_cache.h"
 
 #include <sys/stat.h>
-#include <sys/vfs.h>
 
 #include <iterator>
 #include <unordered_map>
 #include <vector>
 
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/fine_timestamps.h"
 #include "winapi/posix/paths/short_names.h"
 
 namespace cdinst::posix {
@@ -38,6 +38,21 @@ bool SameTime(const timespec& a, const timespec& b) {
 
 bool operator==(const Stamp& a, const Stamp& b) {
   return SameDirectory(a, b) && SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
+}
+
+bool Later(const timespec& a, const timespec& b) {
+  return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+}
+
+// What adding one entry does to its directory: later times, both set together, and one more link
+// for a directory where links are counted (btrfs keeps 1, as ext4 does past its limit).
+bool ExplainedByOneEntry(const struct stat& before, const struct stat& after, bool directory) {
+  if (after.st_dev != before.st_dev || after.st_ino != before.st_ino) return false;
+  if (!Later(after.st_ctim, before.st_ctim) || !SameTime(after.st_mtim, after.st_ctim)) {
+    return false;
+  }
+  const nlink_t added = directory ? 1 : 0;
+  return after.st_nlink == before.st_nlink + added || (before.st_nlink == 1 && after.st_nlink == 1);
 }
 
 // From a folded name to the lowest Unix name having it.
@@ -96,22 +111,6 @@ void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
   if (listings.size() >= kMostListings) listings.clear();
 }
 
-// Where every change is made by this machine's kernel, which stamps it as the rule says.
-bool KeepsTrueStamps(const std::string& unixDirectory) {
-  constexpr unsigned long kLocal[] = {
-      0xEF53,      // ext2, ext3, ext4
-      0x58465342,  // xfs
-      0x9123683E,  // btrfs
-      0x01021994,  // tmpfs
-  };
-  struct statfs info;
-  if (statfs(unixDirectory.c_str(), &info) != 0) return false;
-  for (const unsigned long type : kLocal) {
-    if (static_cast<unsigned long>(info.f_type) == type) return true;
-  }
-  return false;
-}
-
 // The stamp is taken before the names, so a change in between only makes the next use read
 // the directory again. An empty directory is kept too: a new one is looked into for every name
 // it is about to get. Where the rule cannot hold, the listing is not kept: it serves this one
@@ -122,7 +121,7 @@ Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   const std::optional<std::vector<std::string>> names = ListDirectory(key);
   if (!names) return nullptr;
   static Listing unkept;
-  const bool keeps = KeepsTrueStamps(key);
+  const bool keeps = StampsEveryChange(key);
   if (keeps) MakeRoom(listings);
   Listing& listing = keeps ? listings[key] : (unkept = Listing{});
   listing.stamp = stamp;
@@ -163,8 +162,8 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
 
 }  // namespace
 
-// An entry removed unseen (within one tick of a coarse clock, or in the window EntryCreation
-// leaves) is caught by checking the name found on disk.
+// An entry removed unseen (in the window EntryCreation leaves) is caught by checking the name
+// found on disk.
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status) {
@@ -177,28 +176,33 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
-EntryCreation::EntryCreation(const std::string& unixPath, const struct stat* directoryStatus) {
+EntryCreation::EntryCreation(const std::string& unixPath, bool directory)
+    : makesDirectory_(directory) {
   const size_t slash = unixPath.rfind('/');
   if (slash == std::string::npos) return;
   directory_ = KeyOf(unixPath.substr(0, slash + 1));
   name_ = unixPath.substr(slash + 1);
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
-  const std::optional<Stamp> stamp =
-      directoryStatus ? StampIn(*directoryStatus) : StampOf(directory_);
-  current_ = stamp == found->second.stamp;
+  struct stat info;
+  if (stat(directory_.c_str(), &info) == 0 && StampIn(info) == found->second.stamp) {
+    before_ = info;
+  } else {
+    Listings().erase(found);
+  }
 }
 
 void EntryCreation::Created() {
-  if (!current_) return;
+  if (!before_) return;
   const auto found = Listings().find(directory_);
   if (found == Listings().end()) return;
-  const std::optional<Stamp> stamp = StampOf(directory_);
-  if (!stamp || !SameDirectory(*stamp, found->second.stamp)) {
+  struct stat after;
+  if (stat(directory_.c_str(), &after) != 0 ||
+      !ExplainedByOneEntry(*before_, after, makesDirectory_)) {
     Listings().erase(found);
     return;
   }
-  found->second.stamp = *stamp;
+  found->second.stamp = *StampIn(after);
   Add(found->second, name_);
 }
 

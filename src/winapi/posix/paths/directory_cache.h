@@ -5,11 +5,12 @@
 //
 // A listing is used only while the directory's device, inode, modification and status change
 // times (to the nanosecond) are those it was read at, and they are checked before every use.
-// Adding, removing or renaming an entry changes a directory's modification time whoever does it,
-// so a change by another process makes the next use read the directory again. Linux 6.13 and
-// later stamp a change that follows a stat finely (ext4, xfs, btrfs, tmpfs), so two changes
-// cannot share a time, and every use begins with a stat. On other file systems (a network or
-// user-space one, where another machine or a server makes changes) nothing is kept.
+// Adding, removing or renaming an entry changes a directory's times whoever does it, so a change
+// by another process makes the next use read the directory again. That holds only where two
+// changes cannot share a time: from Linux 6.13 on (multigrain timestamps), a change that follows
+// a stat is stamped finely, and every use begins with a stat. So listings are kept only on such
+// a kernel, and on ext4, xfs, btrfs and tmpfs, where that kernel makes every change; elsewhere
+// (an older kernel, a network or user-space file system) each lookup reads the directory.
 #pragma once
 
 #include <sys/stat.h>
@@ -30,25 +31,27 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              const struct stat* status = nullptr);
 
 // Keeps a cached listing current across an entry the emulation itself creates, so that filling a
-// directory does not read it again for every new name. Made right before creating `unixPath`;
-// Created() right after the creation succeeded; `directoryStatus`, when given, is what stat(2)
-// said of the directory right before. A change the cache is not told of only costs a fresh read.
+// directory does not read it again for every new name. Made right before creating `unixPath` (a
+// directory when `directory` is set), it looks at the directory; Created(), right after the
+// creation succeeded, looks again. The listing takes the new name and times only when it was
+// current right before, and the change since is what one new entry makes: the same directory,
+// later times, the modification and status change times equal, and the link count grown by what
+// the entry adds. Otherwise the listing is dropped and the next lookup reads the directory.
 //
-// The listing takes the directory's new times only when the old ones still matched just before
-// the creation. Another process changing the directory between that check and the one after the
-// creation would go unseen. The window is a few system calls wide, such a change races ours
-// anyway, and missing it can at worst make a lookup in another letter case, or by short name,
-// miss an entry made then. Exact spellings are always tried on disk first, and a name taken from
-// a listing is checked on disk before it is used, so a removed entry is not handed out.
+// A change by another process between the two looks that leaves the same marks (another file
+// made beside ours) cannot be told from ours; the window is a few system calls wide. Exact
+// spellings are always tried on disk first, and a name taken from a listing is checked on disk
+// before it is used, so a removed entry is not handed out.
 class EntryCreation {
  public:
-  explicit EntryCreation(const std::string& unixPath, const struct stat* directoryStatus = nullptr);
+  EntryCreation(const std::string& unixPath, bool directory);
   void Created();
 
  private:
   std::string directory_;
   std::string name_;
-  bool current_ = false;  // the cached listing matched the directory just before
+  bool makesDirectory_;
+  std::optional<struct stat> before_;  // the directory, while its listing was current
 };
 
 }  // namespace cdinst::posix

@@ -47,11 +47,7 @@ void FindLast(const std::string& directory, const struct stat& directoryStatus,
   result.name = match ? std::move(*match) : Windows1252ToUtf8(component);
   result.unixPath = UnixChild(directory, result.name);
   struct stat info;
-  if (match && lstat(result.unixPath.c_str(), &info) == 0) {
-    Found(result, info);
-  } else {
-    result.parentStatus = directoryStatus;
-  }
+  if (match && lstat(result.unixPath.c_str(), &info) == 0) Found(result, info);
 }
 
 // Every component from the root, each as FindEntry finds it.

@@ -37,8 +37,6 @@ struct ResolvedPath {
   bool trailingSeparator = false;
   // What lstat(2) said of the file found, when it is no symbolic link (stat(2) for a root).
   std::optional<struct stat> status;
-  // What stat(2) said of the directory a missing last component was looked for in.
-  std::optional<struct stat> parentStatus;
 
   // The Unix directory the last component is in.
   std::string ParentPath() const;

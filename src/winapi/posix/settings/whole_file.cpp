@@ -27,20 +27,25 @@ bool ReadToEnd(int fd, std::string& out) {
   }
 }
 
+// What stat(2) or fstat(2), returning `result`, said of a settings file: a directory, or a
+// FIFO or device that may never end, is none.
+DWORD KindError(int result, const struct stat& info) {
+  if (result != 0) return ErrorFromErrno(errno);
+  return S_ISREG(info.st_mode) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 }  // namespace
 
+// The file is looked at before it is opened: an open would release a process waiting at a FIFO,
+// or act on a device. It is opened non-blocking, and looked at again, in case a FIFO has taken
+// its place meanwhile.
 std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error) {
-  // Non-blocking: a FIFO must not wait for a writer before it is refused below.
-  const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info;
-  if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0) {
-    error = ErrorFromErrno(errno);
-    return std::nullopt;
-  }
-  if (!S_ISREG(info.st_mode)) {  // a directory, or a FIFO or device that may never end
-    error = ERROR_ACCESS_DENIED;
-    return std::nullopt;
-  }
+  error = KindError(::stat(unixPath.c_str(), &info), info);
+  if (error != ERROR_SUCCESS) return std::nullopt;
+  const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  error = fd.Valid() ? KindError(::fstat(fd.Get(), &info), info) : ErrorFromErrno(errno);
+  if (error != ERROR_SUCCESS) return std::nullopt;
   error = AdmitOpen(fd.Get(), GENERIC_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (error != ERROR_SUCCESS) return std::nullopt;
   std::string content;

@@ -12,7 +12,8 @@ namespace cdinst::posix {
 // for reading while letting others read and write, so a file that another handle holds without
 // FILE_SHARE_READ is refused.
 // On failure returns nothing and sets `error`: ERROR_FILE_NOT_FOUND for a missing file,
-// ERROR_ACCESS_DENIED for a directory, ERROR_SHARING_VIOLATION, or the code of what failed.
+// ERROR_ACCESS_DENIED for a directory, FIFO, socket or device (none of them opened),
+// ERROR_SHARING_VIOLATION, or the code of what failed.
 std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error);
 
 }  // namespace cdinst::posix
