@@ -3,7 +3,6 @@
 // user, texts that would steer the terminal. The run must end in the report it owes, take back
 // what it made and nothing else, and never report a broken install as done.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -164,14 +163,8 @@ TEST_F(HostileRunTest, StopSignalsTakeBackWhatTheRunMade) {
 // the Yes a failed box gives.
 TEST_F(HostileRunTest, CtrlCAtTheQuestionMakesNothing) {
   int terminal;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  const pid_t child = StartOnTerminal(terminal, kTitle);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    unsetenv("CDINST_ANSWER");
-    execl(CDINST_PROGRAM, CDINST_PROGRAM, kTitle.c_str(), "D:\\", "EDITOR", "1", "*.*",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
   ReadUntil(terminal, "[N]\xC3\xA3o:");
   ASSERT_EQ(write(terminal, "\x03", 1), 1);
   int status = 0;
@@ -225,16 +218,9 @@ TEST_F(HostileRunTest, TextsFromTheMediumDoNotSteerTheTerminal) {
                                                        "Destino=C:\\Jogo" + steering}));
   const std::string transcript = prefix_.Directory() + "/terminal.jsonl";
   int terminal;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  const std::string title = "T\x1b[1;1H\xc2\x9d";  // UTF-8, as the menu passes it
+  const pid_t child = StartOnTerminal(terminal, title, {{"CDINST_TRANSCRIPT", transcript}});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    unsetenv("CDINST_ANSWER");
-    setenv("CDINST_TRANSCRIPT", transcript.c_str(), 1);
-    const std::string title = "T\x1b[1;1H\xc2\x9d";  // UTF-8, as the menu passes it
-    execl(CDINST_PROGRAM, CDINST_PROGRAM, title.c_str(), "D:\\", "EDITOR", "1", "*.*",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
   const std::string drawn = ReadUntil(terminal, "[N]\xC3\xA3o:");
   ASSERT_EQ(write(terminal, "n\r", 2), 2);
   waitpid(child, nullptr, 0);

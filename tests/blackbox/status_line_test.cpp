@@ -1,7 +1,6 @@
 // While the Linux program copies, a terminal on stderr shows one status line, cleared at the
 // end; anything else on stderr gets nothing.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,14 +22,8 @@ class StatusLineTest : public MediumTest {
 
 TEST_F(StatusLineTest, TerminalShowsTheCopyAndIsClearedAfterIt) {
   int terminal;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  const pid_t child = StartOnTerminal(terminal, "Status", {{"CDINST_ANSWER", "yes"}});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    setenv("CDINST_ANSWER", "yes", 1);
-    execl(CDINST_PROGRAM, CDINST_PROGRAM, "Status", "D:\\", "EDITOR", "1", "*.*",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
   const std::string shown = ReadUntil(terminal, "\x01");  // everything, to the end
   int status = 0;
   waitpid(child, &status, 0);

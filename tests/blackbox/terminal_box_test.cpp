@@ -1,7 +1,6 @@
 // Without CDINST_ANSWER, on a terminal, the Linux program draws its boxes and reads the
 // answer typed at the prompt.
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,15 +18,9 @@ using TerminalBoxTest = MediumTest;
 TEST_F(TerminalBoxTest, QuestionIsDrawnAndAnsweredAtThePrompt) {
   const std::string transcript = prefix_.Directory() + "/terminal.jsonl";
   int terminal;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  const pid_t child =
+      StartOnTerminal(terminal, "Instala\xC3\xA7\xC3\xA3o", {{"CDINST_TRANSCRIPT", transcript}});
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    unsetenv("CDINST_ANSWER");
-    setenv("CDINST_TRANSCRIPT", transcript.c_str(), 1);
-    execl(CDINST_PROGRAM, CDINST_PROGRAM, "Instala\xC3\xA7\xC3\xA3o", "D:\\", "EDITOR", "1", "*.*",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
   const std::string drawn = ReadUntil(terminal, "[N]\xC3\xA3o:");
   EXPECT_NE(drawn.find("Instala\xC3\xA7\xC3\xA3o"), std::string::npos) << drawn;
   EXPECT_NE(drawn.find("Pronto para copiar em: C:\\Arquivos de programas\\Editor\\"),

@@ -16,8 +16,12 @@ TEST(TerminalTextTest, ControlsAndMalformedBytesBecomeQuestionMarks) {
       {"\x1b]0;t\x07\x1b[2J", false, "?]0;t??[2J"},
       {"a\tb\rc\nd\x7f", false, "a?b?c?d?"},
       {"a\r\nb\n", true, "a?\nb\n"},
-      {"\xC2\x9B" "31m\xC2\x85\xC2\xA0", false, "?31m?\xC2\xA0"},  // C1 controls, NBSP kept
-      {"\x9B" "31m\xE2\x82", false, "?31m??"},                     // malformed, cut
+      {"\xC2\x9B"
+       "31m\xC2\x85\xC2\xA0",
+       false, "?31m?\xC2\xA0"},  // C1 controls, NBSP kept
+      {"\x9B"
+       "31m\xE2\x82",
+       false, "?31m??"},  // malformed, cut
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TerminalText(c.text, c.keepLineFeeds), c.shown) << c.text;
