@@ -1,10 +1,11 @@
 #include "winapi/posix/stop_signals.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <initializer_list>
 
 namespace cdinst::posix {
 namespace {
@@ -15,6 +16,8 @@ void OnStopSignal(int signal) {
   if (stopSignal != 0) _exit(128 + signal);
   stopSignal = signal;
 }
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 const char* SignalName(int signal) {
   switch (signal) {
@@ -37,10 +40,25 @@ void CatchStopSignals() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (const int signal : kStopSignals) sigaction(signal, &action, nullptr);
 }
 
 int StopSignal() { return stopSignal; }
+
+// The stop signals are held back while the flag is tested and let in by ppoll itself, so that
+// none can come between the test and the wait and leave it waiting for ever.
+bool WaitForInputUnlessStopped(int fd) {
+  sigset_t stops, previous;
+  sigemptyset(&stops);
+  for (const int signal : kStopSignals) sigaddset(&stops, signal);
+  sigprocmask(SIG_BLOCK, &stops, &previous);
+  while (stopSignal == 0) {
+    pollfd input{fd, POLLIN, 0};
+    if (ppoll(&input, 1, nullptr, &previous) >= 0 || errno != EINTR) break;
+  }
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return stopSignal == 0;
+}
 
 void EndIfStopped() {
   const int signal = stopSignal;

@@ -13,6 +13,10 @@ void CatchStopSignals();
 // The signal that asked the process to stop; 0 while none did.
 int StopSignal();
 
+// Waits until `fd` has input to read: true then, false as soon as a stop signal came, also one
+// that came just before the wait began.
+bool WaitForInputUnlessStopped(int fd);
+
 // When a signal asked the process to stop: says so in one line on stderr and ends the process
 // with 128 + its number. Otherwise returns.
 void EndIfStopped();

@@ -2,8 +2,10 @@
 // terminal on both the box cannot be shown, and the call fails as Windows' does.
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <iostream>
+#include <optional>
 #include <string>
 
 #include "codepage/windows1252.h"
@@ -27,6 +29,22 @@ int YesNoAnswer(const std::string& reply) {
   }
   if (answer == "n" || answer == "no" || answer == "nao" || answer == "n\xc3\xa3o") return IDNO;
   return 0;
+}
+
+// One line typed at the terminal, without its line feed; nothing at the input's end or once a
+// stop signal came. Read a byte at a time, so that nothing typed is held in a buffer that a
+// wait on the terminal would not see.
+std::optional<std::string> ReadReply() {
+  std::string reply;
+  for (;;) {
+    if (!cdinst::posix::WaitForInputUnlessStopped(STDIN_FILENO)) return std::nullopt;
+    char c;
+    const ssize_t count = read(STDIN_FILENO, &c, 1);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return std::nullopt;
+    if (c == '\n') return reply;
+    reply += c;
+  }
 }
 
 void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bool error) {
@@ -54,12 +72,12 @@ int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
   const std::string shownText = text ? text : "";
   for (;;) {
     DrawBox(shownCaption, shownText, yesNo, error);
-    std::string reply;
-    if (!std::getline(std::cin, reply)) {
+    const std::optional<std::string> reply = ReadReply();
+    if (!reply) {
       if (cdinst::posix::StopSignal()) return stopped;
       return cdinst::posix::FailWith(0, ERROR_INVALID_HANDLE);
     }
     if (!yesNo) return IDOK;
-    if (const int answer = YesNoAnswer(reply)) return answer;
+    if (const int answer = YesNoAnswer(*reply)) return answer;
   }
 }
