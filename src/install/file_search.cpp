@@ -53,7 +53,7 @@ void FileSearch::Next() { hasMatch_ = hasMatch_ && FindNextFileA(handle_, &match
 
 bool IsLeftOutOfListings(const WIN32_FIND_DATAA& match) {
   const std::string_view name = match.cFileName;
-  if (IsSelfOrParent(name)) return true;
+  if (IsSelfOrParent(name) && (match.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
   const DWORD leftOut = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabel;
   return (match.dwFileAttributes & leftOut) != 0 && !CannotBeCopiedAsItself(name);
 }

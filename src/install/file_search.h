@@ -42,7 +42,7 @@ class FileSearch {
 
 // Hidden and system entries and volume labels are not listed, unless their name is one that
 // Name() marks: a medium holding an entry that cannot be copied as itself must fail the copy,
-// not lose the entry unseen. "." and ".." are never listed.
+// not lose the entry unseen. The directories "." and ".." are never listed.
 bool IsLeftOutOfListings(const WIN32_FIND_DATAA& match);
 
 }  // namespace cdinst
