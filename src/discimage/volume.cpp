@@ -1,0 +1,96 @@
+#include "discimage/volume.h"
+
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "codepage/windows1252.h"
+#include "discimage/directory_record.h"
+#include "discimage/disc_image.h"
+#include "discimage/ucs2.h"
+
+namespace cdinst::disc {
+namespace {
+
+constexpr uint64_t kFirstDescriptor = 16;
+// Real discs hold a handful; past this the set is taken for one that never ends.
+constexpr uint64_t kMostDescriptors = 64;
+constexpr uint8_t kPrimary = 1;
+constexpr uint8_t kSupplementary = 2;
+constexpr uint8_t kTerminator = 255;
+constexpr size_t kLabelAt = 40;
+constexpr size_t kLabelLength = 32;
+constexpr size_t kBlockSizeAt = 128;
+constexpr size_t kRootRecordAt = 156;
+constexpr size_t kEscapesAt = 88;
+
+using Descriptor = std::string;
+
+bool IsJoliet(std::string_view descriptor) {
+  const std::string_view escapes = descriptor.substr(kEscapesAt, 3);
+  return escapes == "%/@" || escapes == "%/C" || escapes == "%/E";
+}
+
+std::string TrimBlanks(std::string text) {
+  const size_t end = text.find_last_not_of(std::string(" \0", 2));
+  text.resize(end == std::string::npos ? 0 : end + 1);
+  return text;
+}
+
+std::optional<std::string> LabelOf(std::string_view descriptor, bool joliet) {
+  const std::string_view field = descriptor.substr(kLabelAt, kLabelLength);
+  if (!joliet) return TrimBlanks(Windows1252ToUtf8(field));
+  const std::optional<std::string> text = Ucs2BigEndianToUtf8(field);
+  if (!text) return std::nullopt;
+  return TrimBlanks(*text);
+}
+
+DirectoryExtent RootOf(const SectorSource& source, std::string_view descriptor) {
+  const uint32_t blockSize = static_cast<unsigned char>(descriptor[kBlockSizeAt]) |
+                             static_cast<unsigned char>(descriptor[kBlockSizeAt + 1]) << 8;
+  if (blockSize != kBlockSize) {
+    throw DiscError(source.Name() + ": not an image of 2048-byte blocks");
+  }
+  const DirectoryRecord root =
+      ParseRecord(descriptor.substr(kRootRecordAt, kShortestRecord), source.Name());
+  if (!(root.flags & kDirectoryFlag)) {
+    throw DiscError(source.Name() + ": the root record is no directory");
+  }
+  return {root.block, root.size};
+}
+
+Descriptor ReadDescriptor(const SectorSource& source, uint64_t block) {
+  Descriptor descriptor(kBlockSize, '\0');
+  source.Read(block, descriptor.data(), kBlockSize);
+  if (descriptor.compare(1, 5, "CD001") != 0) {
+    throw DiscError(source.Name() + ": not an ISO 9660 image (a bad volume descriptor)");
+  }
+  return descriptor;
+}
+
+}  // namespace
+
+Volume ReadVolume(const SectorSource& source) {
+  std::optional<Descriptor> primary, joliet;
+  for (uint64_t block = kFirstDescriptor;; ++block) {
+    if (block == kFirstDescriptor + kMostDescriptors) {
+      throw DiscError(source.Name() + ": its volume descriptors never end");
+    }
+    Descriptor descriptor = ReadDescriptor(source, block);
+    const uint8_t type = static_cast<unsigned char>(descriptor[0]);
+    if (type == kTerminator) break;
+    if (type == kPrimary && !primary)
+      primary = std::move(descriptor);
+    else if (type == kSupplementary && !joliet && IsJoliet(descriptor))
+      joliet = descriptor;
+  }
+  if (!primary) throw DiscError(source.Name() + ": not an ISO 9660 image (no primary descriptor)");
+  Volume volume;
+  volume.joliet = joliet.has_value();
+  volume.root = RootOf(source, joliet ? *joliet : *primary);
+  std::optional<std::string> label = joliet ? LabelOf(*joliet, true) : std::nullopt;
+  volume.label = label ? *label : *LabelOf(*primary, false);
+  return volume;
+}
+
+}  // namespace cdinst::disc
