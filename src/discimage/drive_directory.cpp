@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "discimage/disc_path.h"
@@ -16,9 +17,9 @@
 namespace cdinst::disc {
 namespace {
 
-// Far deeper than any installer disc; it bounds the work a hostile image can ask for.
-constexpr size_t kDeepest = 128;
 constexpr char kDataFolder[] = "DADOS";
+// Deeper than Windows' path length allows; it bounds the recursion a hostile image can ask for.
+constexpr size_t kDeepest = 128;
 
 [[noreturn]] void Fail(const std::string& what, const std::string& where) {
   throw DiscError(where + ": " + what + " (" + std::strerror(errno) + ")");
@@ -92,19 +93,24 @@ void CopyFile(const DiscImage& image, const DiscEntry& entry, const Place& paren
   MarkHidden(fd, entry, where);
 }
 
+// The directories whose content is laid out already, by extent: a second record pointing to
+// one (DADOS within the origin, or a hostile image making a tree of one directory repeated)
+// adds no more.
+using LaidOut = std::set<uint32_t>;
+
 void CopyEntry(const DiscImage& image, const std::string& discPath, const DiscEntry& entry,
-               const Place& parent, size_t depth) {
+               const Place& parent, LaidOut& laidOut, size_t depth) {
   if (!entry.directory) {
     CopyFile(image, entry, parent);
     return;
   }
   if (depth > kDeepest) throw DiscError(parent.path + ": directories nested too deeply");
   const Descriptor directory(MakeDirectory(parent, entry));
+  if (!laidOut.insert(entry.extents[0].first).second) return;
   const Place place{directory.get(), parent.path + '/' + entry.name};
   const std::string path = ChildPath(discPath, entry.name);
-  for (const DiscEntry& child : image.List(path)) {
-    CopyEntry(image, path, child, place, depth + 1);
-  }
+  for (const DiscEntry& child : image.List(path))
+    CopyEntry(image, path, child, place, laidOut, depth + 1);
 }
 
 void WriteLabel(const std::string& label, const Place& root) {
@@ -119,10 +125,11 @@ void WriteLabel(const std::string& label, const Place& root) {
 
 // Lays out the entry at `path` on the disc with the directories on the way to it (the whole
 // disc for ""); false when the disc has no such entry.
-bool LayOutPath(const DiscImage& image, std::string_view path, const Place& root) {
+bool LayOutPath(const DiscImage& image, std::string_view path, const Place& root,
+                LaidOut& laidOut) {
   const std::vector<std::string_view> components = PathComponents(path);
   if (components.empty()) {
-    for (const DiscEntry& child : image.List("")) CopyEntry(image, "", child, root, 1);
+    for (const DiscEntry& child : image.List("")) CopyEntry(image, "", child, root, laidOut, 1);
     return true;
   }
   std::unique_ptr<Descriptor> held;
@@ -132,7 +139,7 @@ bool LayOutPath(const DiscImage& image, std::string_view path, const Place& root
     const std::optional<DiscEntry> entry = image.Find(ChildPath(discPath, components[i]));
     if (!entry || (i + 1 < components.size() && !entry->directory)) return false;
     if (i + 1 == components.size()) {
-      CopyEntry(image, discPath, *entry, place, i + 1);
+      CopyEntry(image, discPath, *entry, place, laidOut, i + 1);
       break;
     }
     held = std::make_unique<Descriptor>(MakeDirectory(place, *entry));
@@ -148,8 +155,9 @@ void LayOutDrive(const DiscImage& image, std::string_view origin, const std::str
   const Descriptor rootFd(OpenDirectory(AT_FDCWD, root, root));
   const Place place{rootFd.get(), root};
   WriteLabel(image.Label(), place);
-  LayOutPath(image, kDataFolder, place);
-  if (!LayOutPath(image, origin, place)) {
+  LaidOut laidOut;
+  LayOutPath(image, kDataFolder, place, laidOut);
+  if (!LayOutPath(image, origin, place, laidOut)) {
     throw DiscError(root + ": the disc has no " + std::string(origin));
   }
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "discimage/drive_directory.h"
@@ -322,6 +323,32 @@ TEST_F(DiscImageTest, LayOutDriveWritesDadosAndTheOriginReadOnly) {
   EXPECT_EQ(getxattr((root / "DADOS/PROGS.INI").c_str(), "user.DOSATTRIB", value, sizeof value),
             -1);
   EXPECT_THROW(LayOutDrive(*image, "PROGS\\NOPE", root.string()), DiscError);
+}
+
+TEST_F(DiscImageTest, LayOutDriveOfAnOriginOverlappingDados) {
+  const auto image = DiscImage::Open(Master("-J"));
+  const struct {
+    const char* origin;
+    std::set<std::string> files;
+  } cases[] = {
+      {"",
+       {".windows-label", "DADOS/PROGS.INI", "PROGS/EDITOR/SETUP.EXE", "PROGS/PART1", "PROGS/PART2",
+        "LICENSE", kAccented}},
+      {"/dados/", {".windows-label", "DADOS/PROGS.INI"}},
+      {"LICENSE", {".windows-label", "DADOS/PROGS.INI", "LICENSE"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.origin);
+    const fs::path root = dir_ / "drive";
+    fs::remove_all(root);
+    fs::create_directory(root);
+    LayOutDrive(*image, c.origin, root.string());
+    std::set<std::string> files;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+      if (item.is_regular_file()) files.insert(item.path().lexically_relative(root).string());
+    }
+    EXPECT_EQ(files, c.files);
+  }
 }
 
 }  // namespace
