@@ -89,8 +89,8 @@ class DiscImageTest : public ::testing::Test {
     if (std::system("command -v xorriso >/dev/null 2>&1") != 0) {
       GTEST_SKIP() << "xorriso is not installed";
     }
-    char pattern[] = "/tmp/disc_image_test.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string pattern = (fs::temp_directory_path() / "disc_image_test.XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     WriteFile(dir_ / "tree/DADOS/PROGS.INI", "[Programas]\r\n");
     WriteFile(dir_ / "tree/PROGS/EDITOR/SETUP.EXE", setup_);
@@ -216,6 +216,21 @@ TEST_F(DiscImageTest, RawSectorImagesReadAsTheBlocksTheyHold) {
     EXPECT_EQ(image->Label(), "Disco Teste");
     EXPECT_EQ(Content(*image, "PROGS\\EDITOR\\SETUP.EXE"), setup_);
   }
+}
+
+TEST_F(DiscImageTest, DataPastFourGibibytesIsReadWhereItLies) {
+  std::string bytes = FileBytes(Master("--norock"));
+  const uint32_t block = (1u << 21) + 3;  // 4 GiB and three blocks in
+  PutLittleAndBig32(bytes, RecordAt(bytes, "LICENSE.;1") + 2, block);
+  WriteFile(dir_ / "disc.iso", bytes);
+  fs::resize_file(dir_ / "disc.iso", uint64_t{block + 1} * kBlock);  // sparse: costs no space
+  {
+    std::fstream file(dir_ / "disc.iso", std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(static_cast<std::streamoff>(uint64_t{block} * kBlock));
+    file << "far\n\n";
+  }
+  const auto image = DiscImage::Open((dir_ / "disc.iso").string());
+  EXPECT_EQ(Content(*image, "LICENSE"), "far\n\n");
 }
 
 // Lists every directory and reads every file, as the menu may.
