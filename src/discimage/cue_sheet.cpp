@@ -88,6 +88,8 @@ bool TakeLine(const std::vector<std::string>& words, SheetState& state, CueTrack
 }  // namespace
 
 CueTrack ParseCueSheet(std::string_view text, const std::string& sheetName) {
+  // Sheets saved by Windows editors may start with a UTF-8 byte order mark.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   SheetState state;
   CueTrack found;
   size_t start = 0;

@@ -210,7 +210,8 @@ TEST_F(DiscImageTest, RawSectorImagesReadAsTheBlocksTheyHold) {
     fs::path opened = dir_ / c.file;
     if (c.cue) {
       opened.replace_extension(".cue");
-      WriteFile(opened, std::string("REM x\r\nFILE \"") + c.file + "\" BINARY\r\n  " + c.cue);
+      const std::string byteOrderMark = "\xEF\xBB\xBF";
+      WriteFile(opened, byteOrderMark + "FILE \"" + c.file + "\" BINARY\r\n  " + c.cue);
     }
     const auto image = DiscImage::Open(opened.string());
     EXPECT_EQ(image->Label(), "Disco Teste");
