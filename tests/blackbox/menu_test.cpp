@@ -209,6 +209,29 @@ TEST_F(MenuTest, InstallsTheChoiceFromTheMenuOrTheCommandLine) {
   }
 }
 
+// The title is the drive's label as Wine keeps it, else the medium directory's name.
+TEST_F(MenuTest, TitlesTheBoxesWithTheDriveLabelElseTheDirectoryName) {
+  WriteMedium(Program("P", "C:\\P"));
+  const std::string label = prefix_.Unix("D:\\") + "/.windows-label";
+  const struct {
+    std::optional<std::string> labelFile;
+    std::string title;
+  } cases[] = {
+      {"Cole\xC3\xA7\xC3\xA3o 2\n", "Cole\xC3\xA7\xC3\xA3o 2"},
+      {" \n", "medium"},
+      {std::nullopt, "medium"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(label);
+    if (c.labelFile) std::ofstream(label) << *c.labelFile;
+    std::filesystem::remove(Transcript());
+    EXPECT_EQ(Menu({"D:", "P"}).exitCode, 0) << c.title;
+    std::string box;
+    std::getline(std::ifstream(Transcript()), box);
+    EXPECT_EQ(box.rfind("{\"caption\":\"" + c.title + "\"", 0), 0u) << box;
+  }
+}
+
 TEST_F(MenuTest, QuittingInstallsNothing) {
   for (const std::string input : {"q\n", "", "0\nQ\n"}) {
     const CapturedRun run = Menu({"E:"}, input);
