@@ -54,13 +54,16 @@ bool IsImageFile(const std::string& argument) {
   return stat(argument.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+ImageMedium ReadImageMedium(std::unique_ptr<disc::DiscImage> image, const std::string& path) {
+  MediumSettings settings = ReadImageSettings(*image, path);
+  std::string title = image->Label();
+  if (title.empty()) title = FileStem(path);
+  return {std::move(image), std::move(settings), std::move(title)};
+}
+
 ImageMedium OpenImageMedium(const std::string& path) {
   try {
-    std::unique_ptr<disc::DiscImage> image = disc::DiscImage::Open(path);
-    MediumSettings settings = ReadImageSettings(*image, path);
-    std::string title = image->Label();
-    if (title.empty()) title = FileStem(path);
-    return {std::move(image), std::move(settings), std::move(title)};
+    return ReadImageMedium(disc::DiscImage::Open(path), path);
   } catch (const disc::DiscError& error) {
     Unreadable(error);
   }

@@ -28,6 +28,10 @@ bool IsImageFile(const std::string& argument);
 // holds no DADOS\PROGS.INI.
 ImageMedium OpenImageMedium(const std::string& path);
 
+// The medium of an opened disc, `path` naming it in messages and the title. Raises DiscError for
+// a settings file it cannot read, MenuError (kNoProgramList) when there is no DADOS\PROGS.INI.
+ImageMedium ReadImageMedium(std::unique_ptr<disc::DiscImage> image, const std::string& path);
+
 // Lays out `choice` in a private drive and runs cdinst with `parameters` over it (see
 // RunOverPrivateDrive). Raises MenuError (kMediumUnreadable) when the image cannot be laid out.
 int InstallFromImage(const ImageMedium& medium, const Choice& choice,

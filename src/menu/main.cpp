@@ -19,6 +19,7 @@
 #include "menu/medium_settings.h"
 #include "menu/menu_error.h"
 #include "menu/menu_prompt.h"
+#include "menu/mounted_disc.h"
 #include "menu/passable_parameter.h"
 #include "menu/shown_text.h"
 
@@ -101,8 +102,7 @@ int Offer(const Request& request, const std::vector<Choice>& choices, const std:
   return install(*choice, parameters);
 }
 
-int RunFromImage(const Request& request) {
-  const ImageMedium image = OpenImageMedium(request.medium);
+int RunFromImage(const Request& request, const ImageMedium& image) {
   const std::vector<Choice> choices = ListChoices(kImageRoot, image.settings);
   return Offer(request, choices, image.title, kImageRoot,
                [&image](const Choice& choice, const std::vector<std::string>& parameters) {
@@ -112,8 +112,11 @@ int RunFromImage(const Request& request) {
 
 int Run(const std::vector<std::string>& arguments) {
   const Request request = ParseArguments(arguments);
-  if (IsImageFile(request.medium)) return RunFromImage(request);
+  if (IsImageFile(request.medium)) return RunFromImage(request, OpenImageMedium(request.medium));
   const Medium medium = FindMedium(request.medium);
+  if (const std::optional<ImageMedium> disc = OpenMountedDisc(medium.unixDirectory)) {
+    return RunFromImage(request, *disc);
+  }
   const std::vector<Choice> choices = ListChoices(medium.windowsRoot, ReadMediumSettings(medium));
   return Offer(request, choices, MediumTitle(medium), medium.windowsRoot,
                [](const Choice&, const std::vector<std::string>& parameters) {

@@ -123,7 +123,8 @@ TEST_F(MenuTest, RefusesWithItsExitCodeAndOneLine) {
       {{"--list", "E:", "EDITOR"}, 2},
       {{"E:", "EDITOR", "1", "*.*"}, 2},
       {{"--list", prefix_.Directory() + "/missing"}, 3},
-      {{"--list", file}, 3},
+      {{"--list", file}, 3, file + ": "},  // a file is read as a disc image
+      {{file, "EDITOR"}, 3, file + ": "},
       {{"--list", "Q:"}, 3},
       {{"--list", file + "dir"}, 4},
       {{"E:", "NADA"}, 5},
