@@ -33,8 +33,8 @@ exit 7
 class PrivateRunTest : public ::testing::Test {
  protected:
   PrivateRunTest() {
-    char pattern[] = "/tmp/cdinst-private-run-XXXXXX";
-    root_ = mkdtemp(pattern);
+    std::string pattern = (fs::temp_directory_path() / "cdinst-private-run-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
     fs::create_directories(root_ + "/bin");
     fs::create_directories(root_ + "/runtime");
     std::ofstream(root_ + "/bin/cdinst") << kFakeInstaller;
