@@ -32,7 +32,8 @@ Choice Resolve(const Sources& sources, const std::string& section, const std::st
           !settings.MultiSection.empty(),
           settings.ProgramName,
           settings.Description,
-          ResolveDestination(settings.DestinationPath).path};
+          ResolveDestination(settings.DestinationPath).path,
+          settings.OriginPath};
 }
 
 bool HasStem(const std::string& key, const std::string& stem) {

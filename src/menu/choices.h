@@ -18,6 +18,7 @@ struct Choice {
   std::string name;
   std::string description;
   std::string destination;  // as the installer resolves it, with its trailing backslash
+  std::string origin;       // the folder copied, relative to the medium's root, as resolved
 };
 
 // Every choice of the medium at `windowsRoot`, its name and destination resolved by the

@@ -28,21 +28,43 @@ std::string SiblingInstaller() {
   return access(sibling.c_str(), X_OK) == 0 ? sibling : std::string();
 }
 
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+// Every entry, the added ones replacing those of the same name.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& added) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    bool replaced = false;
+    for (const std::string& other : added) replaced = replaced || NameOf(other) == NameOf(*entry);
+    if (!replaced) entries.emplace_back(*entry);
+  }
+  entries.insert(entries.end(), added.begin(), added.end());
+  return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
 }  // namespace
 
-int RunInstaller(const std::vector<std::string>& parameters) {
+int RunInstaller(const std::vector<std::string>& parameters,
+                 const std::vector<std::string>& environment) {
   const std::string sibling = SiblingInstaller();
   std::vector<std::string> arguments{sibling.empty() ? kInstaller : sibling};
   arguments.insert(arguments.end(), parameters.begin(), parameters.end());
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = Pointers(arguments);
+  std::vector<std::string> variables = ChildEnvironment(environment);
+  std::vector<char*> envp = Pointers(variables);
   std::fflush(stdout);
   pid_t child;
   const int failed =
       sibling.empty()
-          ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), environ)
-          : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), environ);
+          ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), envp.data())
+          : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), envp.data());
   if (failed) {
     std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", TerminalText(arguments[0]).c_str(),
                  std::strerror(failed));

@@ -1,21 +1,25 @@
 // cdinst-menu: lists what a medium offers and starts the installer for the program chosen,
 // with the five parameters a medium's menu program passes.
 //
-//   cdinst-menu <medium>                     pick on the terminal
+//   cdinst-menu <medium>                     pick on the terminal (a directory, a drive or an
+//                                            image file)
 //   cdinst-menu --list <medium>              the choices for scripts
 //   cdinst-menu <medium> <section> [variant] install that choice
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "codepage/windows1252.h"
 #include "menu/choices.h"
+#include "menu/image_medium.h"
 #include "menu/installer_run.h"
 #include "menu/medium.h"
 #include "menu/medium_settings.h"
 #include "menu/menu_error.h"
 #include "menu/menu_prompt.h"
+#include "menu/mounted_disc.h"
 #include "menu/passable_parameter.h"
 #include "menu/shown_text.h"
 
@@ -80,22 +84,44 @@ void RequirePassable(const std::vector<std::string>& parameters) {
   }
 }
 
-int Run(const std::vector<std::string>& arguments) {
-  const Request request = ParseArguments(arguments);
-  const Medium medium = FindMedium(request.medium);
-  const std::vector<Choice> choices = ListChoices(medium.windowsRoot, ReadMediumSettings(medium));
+using Install = std::function<int(const Choice& choice, const std::vector<std::string>&)>;
+
+// Lists the choices, or installs the one asked for or picked, with `install`.
+int Offer(const Request& request, const std::vector<Choice>& choices, const std::string& title,
+          const std::string& windowsRoot, const Install& install) {
   if (request.list) {
     PrintChoiceList(choices);
     return kSuccess;
   }
-  const std::string title = MediumTitle(medium);
   const std::optional<Choice> choice = ChosenProgram(request, choices, title);
   if (!choice) return kSuccess;
-  const std::vector<std::string> parameters{title, Windows1252ToUtf8(medium.windowsRoot),
+  const std::vector<std::string> parameters{title, Windows1252ToUtf8(windowsRoot),
                                             Windows1252ToUtf8(choice->section),
                                             Windows1252ToUtf8(choice->suffix), kFileMask};
   RequirePassable(parameters);
-  return RunInstaller(parameters);
+  return install(*choice, parameters);
+}
+
+int RunFromImage(const Request& request, const ImageMedium& image) {
+  const std::vector<Choice> choices = ListChoices(kImageRoot, image.settings);
+  return Offer(request, choices, image.title, kImageRoot,
+               [&image](const Choice& choice, const std::vector<std::string>& parameters) {
+                 return InstallFromImage(image, choice, parameters);
+               });
+}
+
+int Run(const std::vector<std::string>& arguments) {
+  const Request request = ParseArguments(arguments);
+  if (IsImageFile(request.medium)) return RunFromImage(request, OpenImageMedium(request.medium));
+  const Medium medium = FindMedium(request.medium);
+  if (const std::optional<ImageMedium> disc = OpenMountedDisc(medium.unixDirectory)) {
+    return RunFromImage(request, *disc);
+  }
+  const std::vector<Choice> choices = ListChoices(medium.windowsRoot, ReadMediumSettings(medium));
+  return Offer(request, choices, MediumTitle(medium), medium.windowsRoot,
+               [](const Choice&, const std::vector<std::string>& parameters) {
+                 return RunInstaller(parameters);
+               });
 }
 
 }  // namespace

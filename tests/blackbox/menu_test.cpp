@@ -123,7 +123,8 @@ TEST_F(MenuTest, RefusesWithItsExitCodeAndOneLine) {
       {{"--list", "E:", "EDITOR"}, 2},
       {{"E:", "EDITOR", "1", "*.*"}, 2},
       {{"--list", prefix_.Directory() + "/missing"}, 3},
-      {{"--list", file}, 3},
+      {{"--list", file}, 3, file + ": "},  // a file is read as a disc image
+      {{file, "EDITOR"}, 3, file + ": "},
       {{"--list", "Q:"}, 3},
       {{"--list", file + "dir"}, 4},
       {{"E:", "NADA"}, 5},
@@ -206,6 +207,29 @@ TEST_F(MenuTest, InstallsTheChoiceFromTheMenuOrTheCommandLine) {
     EXPECT_NE(prefix_.ReadFile("C:\\DUDERUR\\INDICE2.CD").find(c.indexLine + "\r\n"),
               std::string::npos)
         << shown;
+  }
+}
+
+// The title is the drive's label as Wine keeps it, else the medium directory's name.
+TEST_F(MenuTest, TitlesTheBoxesWithTheDriveLabelElseTheDirectoryName) {
+  WriteMedium(Program("P", "C:\\P"));
+  const std::string label = prefix_.Unix("D:\\") + "/.windows-label";
+  const struct {
+    std::optional<std::string> labelFile;
+    std::string title;
+  } cases[] = {
+      {"Cole\xC3\xA7\xC3\xA3o 2\n", "Cole\xC3\xA7\xC3\xA3o 2"},
+      {" \n", "medium"},
+      {std::nullopt, "medium"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(label);
+    if (c.labelFile) std::ofstream(label) << *c.labelFile;
+    std::filesystem::remove(Transcript());
+    EXPECT_EQ(Menu({"D:", "P"}).exitCode, 0) << c.title;
+    std::string box;
+    std::getline(std::ifstream(Transcript()), box);
+    EXPECT_EQ(box.rfind("{\"caption\":\"" + c.title + "\"", 0), 0u) << box;
   }
 }
 

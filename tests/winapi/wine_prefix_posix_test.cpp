@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "scoped_environment.h"
 #include "scratch_prefix.h"
 #include "seam_helpers.h"
 #include "winapi/winapi.h"
@@ -165,6 +166,36 @@ TEST_F(WinePrefixTest, OnlyWinesAndSambasFormsOfStoredAttributesCount) {
     EXPECT_EQ(c.attributes, GetFileAttributesA("C:\\file"));
     EXPECT_EQ(c.attributes, Search("C:\\file").entries.at(0).dwFileAttributes);
   }
+}
+
+// CDINST_DRIVE_<X> maps a drive for one run ahead of dosdevices, leaving the prefix as it is.
+TEST_F(WinePrefixTest, DriveVariableComesBeforeDosdevices) {
+  ScopedEnvironment environment;
+  const std::string run = prefix_.Directory() + "/run";
+  fs::create_directories(run + "/Dados");
+  Touch(prefix_.Unix("D:\\") + "/only-in-prefix");
+  const struct {
+    const char* variable;
+    std::optional<std::string> value;
+    const char* path;
+    DWORD attributes;  // INVALID_FILE_ATTRIBUTES when not found
+  } cases[] = {
+      {"CDINST_DRIVE_D", run, "d:\\DADOS", 0x10},
+      {"CDINST_DRIVE_D", run, "D:\\only-in-prefix", INVALID_FILE_ATTRIBUTES},
+      {"CDINST_DRIVE_D", "", "D:\\only-in-prefix", 0x20},
+      {"CDINST_DRIVE_E", run, "E:\\Dados", 0x10},
+      {"CDINST_DRIVE_E", run + "/missing", "E:\\", INVALID_FILE_ATTRIBUTES},
+      {"CDINST_DRIVE_e", run, "E:\\Dados", INVALID_FILE_ATTRIBUTES},
+  };
+  for (const auto& c : cases) {
+    environment.Set(c.variable, c.value);
+    EXPECT_EQ(c.attributes, GetFileAttributesA(c.path)) << c.variable << " " << c.path;
+    environment.Set(c.variable, std::nullopt);
+  }
+  EXPECT_FALSE(fs::exists(Dosdevices() + "/e:"));
+  environment.Set("CDINST_DRIVE_D", run);
+  ASSERT_TRUE(SetCurrentDirectoryA("D:\\dados"));
+  EXPECT_EQ("D:\\dados", CurrentDirectoryText());
 }
 
 }  // namespace

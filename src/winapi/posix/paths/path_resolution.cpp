@@ -118,11 +118,11 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   Walk(root, components, result);
 }
 
-// A drive's entry in dosdevices, which most paths go through, is tried before its root is
-// looked at.
+// A drive's entry (in dosdevices, or the variable's directory), which most paths go through, is
+// tried before its root is looked at.
 std::optional<std::string> DriveEntry(std::string_view root) {
   if (IsShareRoot(root) || !std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
-  return DosDevicePath(root[0]);
+  return DriveEntryPath(root[0]);
 }
 
 }  // namespace

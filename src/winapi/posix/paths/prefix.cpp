@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 #include "winapi/posix/paths/directory_entries.h"
 
@@ -47,6 +48,15 @@ std::string HomeDirectory() {
   return user && user->pw_dir ? std::string(user->pw_dir) : std::string();
 }
 
+// CDINST_DRIVE_<X> maps a drive for one run without touching the prefix.
+std::optional<std::string> DriveVariable(char letter) {
+  std::string name = "CDINST_DRIVE_";
+  name += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
+}
+
 std::optional<std::string> DirectoryOrNothing(const std::string& path) {
   if (!IsDirectory(path)) return std::nullopt;
   return path;
@@ -66,8 +76,14 @@ std::optional<std::string> DriveRoot(char letter) {
 
 std::string DosDevicePath(char letter) { return PrefixDirectory() + DeviceName(letter); }
 
+std::string DriveEntryPath(char letter) {
+  std::optional<std::string> variable = DriveVariable(letter);
+  return variable ? std::move(*variable) : DosDevicePath(letter);
+}
+
 std::optional<std::string> DriveMapping(char letter) {
   if (!std::isalpha(static_cast<unsigned char>(letter))) return std::nullopt;
+  if (std::optional<std::string> variable = DriveVariable(letter)) return variable;
   std::string device = DosDevicePath(letter);
   struct stat info;
   // A link that leads nowhere still claims the letter: the drive is there but not ready.

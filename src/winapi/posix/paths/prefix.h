@@ -10,8 +10,9 @@ namespace cdinst::posix {
 // CDINST_PREFIX, else WINEPREFIX, else ~/.wine; read afresh at every call.
 std::string PrefixDirectory();
 
-// The Unix directory behind a drive letter (either case): <prefix>/dosdevices/<x>:, else
-// <prefix>/drive_c for C: and / for Z:; nothing for an unmapped drive.
+// The Unix directory behind a drive letter (either case): the variable CDINST_DRIVE_<X> when set
+// and not empty, else <prefix>/dosdevices/<x>:, else <prefix>/drive_c for C: and / for Z:;
+// nothing for an unmapped drive.
 std::optional<std::string> DriveRoot(char letter);
 
 // What DriveRoot gives before it checks that the directory is there: the Unix path a drive
@@ -21,6 +22,10 @@ std::optional<std::string> DriveMapping(char letter);
 // <prefix>/dosdevices/<x>: for the drive letter `letter` (either case), whether it is there or
 // not.
 std::string DosDevicePath(char letter);
+
+// Where a drive letter's files are looked for first: CDINST_DRIVE_<X> when set and not empty,
+// else DosDevicePath.
+std::string DriveEntryPath(char letter);
 
 // The Unix directory behind \\server\share: <prefix>/dosdevices/unc/server/share, looked up
 // without regard to letter case; nothing when it does not exist.

@@ -1,4 +1,5 @@
-// GetVolumeInformationA for mapped drives. Every drive reports itself as a case-preserving,
+// GetVolumeInformationA for mapped drives, with the label and serial number Wine keeps in files
+// at a drive's root. Every drive reports itself as a case-preserving,
 // case-insensitive file system, which is how Windows programs see a Wine drive.
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/paths/volume_files.h"
 #include "winapi/posix/paths/windows_path.h"
 
 namespace {
@@ -19,9 +21,8 @@ using cdinst::posix::IsSeparator;
 constexpr char kFileSystemName[] = "NTFS";
 constexpr DWORD kMaxComponentLength = 255;
 
-// The device of the Unix directory behind a root of the form "X:\"; `error` says why there is
-// none.
-std::optional<dev_t> VolumeDevice(const std::string& root, DWORD& error) {
+// The Unix directory behind a root of the form "X:\"; `error` says why there is none.
+std::optional<cdinst::posix::ResolvedPath> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
   if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
     error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
@@ -35,8 +36,16 @@ std::optional<dev_t> VolumeDevice(const std::string& root, DWORD& error) {
   error = ERROR_PATH_NOT_FOUND;
   const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
   if (resolved.error != ERROR_SUCCESS) return std::nullopt;
-  if (resolved.status) return resolved.status->st_dev;
-  return std::nullopt;
+  if (!resolved.status) return std::nullopt;
+  return resolved;
+}
+
+// Wine's .windows-serial, else one drawn from the Unix device.
+DWORD SerialNumber(const cdinst::posix::ResolvedPath& root) {
+  if (const std::optional<DWORD> kept = cdinst::posix::VolumeSerialFile(root.unixPath))
+    return *kept;
+  const auto number = static_cast<uint64_t>(root.status->st_dev);
+  return static_cast<DWORD>(number ^ (number >> 32));
 }
 
 std::string CurrentRoot() {
@@ -60,15 +69,14 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
                            DWORD fileSystemNameSize) {
   DWORD error;
-  const std::optional<dev_t> device =
-      VolumeDevice(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
-  if (!device) return FailWith(FALSE, error);
-  if (!CopyName("", volumeName, volumeNameSize) ||
+  const std::optional<cdinst::posix::ResolvedPath> root =
+      VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
+  if (!root) return FailWith(FALSE, error);
+  if (!CopyName(cdinst::posix::VolumeLabelFile(root->unixPath), volumeName, volumeNameSize) ||
       !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
     return FailWith(FALSE, ERROR_MORE_DATA);
   }
-  const auto number = static_cast<uint64_t>(*device);
-  if (serialNumber) *serialNumber = static_cast<DWORD>(number ^ (number >> 32));
+  if (serialNumber) *serialNumber = SerialNumber(*root);
   if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
   if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
   return TRUE;
