@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "codepage/windows1252.h"
@@ -20,6 +21,7 @@ constexpr uint8_t kSupplementary = 2;
 constexpr uint8_t kTerminator = 255;
 constexpr size_t kLabelAt = 40;
 constexpr size_t kLabelLength = 32;
+constexpr size_t kVolumeSizeAt = 80;
 constexpr size_t kBlockSizeAt = 128;
 constexpr size_t kRootRecordAt = 156;
 constexpr size_t kEscapesAt = 88;
@@ -59,6 +61,19 @@ DirectoryExtent RootOf(const SectorSource& source, std::string_view descriptor) 
   return {root.block, root.size};
 }
 
+// A file that ends before the disc does lost files on the way; refusing it at once is clearer
+// than failing part way through an install.
+void CheckWhole(const SectorSource& source, std::string_view primary) {
+  uint32_t blocks = 0;
+  for (int i = 3; i >= 0; --i) {
+    blocks = blocks << 8 | static_cast<unsigned char>(primary[kVolumeSizeAt + i]);
+  }
+  if (blocks > source.BlockCount()) {
+    throw DiscError(source.Name() + ": truncated (the disc has " + std::to_string(blocks) +
+                    " blocks, the file " + std::to_string(source.BlockCount()) + ")");
+  }
+}
+
 Descriptor ReadDescriptor(const SectorSource& source, uint64_t block) {
   Descriptor descriptor(kBlockSize, '\0');
   source.Read(block, descriptor.data(), kBlockSize);
@@ -85,6 +100,7 @@ Volume ReadVolume(const SectorSource& source) {
       joliet = descriptor;
   }
   if (!primary) throw DiscError(source.Name() + ": not an ISO 9660 image (no primary descriptor)");
+  CheckWhole(source, *primary);
   Volume volume;
   volume.joliet = joliet.has_value();
   volume.root = RootOf(source, joliet ? *joliet : *primary);

@@ -261,7 +261,7 @@ TEST_F(DiscImageTest, HostileOrForeignFilesAreRefusedNamingThem) {
   } cases[] = {
       {"truncated in the descriptors", [](std::string& b) { b.resize(17 * kBlock); }, "truncated"},
       {"truncated in the files", [](std::string& b) { b.resize(b.size() - 3 * kBlock); },
-       "outside the image"},
+       "truncated"},
       {"points outside", Patch("PROGS", 2, 1u << 24), "outside the image"},
       {"points to its parent", Patch("EDITOR", 2, progs), "back to a directory above it"},
       {"a slash in a name", PatchByte("LICENSE", 36, '/'), "separator"},

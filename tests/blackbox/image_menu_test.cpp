@@ -1,0 +1,176 @@
+// cdinst-menu over disc images mastered from a small medium: every format lists and installs
+// what Windows would install from the disc, boxes titled with its label, and leaves nothing in
+// the temporary directory; a broken image is refused before anything is written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "program_run.h"
+#include "scratch_prefix.h"
+#include "system_reg.h"
+#include "tree_snapshot.h"
+
+namespace cdinst::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kLabel = "CD TESTE";
+const std::string kDestination = "C:\\Programas\\Editor\\";
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A MODE1/2352 raw copy of `iso`: each 2048-byte sector behind the sync pattern and a header,
+// EDC and ECC left zero.
+void WriteRawMode1(const std::string& iso, const std::string& bin) {
+  const std::string data = ReadAll(iso);
+  std::ofstream out(bin, std::ios::binary);
+  for (size_t sector = 0; sector * 2048 < data.size(); ++sector) {
+    std::string raw(2352, '\0');
+    raw.replace(1, 10, std::string(10, '\xFF'));
+    const size_t address = sector + 150;  // minutes, seconds and frames, in BCD
+    const auto bcd = [](size_t n) { return static_cast<char>((n / 10) << 4 | (n % 10)); };
+    raw[12] = bcd(address / 4500), raw[13] = bcd(address / 75 % 60), raw[14] = bcd(address % 75);
+    raw[15] = 1;
+    raw.replace(16, 2048, data.substr(sector * 2048, 2048));
+    out << raw;
+  }
+}
+
+class ImageMenuTest : public ::testing::Test {
+ protected:
+  ImageMenuTest() {
+    if (std::system("command -v xorriso >/dev/null") != 0) return;
+    WriteSystemReg(prefix_, "\"ProgramFilesDir\"=" + RegString("C:\\Programas"));
+    prefix_.MakeDirectory("C:\\DUDERUR");
+    source_ = prefix_.Directory() + "/disc";
+    Write("DADOS/PROGS.INI",
+          "[EDITOR]\r\nNome=Editor\r\nDescricao=Texto\r\nOrigem=PROGS\\EDITOR\r\n"
+          "Destino=%PROGRAMFILES%\\Editor\r\n");
+    Write("PROGS/EDITOR/EDITOR.EXE", std::string(5000, 'e'));
+    Write("PROGS/EDITOR/LEIAME.TXT", "leia-me");
+    Write("PROGS/EDITOR/AJUDA/INDICE.HLP", std::string(2048, 'h'));
+    Write("PROGS/EDITOR/OCULTO.TXT", "escondido");
+    Write("PROGS/OUTRO/NADA.TXT", "not laid out");
+    fs::permissions(source_ + "/PROGS/EDITOR/LEIAME.TXT", fs::perms::owner_write,
+                    fs::perm_options::remove);
+    temporary_ = prefix_.Directory() + "/tmp";
+    fs::create_directories(temporary_);
+  }
+  void SetUp() override {
+    if (source_.empty()) GTEST_SKIP() << "xorriso is needed to master images";
+  }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    fs::create_directories(fs::path(source_ + "/" + name).parent_path());
+    std::ofstream(source_ + "/" + name, std::ios::binary) << bytes;
+  }
+
+  // Masters the disc with `options`; OCULTO.TXT is marked hidden on it.
+  std::string Master(const std::string& options) const {
+    const std::string iso = prefix_.Directory() + "/disc.iso";
+    const std::string command = "xorriso -as mkisofs -quiet " + options + " -V '" + kLabel +
+                                "' -o " + iso + " " + source_ + " 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    MarkHidden(iso, "OCULTO.TXT");
+    return iso;
+  }
+
+  // Sets the existence flag of every directory record named `name` (ISO 9660 with or without
+  // its version, or Joliet), which xorriso cannot set itself.
+  static void MarkHidden(const std::string& iso, const std::string& name) {
+    std::string bytes = ReadAll(iso);
+    std::string ucs2;
+    for (char c : name) ucs2 += std::string{'\0', c};
+    for (const std::string& recorded : {name, ucs2}) {
+      for (size_t at = bytes.find(recorded); at != std::string::npos;
+           at = bytes.find(recorded, at + 1)) {
+        const size_t length = static_cast<unsigned char>(bytes[at - 1]);
+        const bool named = length == recorded.size() || length == recorded.size() + 2;
+        if (at >= 33 && named) bytes[at - 8] = static_cast<char>(bytes[at - 8] | 1);
+      }
+    }
+    std::ofstream(iso, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  CapturedRun Menu(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> command{CDINST_MENU_PROGRAM};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunCapturing(command,
+                        {{"CDINST_ANSWER", "yes"},
+                         {"CDINST_TRANSCRIPT", prefix_.Directory() + "/boxes.jsonl"},
+                         {"TMPDIR", temporary_},
+                         {"XDG_RUNTIME_DIR", ""}},
+                        "", prefix_.Directory());
+  }
+
+  bool TemporaryIsEmpty() const { return fs::is_empty(temporary_); }
+
+  ScratchPrefix prefix_;
+  std::string source_;
+  std::string temporary_;
+};
+
+TEST_F(ImageMenuTest, EveryFormatInstallsWhatWindowsShowsOfTheDisc) {
+  struct Format {
+    const char* name;
+    const char* options;
+    bool rawCopy;
+  };
+  const Format formats[] = {{"ISO 9660", "", false},
+                            {"ISO 9660 without versions", "-N", false},
+                            {"Joliet", "-J", false},
+                            {"Rock Ridge", "-R", false},
+                            {"Joliet and Rock Ridge", "-J -R", false},
+                            {"bin and cue", "-J", true}};
+  for (const Format& format : formats) {
+    SCOPED_TRACE(format.name);
+    fs::remove_all(prefix_.Unix("C:\\Programas"));
+    fs::remove(prefix_.Unix("C:\\DUDERUR\\INDICE2.CD"));
+    fs::remove(prefix_.Directory() + "/boxes.jsonl");
+    std::string image = Master(format.options);
+    if (format.rawCopy) {
+      WriteRawMode1(image, prefix_.Directory() + "/disc.bin");
+      std::ofstream(prefix_.Directory() + "/disc.cue")
+          << "FILE \"disc.bin\" BINARY\r\n  TRACK 01 MODE1/2352\r\n    INDEX 01 00:00:00\r\n";
+      image = prefix_.Directory() + "/disc.cue";
+    }
+    EXPECT_EQ(Menu({"--list", image}).out,
+              "EDITOR\t1\tEditor\tTexto\tC:\\Programas\\Editor\\\n");
+    const CapturedRun run = Menu({image, "EDITOR", "1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const Tree installed = Snapshot(prefix_.Unix(kDestination));
+    Tree expected = AsInstalled(Snapshot(source_ + "/PROGS/EDITOR"));
+    expected.erase("OCULTO.TXT");
+    EXPECT_EQ(installed, expected);
+    EXPECT_EQ(prefix_.ReadFile("C:\\DUDERUR\\INDICE2.CD"),
+              "Editor\tTexto\tC:\\Programas\\Editor\tVORTANE\r\n");
+    EXPECT_NE(ReadAll(prefix_.Directory() + "/boxes.jsonl").find("\"caption\":\"" + kLabel),
+              std::string::npos);
+    EXPECT_TRUE(TemporaryIsEmpty());
+  }
+}
+
+TEST_F(ImageMenuTest, TruncatedImageIsRefusedAndWritesNothing) {
+  const std::string image = Master("-J");
+  fs::resize_file(image, fs::file_size(image) / 2);
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--list", image}, {image, "EDITOR", "1"}}) {
+    const CapturedRun run = Menu(arguments);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  EXPECT_FALSE(prefix_.Exists("C:\\Programas"));
+  EXPECT_FALSE(prefix_.Exists("C:\\DUDERUR\\INDICE2.CD"));
+  EXPECT_TRUE(TemporaryIsEmpty());
+}
+
+}  // namespace
+}  // namespace cdinst::testing
