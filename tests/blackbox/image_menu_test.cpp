@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "disc_mastering.h"
 #include "program_run.h"
 #include "scratch_prefix.h"
 #include "system_reg.h"
@@ -47,7 +48,7 @@ void WriteRawMode1(const std::string& iso, const std::string& bin) {
 class ImageMenuTest : public ::testing::Test {
  protected:
   ImageMenuTest() {
-    if (std::system("command -v xorriso >/dev/null") != 0) return;
+    if (!CanMasterImages()) return;
     WriteSystemReg(prefix_, "\"ProgramFilesDir\"=" + RegString("C:\\Programas"));
     prefix_.MakeDirectory("C:\\DUDERUR");
     source_ = prefix_.Directory() + "/disc";
@@ -76,28 +77,9 @@ class ImageMenuTest : public ::testing::Test {
   // Masters the disc with `options`; OCULTO.TXT is marked hidden on it.
   std::string Master(const std::string& options) const {
     const std::string iso = prefix_.Directory() + "/disc.iso";
-    const std::string command = "xorriso -as mkisofs -quiet " + options + " -V '" + kLabel +
-                                "' -o " + iso + " " + source_ + " 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    MarkHidden(iso, "OCULTO.TXT");
+    EXPECT_TRUE(MasterImage(source_, iso, options, kLabel));
+    MarkHiddenOnDisc(iso, "OCULTO.TXT");
     return iso;
-  }
-
-  // Sets the existence flag of every directory record named `name` (ISO 9660 with or without
-  // its version, or Joliet), which xorriso cannot set itself.
-  static void MarkHidden(const std::string& iso, const std::string& name) {
-    std::string bytes = ReadAll(iso);
-    std::string ucs2;
-    for (char c : name) ucs2 += std::string{'\0', c};
-    for (const std::string& recorded : {name, ucs2}) {
-      for (size_t at = bytes.find(recorded); at != std::string::npos;
-           at = bytes.find(recorded, at + 1)) {
-        const size_t length = static_cast<unsigned char>(bytes[at - 1]);
-        const bool named = length == recorded.size() || length == recorded.size() + 2;
-        if (at >= 33 && named) bytes[at - 8] = static_cast<char>(bytes[at - 8] | 1);
-      }
-    }
-    std::ofstream(iso, std::ios::binary | std::ios::trunc) << bytes;
   }
 
   CapturedRun Menu(const std::vector<std::string>& arguments) const {
@@ -142,8 +124,7 @@ TEST_F(ImageMenuTest, EveryFormatInstallsWhatWindowsShowsOfTheDisc) {
           << "FILE \"disc.bin\" BINARY\r\n  TRACK 01 MODE1/2352\r\n    INDEX 01 00:00:00\r\n";
       image = prefix_.Directory() + "/disc.cue";
     }
-    EXPECT_EQ(Menu({"--list", image}).out,
-              "EDITOR\t1\tEditor\tTexto\tC:\\Programas\\Editor\\\n");
+    EXPECT_EQ(Menu({"--list", image}).out, "EDITOR\t1\tEditor\tTexto\tC:\\Programas\\Editor\\\n");
     const CapturedRun run = Menu({image, "EDITOR", "1"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const Tree installed = Snapshot(prefix_.Unix(kDestination));

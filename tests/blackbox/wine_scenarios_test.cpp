@@ -13,6 +13,8 @@
 #include <regex>
 #include <set>
 
+#include "disc_mastering.h"
+#include "discimage/drive_directory.h"
 #include "install_boxes.h"
 #include "medium_fixture.h"
 #include "scoped_environment.h"
@@ -477,6 +479,39 @@ std::vector<Scenario> Scenarios() {
   };
 }
 
+// Drive D: laid out from a Joliet image of the medium, as cdinst-menu lays out its private drive:
+// read-only files, names as Windows shows the disc, a file the disc hides marked hidden.
+void LayOutFromImage(const ScratchPrefix& prefix) {
+  if (!CanMasterImages()) GTEST_SKIP() << "xorriso is needed";
+  WriteEditorTree(prefix);
+  prefix.WriteFile("D:\\PROGS\\EDITOR\\SECRETO.TXT", "escondido");
+  prefix.MakeDirectory(kIndexDirectory);
+  const std::string medium = std::filesystem::canonical(prefix.Unix("D:\\"));
+  const std::string iso = prefix.Directory() + "/disc.iso";
+  ASSERT_TRUE(MasterImage(medium, iso, "-J", "CD"));
+  MarkHiddenOnDisc(iso, "SECRETO.TXT");
+  for (const auto& entry : std::filesystem::directory_iterator(medium)) {
+    std::filesystem::remove_all(entry.path());
+  }
+  disc::LayOutDrive(*disc::DiscImage::Open(iso), "PROGS\\EDITOR", medium);
+}
+
+std::vector<Scenario> DiscImageScenarios() {
+  return {{"EditorFromAJolietImage",
+           {kTitle, "D:\\", "EDITOR", "1", "*.*"},
+           "yes",
+           kEditor,
+           LayOutFromImage,
+           {Asked(kEditor), kDone},
+           [](const ScratchPrefix& prefix, const Outcome& outcome) {
+             Tree expected = InstalledEditor(prefix);
+             expected.erase("SECRETO.TXT");
+             EXPECT_EQ(outcome.destination, expected);
+             EXPECT_EQ(outcome.destination.count("A\xC3\xA7\xC3\xA3o.txt"), 1u);
+             EXPECT_EQ(prefix.ReadFile(kIndex), kWineEditorLine);
+           }}};
+}
+
 // The fatal report names the program's file (cdinst.exe, cdinst) and a place in its code,
 // which differ between the two builds.
 std::vector<std::string> WithoutModuleAndOffset(std::vector<std::string> transcript) {
@@ -563,6 +598,8 @@ INSTANTIATE_TEST_SUITE_P(Media, WineScenarioTest, ::testing::ValuesIn(Scenarios(
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(TrailingPeriods, WineScenarioTest,
                          ::testing::ValuesIn(TrailingPeriodScenarios()),
+                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(DiscImages, WineScenarioTest, ::testing::ValuesIn(DiscImageScenarios()),
                          [](const auto& info) { return info.param.name; });
 INSTANTIATE_TEST_SUITE_P(HostileNames, WineScenarioTest,
                          ::testing::ValuesIn(HostileNameScenarios()),

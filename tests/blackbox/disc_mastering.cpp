@@ -1,0 +1,36 @@
+#include "disc_mastering.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace cdinst::testing {
+
+bool CanMasterImages() { return std::system("command -v xorriso >/dev/null") == 0; }
+
+bool MasterImage(const std::string& directory, const std::string& iso, const std::string& options,
+                 const std::string& label) {
+  const std::string command = "xorriso -as mkisofs -quiet " + options + " -V '" + label + "' -o '" +
+                              iso + "' '" + directory + "' 2>/dev/null";
+  return std::system(command.c_str()) == 0;
+}
+
+// A record's name starts 33 bytes in, after its length (byte 32); the flags are byte 25.
+void MarkHiddenOnDisc(const std::string& iso, const std::string& name) {
+  std::ifstream in(iso, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  in.close();
+  std::string ucs2;
+  for (char c : name) ucs2 += std::string{'\0', c};
+  for (const std::string& recorded : {name, ucs2}) {
+    for (size_t at = bytes.find(recorded); at != std::string::npos;
+         at = bytes.find(recorded, at + 1)) {
+      const size_t length = static_cast<unsigned char>(bytes[at - 1]);
+      const bool named = length == recorded.size() || length == recorded.size() + 2;  // ";1"
+      if (at >= 33 && named) bytes[at - 8] = static_cast<char>(bytes[at - 8] | 1);
+    }
+  }
+  std::ofstream(iso, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+}  // namespace cdinst::testing
