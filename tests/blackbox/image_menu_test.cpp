@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "disc_mastering.h"
@@ -139,18 +140,32 @@ TEST_F(ImageMenuTest, EveryFormatInstallsWhatWindowsShowsOfTheDisc) {
   }
 }
 
-TEST_F(ImageMenuTest, TruncatedImageIsRefusedAndWritesNothing) {
-  const std::string image = Master("-J");
-  fs::resize_file(image, fs::file_size(image) / 2);
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"--list", image}, {image, "EDITOR", "1"}}) {
-    const CapturedRun run = Menu(arguments);
+// A broken or hostile image is refused with exit 3 and one line, whether it is found out when
+// listing or when laying out the chosen program, and nothing is left anywhere.
+TEST_F(ImageMenuTest, BrokenImagesAreRefusedAndLeaveNothing) {
+  const std::pair<const char*, std::function<void(const std::string&)>> breakages[] = {
+      {"truncated", [](const std::string& iso) { fs::resize_file(iso, fs::file_size(iso) / 2); }},
+      {"a name holding a slash",
+       [](const std::string& iso) {
+         std::string bytes = ReadAll(iso);
+         for (size_t at = bytes.find("LEIAME"); at != std::string::npos;
+              at = bytes.find("LEIAME", at + 1)) {
+           bytes[at + 2] = '/';
+         }
+         std::ofstream(iso, std::ios::binary | std::ios::trunc) << bytes;
+       }},
+  };
+  for (const auto& [name, breakage] : breakages) {
+    SCOPED_TRACE(name);
+    const std::string image = Master("");
+    breakage(image);
+    const CapturedRun run = Menu({image, "EDITOR", "1"});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(prefix_.Exists("C:\\Programas"));
+    EXPECT_FALSE(prefix_.Exists("C:\\DUDERUR\\INDICE2.CD"));
+    EXPECT_TRUE(TemporaryIsEmpty());
   }
-  EXPECT_FALSE(prefix_.Exists("C:\\Programas"));
-  EXPECT_FALSE(prefix_.Exists("C:\\DUDERUR\\INDICE2.CD"));
-  EXPECT_TRUE(TemporaryIsEmpty());
 }
 
 }  // namespace
