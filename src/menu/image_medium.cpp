@@ -7,7 +7,7 @@
 #include "codepage/windows1252.h"
 #include "discimage/drive_directory.h"
 #include "menu/menu_error.h"
-#include "menu/private_run.h"
+#include "menu/private_drive.h"
 #include "startup/resolve_settings.h"
 #include "winapi/posix/settings/profile_parser.h"
 

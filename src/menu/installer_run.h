@@ -1,6 +1,7 @@
 // Starting the installer as the medium's menu program does, on this terminal.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,5 +12,11 @@ namespace cdinst::menu {
 // replacing. Gives its exit code; 128 + the signal that ended it; 127 when it cannot be started.
 int RunInstaller(const std::vector<std::string>& parameters,
                  const std::vector<std::string>& environment = {});
+
+// Why cdinst would get the parameter `utf8` changed, lost or moved to another place; nothing
+// when it gets it as it is. The Linux cdinst rebuilds a Windows command line from its arguments
+// (quoting any with blanks, doubling double quotes) and splits it again as Windows programs do,
+// with no escape character.
+std::optional<std::string> WhyNotPassable(const std::string& utf8);
 
 }  // namespace cdinst::menu

@@ -20,8 +20,6 @@
 #include "menu/menu_error.h"
 #include "menu/menu_prompt.h"
 #include "menu/mounted_disc.h"
-#include "menu/passable_parameter.h"
-#include "menu/shown_text.h"
 
 namespace cdinst::menu {
 namespace {

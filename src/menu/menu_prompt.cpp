@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "codepage/windows1252.h"
-#include "menu/shown_text.h"
 
 namespace cdinst::menu {
 namespace {
@@ -62,6 +61,14 @@ void PrintChoiceList(const std::vector<Choice>& choices) {
                 ShownText(choice.suffix).c_str(), ShownText(choice.name).c_str(),
                 ShownText(choice.description).c_str(), ShownText(choice.destination).c_str());
   }
+}
+
+std::string ShownText(const std::string& windows1252) {
+  return TerminalText(Windows1252ToUtf8(windows1252));
+}
+
+bool IsShownForm(const std::string& utf8) {
+  return Windows1252ToUtf8(Utf8ToWindows1252(utf8)) == utf8 && TerminalText(utf8) == utf8;
 }
 
 }  // namespace cdinst::menu

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "menu/installer_run.h"
 #include "menu/menu_error.h"
+#include "menu/stop_request.h"
 
 namespace cdinst::menu {
 namespace {
@@ -50,6 +52,17 @@ PrivateDrive::~PrivateDrive() {
   AllowRemoval(directory_);
   std::error_code ignored;
   fs::remove_all(directory_, ignored);
+}
+
+int RunOverPrivateDrive(const std::function<void(const std::string& directory)>& layOut,
+                        const std::vector<std::string>& parameters) {
+  // Caught before the directory exists, so that no signal leaves it behind.
+  const StopRequests stops;
+  const PrivateDrive drive;
+  layOut(drive.Directory());
+  if (stops.Signal() != 0) return 128 + stops.Signal();
+  const int result = RunInstaller(parameters, {"CDINST_DRIVE_D=" + drive.Directory()});
+  return stops.Signal() != 0 ? 128 + stops.Signal() : result;
 }
 
 }  // namespace cdinst::menu

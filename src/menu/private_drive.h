@@ -1,7 +1,9 @@
-// The private directory a disc image is laid out in for one run of the installer.
+// The private directory a disc image is laid out in, and the one run of the installer over it.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace cdinst::menu {
 
@@ -23,5 +25,12 @@ class PrivateDrive {
 
 // Where PrivateDrive makes its directory.
 std::string PrivateDriveParent();
+
+// Makes a PrivateDrive, lets `layOut` fill it, and runs cdinst with `parameters` and
+// CDINST_DRIVE_D naming it. Gives cdinst's result (see RunInstaller), or 128 + the signal when
+// Ctrl-C, SIGTERM or SIGHUP came meanwhile: cdinst is then waited for and the directory removed
+// first. What `layOut` raises passes through, after the removal.
+int RunOverPrivateDrive(const std::function<void(const std::string& directory)>& layOut,
+                        const std::vector<std::string>& parameters);
 
 }  // namespace cdinst::menu

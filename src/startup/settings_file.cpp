@@ -1,5 +1,6 @@
 #include "startup/settings_file.h"
 
+#include "startup/setting_number.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
@@ -35,6 +36,11 @@ std::string SettingsFile::ReadSettingText(const std::string& section, const std:
   const DWORD count = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(),
                                                buffer, kBufferSize, path_.c_str());
   return std::string(buffer, count < kBufferSize ? count : kBufferSize - 1);
+}
+
+int32_t SettingsSource::ReadSettingNumber(const std::string& section, const std::string& key,
+                                          int32_t defaultNumber) const {
+  return ConvertSettingNumber(ReadSettingText(section, key, "")).value_or(defaultNumber);
 }
 
 std::vector<std::string> SettingsFile::ReadSectionNames() const {

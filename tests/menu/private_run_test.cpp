@@ -1,6 +1,5 @@
 // The private drive an image is laid out in: made for cdinst alone, and gone after the run
 // however it ends.
-#include "menu/private_run.h"
 
 #include <gtest/gtest.h>
 
