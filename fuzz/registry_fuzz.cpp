@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz_prefix.h"
-#include "startup/program_files_dir.h"
+#include "settings/program_files_dir.h"
 #include "winapi/posix/settings/registry_file.h"
 
 using cdinst::fuzz::Require;

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "fuzz_prefix.h"
-#include "startup/install_settings.h"
-#include "startup/resolve_settings.h"
-#include "startup/setting_number.h"
-#include "startup/settings_file.h"
+#include "settings/install_settings.h"
+#include "settings/resolve_settings.h"
+#include "settings/setting_number.h"
+#include "settings/settings_file.h"
 #include "winapi/posix/profile_index.h"
 #include "winapi/posix/settings/profile_parser.h"
 

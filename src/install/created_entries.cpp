@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "install/tree_copy.h"
 #include "platform/file_system.h"
 #include "platform/path_parts.h"
 

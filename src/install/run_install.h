@@ -2,7 +2,7 @@
 // installation, report; and on every path restore cursor, host window and current directory.
 #pragma once
 
-#include "startup/install_settings.h"
+#include "settings/install_settings.h"
 
 namespace cdinst {
 

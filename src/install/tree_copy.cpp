@@ -165,11 +165,4 @@ bool CopyTree(const std::string& source, const std::string& destination, Directo
   return TreeCopy(tree, sourceRoot, created).Copy(source, destination, false);
 }
 
-void ClearReadOnly(const std::string& path) {
-  if (!FileIsPresent(path)) return;
-  const int32_t attributes = ReadFileAttributes(path);
-  if (attributes == -1) return;
-  WriteFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 }  // namespace cdinst

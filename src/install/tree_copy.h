@@ -29,8 +29,4 @@ class DirectoryTreeList;
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
               const std::string& sourceRoot, CreatedEntries* created = nullptr);
 
-// Clears the read-only bit of the file `path`, keeping its other attributes, when FileIsPresent
-// reports it; a missing file or a directory is left alone. Raises nothing and reports nothing.
-void ClearReadOnly(const std::string& path);
-
 }  // namespace cdinst

@@ -3,8 +3,8 @@
 #include "codepage/windows1252.h"
 #include "install/destination.h"
 #include "menu/menu_error.h"
-#include "startup/program_files_dir.h"
-#include "startup/resolve_settings.h"
+#include "settings/program_files_dir.h"
+#include "settings/resolve_settings.h"
 
 namespace cdinst::menu {
 namespace {
@@ -36,16 +36,16 @@ Choice Resolve(const Sources& sources, const std::string& section, const std::st
           settings.OriginPath};
 }
 
-bool HasStem(const std::string& key, const std::string& stem) {
+bool HasStem(const std::string& key, std::string_view stem) {
   return key.size() >= stem.size() && SameTextIgnoringCase(key.substr(0, stem.size()), stem);
 }
 
-// The suffixes of the group's "Nome" keys; an empty one would leave cdinst one parameter short.
+// The suffixes of the group's name keys; an empty one would leave cdinst one parameter short.
 std::vector<std::string> VariantSuffixes(const SettingsSource& variants, const std::string& group) {
   std::vector<std::string> suffixes;
   for (const std::string& key : variants.ReadKeyNames(group)) {
-    if (!HasStem(key, "Nome")) continue;
-    const std::string suffix = key.substr(4);
+    if (!HasStem(key, kNameKey)) continue;
+    const std::string suffix = key.substr(kNameKey.size());
     if (suffix.empty()) continue;
     bool seen = false;
     for (const std::string& other : suffixes) seen = seen || SameTextIgnoringCase(other, suffix);
@@ -62,7 +62,8 @@ std::vector<Choice> ListChoices(const std::string& windowsRoot, const MediumSett
   const Sources sources{windowsRoot, settings, ReadProgramFilesDir()};
   std::vector<Choice> choices;
   for (const std::string& section : settings.programs.ReadSectionNames()) {
-    const std::string group = settings.programs.ReadSettingText(section, "Multi", "");
+    const std::string group =
+        settings.programs.ReadSettingText(section, std::string(kGroupKey), "");
     if (group.empty()) {
       choices.push_back(Resolve(sources, section, kPlainSuffix));
       continue;

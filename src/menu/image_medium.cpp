@@ -8,7 +8,7 @@
 #include "discimage/drive_directory.h"
 #include "menu/menu_error.h"
 #include "menu/private_drive.h"
-#include "startup/resolve_settings.h"
+#include "settings/resolve_settings.h"
 #include "winapi/posix/settings/profile_parser.h"
 
 namespace cdinst::menu {

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "codepage/windows1252.h"
-#include "startup/command_line.h"
+#include "settings/install_settings.h"
 
 extern char** environ;
 

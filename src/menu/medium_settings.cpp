@@ -5,7 +5,7 @@
 
 #include "menu/menu_error.h"
 #include "platform/io_error.h"
-#include "startup/resolve_settings.h"
+#include "settings/resolve_settings.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::menu {

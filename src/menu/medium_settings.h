@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "menu/medium.h"
-#include "startup/settings_source.h"
+#include "settings/settings_source.h"
 #include "winapi/posix/profile_index.h"
 
 namespace cdinst::menu {

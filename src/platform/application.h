@@ -10,6 +10,8 @@ namespace cdinst {
 
 class HostWindow;
 
+class HostWindow;
+
 // Makes the application object: the ApplicationWindow (never shown) and the arrow and wait
 // cursors. Call once, before anything else of the platform layer.
 void StartApplication();
@@ -25,5 +27,11 @@ std::string ApplicationTitle();
 HWND ApplicationWindowHandle();
 HCURSOR ArrowCursor();
 HCURSOR WaitCursor();
+
+// Makes a HostWindow owned by the application object (no system window yet).
+HostWindow& CreateHostWindow();
+
+// Destroys its system window and removes it from the application object.
+void ReleaseHostWindow(HostWindow& window);
 
 }  // namespace cdinst

@@ -90,4 +90,11 @@ std::string QueryShortPathName(const std::string& path) {
   return shortPath ? *shortPath : path;
 }
 
+void ClearReadOnly(const std::string& path) {
+  if (!FileIsPresent(path)) return;
+  const int32_t attributes = ReadFileAttributes(path);
+  if (attributes == -1) return;
+  WriteFileAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
 }  // namespace cdinst

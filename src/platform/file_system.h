@@ -46,6 +46,10 @@ int32_t ReadFileAttributes(const std::string& path);
 // Sets the attribute word; returns 0, or the system's error code. Never raises.
 int32_t WriteFileAttributes(const std::string& path, int32_t attributes);
 
+// Clears the read-only bit of the file `path`, keeping its other attributes, when FileIsPresent
+// reports it; a missing file or a directory is left alone. Raises nothing and reports nothing.
+void ClearReadOnly(const std::string& path);
+
 // The Windows or system directory (no trailing backslash unless a drive root); nothing when
 // the system cannot report it within 254 characters.
 std::optional<std::string> QueryWindowsDirectory();

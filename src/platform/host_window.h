@@ -28,12 +28,6 @@ class HostWindow {
   bool enabled_ = true;
 };
 
-// Makes a HostWindow owned by the application object (no system window yet).
-HostWindow& CreateHostWindow();
-
-// Destroys its system window and removes it from the application object.
-void ReleaseHostWindow(HostWindow& window);
-
 HWND HostWindowHandle(HostWindow& window);
 void EnableHostWindow(HostWindow& window, bool enabled);
 

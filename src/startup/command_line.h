@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace cdinst {
+#include "settings/install_settings.h"
 
-// A parameter holds at most this many characters; the rest of a longer one is dropped.
-constexpr size_t kMaxParameterLength = 4096;
+namespace cdinst {
 
 // Splits one parameter off `text` from `position`: blanks and empty quoted pairs before it are
 // skipped; a double quote opens a stretch that runs, blanks included, to the next quote or the

@@ -5,8 +5,8 @@
 #include "install/run_install.h"
 #include "platform/application.h"
 #include "platform/host_window.h"
+#include "settings/resolve_settings.h"
 #include "startup/command_line.h"
-#include "startup/resolve_settings.h"
 
 namespace cdinst {
 namespace {

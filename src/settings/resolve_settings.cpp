@@ -1,7 +1,7 @@
-#include "startup/resolve_settings.h"
+#include "settings/resolve_settings.h"
 
-#include "startup/program_files_dir.h"
-#include "startup/settings_file.h"
+#include "settings/program_files_dir.h"
+#include "settings/settings_file.h"
 
 namespace cdinst {
 namespace {
@@ -11,7 +11,7 @@ constexpr int32_t kSystemWithAlternativeKeys = 3;
 void ResolveVariant(InstallSettings& settings, const SettingsSource& multi) {
   const std::string& section = settings.MultiSection;
   const std::string& suffix = settings.VariantSuffix;
-  settings.ProgramName = multi.ReadSettingText(section, "Nome" + suffix, "");
+  settings.ProgramName = multi.ReadSettingText(section, std::string(kNameKey) + suffix, "");
   const bool alternative =
       multi.ReadSettingNumber(section, "Sistema" + suffix, 0) == kSystemWithAlternativeKeys;
   settings.OriginPath =
@@ -22,7 +22,7 @@ void ResolveVariant(InstallSettings& settings, const SettingsSource& multi) {
 
 void ResolvePlainEntry(InstallSettings& settings, const SettingsSource& programs) {
   const std::string& section = settings.ProgramSection;
-  settings.ProgramName = programs.ReadSettingText(section, "Nome", "");
+  settings.ProgramName = programs.ReadSettingText(section, std::string(kNameKey), "");
   const bool alternative =
       programs.ReadSettingNumber(section, "Sistema", 0) == kSystemWithAlternativeKeys;
   settings.OriginPath = programs.ReadSettingText(section, alternative ? "Origem32" : "Origem", "");
@@ -40,7 +40,8 @@ void ResolveSettings(InstallSettings& settings) {
 
 void ResolveFromSettings(InstallSettings& settings, const SettingsSource& programs,
                          const SettingsSource& variants) {
-  settings.MultiSection = programs.ReadSettingText(settings.ProgramSection, "Multi", "");
+  settings.MultiSection =
+      programs.ReadSettingText(settings.ProgramSection, std::string(kGroupKey), "");
   if (!settings.MultiSection.empty()) {
     ResolveVariant(settings, variants);
   } else {

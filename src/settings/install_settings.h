@@ -2,9 +2,13 @@
 // medium's settings files resolve. Windows-1252 texts, empty until set.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace cdinst {
+
+// A parameter holds at most this many characters; the rest of a longer one is dropped.
+constexpr size_t kMaxParameterLength = 4096;
 
 struct InstallSettings {
   // From the command line.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/settings_source.h"
+#include "settings/settings_source.h"
 
 namespace cdinst {
 

@@ -1,14 +1,20 @@
 // Filling the resolved fields of the InstallSettings from the registry and the medium.
 #pragma once
 
-#include "startup/install_settings.h"
-#include "startup/settings_source.h"
+#include <string_view>
+
+#include "settings/install_settings.h"
+#include "settings/settings_source.h"
 
 namespace cdinst {
 
 // The settings files, relative to SourceRoot.
 inline constexpr char kProgramsFile[] = "DADOS\\PROGS.INI";
 inline constexpr char kVariantsFile[] = "DADOS\\MULTI.INI";
+// A program's key naming its group of variants in kVariantsFile, and the key of a program's
+// name there, which each variant's suffix follows.
+inline constexpr std::string_view kGroupKey = "Multi";
+inline constexpr std::string_view kNameKey = "Nome";
 
 // Needs SourceRoot, ProgramSection and VariantSuffix. Sets ProgramFilesDir, MultiSection,
 // ProgramName, OriginPath, DestinationPath and Description, in that order, from the registry,

@@ -1,4 +1,4 @@
-#include "startup/resolve_settings.h"
+#include "settings/resolve_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "startup/settings_file.h"
+#include "settings/settings_file.h"
 
-#include "startup/setting_number.h"
+#include "settings/setting_number.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {

@@ -1,4 +1,4 @@
-#include "startup/program_files_dir.h"
+#include "settings/program_files_dir.h"
 
 #include <algorithm>
 #include <new>

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scratch_prefix.h"
-#include "startup/program_files_dir.h"
+#include "settings/program_files_dir.h"
 #include "system_reg.h"
 
 namespace cdinst {

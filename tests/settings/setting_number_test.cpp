@@ -1,4 +1,4 @@
-#include "startup/setting_number.h"
+#include "settings/setting_number.h"
 
 #include <gtest/gtest.h>
 
