@@ -25,13 +25,10 @@ class FileNameList {
   // drive root.
   const std::string& Directory() const { return directory_; }
 
-  // File-name patterns separated by ";", searched one after the other; an empty pattern
-  // finds nothing.
-  const std::string& Mask() const { return mask_; }
-
-  // Stores `mask` when it differs from Mask in any character (letter case counts). Once the
-  // names have been read, reads them again at once, raising IoError when Directory can no
-  // longer be entered (the new Mask stays, the names stay as they were).
+  // Stores the mask, file-name patterns separated by ";" and searched one after the other (an
+  // empty pattern finds nothing), when it differs from the one held in any character (letter
+  // case counts). Once the names have been read, reads them again at once, raising IoError when
+  // Directory can no longer be entered (the new mask stays, the names stay as they were).
   void ChangeMask(const std::string& mask);
 
   // Moves to the absolute directory `path`, unless SamePathText finds it equal to Directory:
