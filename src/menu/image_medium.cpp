@@ -9,7 +9,7 @@
 #include "menu/menu_error.h"
 #include "menu/private_drive.h"
 #include "settings/resolve_settings.h"
-#include "winapi/posix/settings/profile_parser.h"
+#include "winapi/posix/profile_index.h"
 
 namespace cdinst::menu {
 namespace {

@@ -18,6 +18,10 @@ namespace cdinst::posix {
 // ERROR_PATH_NOT_FOUND when it is missing, ERROR_ACCESS_DENIED when it is no regular file).
 std::optional<std::string> LoadProfile(LPCSTR fileName);
 
+// A settings file's bytes as Windows-1252 text: a file that starts with a UTF-16 byte-order
+// mark (either order) is converted; anything else, a UTF-8 mark included, is kept byte for byte.
+std::string DecodeProfileText(std::string_view bytes);
+
 class ProfileIndex {
  public:
   explicit ProfileIndex(std::string_view text);

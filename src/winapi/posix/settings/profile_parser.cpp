@@ -1,6 +1,7 @@
 #include "winapi/posix/settings/profile_parser.h"
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/profile_index.h"
 #include "winapi/posix/settings/text_lines.h"
 #include "winapi/posix/settings/wide_text.h"
 

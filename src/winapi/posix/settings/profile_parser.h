@@ -16,10 +16,6 @@
 
 namespace cdinst::posix {
 
-// A settings file's bytes as Windows-1252 text: a file that starts with a UTF-16 byte-order
-// mark (either order) is converted; anything else, a UTF-8 mark included, is kept byte for byte.
-std::string DecodeProfileText(std::string_view bytes);
-
 // The value of `key` in `section`, blanks at both ends and one pair of matching quotes (" or ')
 // around it removed; nothing when the section or the key is missing. "" as `section` is the
 // section headed "[]"; "" as `key` is a line "=value".
