@@ -247,7 +247,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                    DWORD disposition, DWORD flags, HANDLE) {
   using namespace cdinst::posix;
   const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
-  SettleAll();  // an open may cut or read what a handle holds back
+  FlushAll();  // an open may cut or read what a handle holds back
   Opened opened;
   if (const DWORD error = Open(path, request, opened)) {
     return FailWith(INVALID_HANDLE_VALUE, error);
