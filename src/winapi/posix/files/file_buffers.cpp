@@ -68,7 +68,7 @@ bool Covers(const OpenFile& file, DWORD count) {
 
 // A short read that already holds what the caller wants ends it: asking again only to learn of
 // the end would cost every small file a system call.
-int ReadAhead(OpenFile& file, DWORD wanted) {
+int FillReadAhead(OpenFile& file, DWORD wanted) {
   file.readAhead.resize(kChunk);
   size_t got = 0;
   const int error = PreadAtLeast(file.Fd(), file.readAhead.data(), kChunk, wanted ? wanted : 1,
@@ -92,13 +92,14 @@ int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done) {
     return error;
   }
   if (!Covers(file, count)) {
-    if (const int error = ReadAhead(file, count)) return error;
+    if (const int error = FillReadAhead(file, count)) return error;
   }
   const int64_t available =
       file.readAheadStart + static_cast<int64_t>(file.readAhead.size()) - file.position;
   done = static_cast<DWORD>(available < count ? (available > 0 ? available : 0) : count);
-  if (done > 0)
+  if (done > 0) {
     std::memcpy(buffer, file.readAhead.data() + (file.position - file.readAheadStart), done);
+  }
   return 0;
 }
 
