@@ -36,9 +36,9 @@ class ListingCache {
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
   // the names kept from an earlier call while `directory` is the directory they were listed in
   // and it has reported no change since; otherwise listed afresh. A directory whose search went
-  // through kCachedFromEntries entries or more is watched from its second listing on, and the watch
-  // begins before the listing, so a change during it counts. What is kept for directories that
-  // are neither `directory` nor above it is let go. Exceptions from `list` pass through,
+  // through kCachedFromEntries entries or more is watched from its second listing on, and the
+  // watch begins before the listing, so a change during it counts. What is kept for directories
+  // that are neither `directory` nor above it is let go. Exceptions from `list` pass through,
   // keeping nothing for `directory`.
   ListedNames Listing(const std::string& directory, const Lister& list);
 

@@ -87,8 +87,8 @@ int LinkUnnamedFile(int fd, int directory, const char* name) {
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named relative to its directory, held open meanwhile. kUnsupported when the file
-// system (or a missing /proc) does not allow this; then nothing was made.
+// file is made and named relative to its directory, held open meanwhile. kUnsupported when the
+// file system (or a missing /proc) does not allow this; then nothing was made.
 Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Request& request,
                              Opened& opened) {
   const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
