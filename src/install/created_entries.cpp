@@ -10,9 +10,9 @@ namespace {
 
 // The copy leaves its files writable; one made read-only since must not stay behind for that.
 void RemoveMadeFile(const std::string& path) {
-  if (RemovesFile(path)) return;
+  if (TryRemoveFile(path)) return;
   ClearReadOnly(path);
-  RemovesFile(path);
+  TryRemoveFile(path);
 }
 
 bool IsFullPath(const std::string& path) {
@@ -51,7 +51,7 @@ void CreatedEntries::RemoveAll() {
   for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
     if (!entry->identity || EntryIdentityOf(entry->path) != entry->identity) continue;
     if (entry->directory) {
-      RemovesDirectory(entry->path);
+      TryRemoveDirectory(entry->path);
     } else {
       RemoveMadeFile(entry->path);
     }

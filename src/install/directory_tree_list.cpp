@@ -156,7 +156,7 @@ void DirectoryTreeList::AddPathLevels(const std::string& root) {
 }
 
 void DirectoryTreeList::AddSubdirectories() {
-  subdirectories_ = kept_.Listing(directory_, [this] { return ListSubdirectories(); });
+  subdirectories_ = listings_.Listing(directory_, [this] { return ListSubdirectories(); });
 }
 
 SearchedNames DirectoryTreeList::ListSubdirectories() const {

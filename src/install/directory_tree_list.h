@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "install/kept_listings.h"
+#include "install/listing_cache.h"
 
 namespace cdinst {
 
@@ -64,7 +64,7 @@ class DirectoryTreeList {
   std::string directory_;
   std::vector<std::string> levels_;  // the path levels, Directory's own last
   ListedNames subdirectories_ = std::make_shared<const std::vector<std::string>>();
-  KeptListings kept_;
+  ListingCache listings_;
   int32_t currentLevel_ = -1;
   bool caseSensitiveVolume_ = false;
   bool built_ = false;

@@ -52,7 +52,7 @@ FileNameList::FileNameList(HostWindow&) : directory_(CurrentDirectory()) {}
 void FileNameList::ChangeMask(const std::string& mask) {
   if (mask == mask_) return;
   mask_ = mask;
-  kept_.Clear();
+  listings_.Clear();
   ReadNamesIfRead();
 }
 
@@ -93,7 +93,7 @@ void FileNameList::ReadNames() {
   };
   const bool searchesElsewhere = mask_.find_first_of("\\/:") != std::string::npos;
   names_ = searchesElsewhere ? std::make_shared<const std::vector<std::string>>(list().names)
-                             : kept_.Listing(directory_, list);
+                             : listings_.Listing(directory_, list);
   read_ = true;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "install/kept_listings.h"
+#include "install/listing_cache.h"
 
 namespace cdinst {
 
@@ -54,8 +54,8 @@ class FileNameList {
   std::string directory_;
   std::string mask_ = "*.*";
   ListedNames names_ = std::make_shared<const std::vector<std::string>>();
-  KeptListings kept_;  // for the current mask
-  bool read_ = false;  // from the first reading on, every change reads again at once
+  ListingCache listings_;  // for the current mask
+  bool read_ = false;      // from the first reading on, every change reads again at once
 };
 
 }  // namespace cdinst

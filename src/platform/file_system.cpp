@@ -43,9 +43,9 @@ void MakeDirectory(const std::string& path) {
   RaiseIfIoResultPending();
 }
 
-bool RemovesFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool TryRemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
-bool RemovesDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool TryRemoveDirectory(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
 
 bool DirectoryIsPresent(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -27,11 +27,11 @@ void MakeDirectory(const std::string& path);
 
 // Deletes the file `path`: true on success; false when it is missing, a directory, read-only or
 // open elsewhere. Never raises, and leaves the pending code alone.
-bool RemovesFile(const std::string& path);
+bool TryRemoveFile(const std::string& path);
 
 // Removes the empty directory `path`: true on success; false when it is missing, not empty, no
 // directory or the current directory. Never raises, and leaves the pending code alone.
-bool RemovesDirectory(const std::string& path);
+bool TryRemoveDirectory(const std::string& path);
 
 // True when `path` names an existing directory; false otherwise, never raising.
 bool DirectoryIsPresent(const std::string& path);

@@ -150,7 +150,8 @@ class ComingBackTest : public ListingsTest, public ::testing::WithParamInterface
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(Sizes, ComingBackTest, ::testing::Values(0, KeptListings::kKeptFrom));
+INSTANTIATE_TEST_SUITE_P(Sizes, ComingBackTest,
+                         ::testing::Values(0, ListingCache::kCachedFromEntries));
 
 TEST_P(ComingBackTest, ListsWhatIsThereNow) {
   const Texts levels{"D:\\", "PROGS", "EDITOR"};

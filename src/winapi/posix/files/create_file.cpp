@@ -29,7 +29,7 @@ struct Opened {
   UniqueFd fd;
   bool created = false;
   bool directory = false;             // opened with backup semantics, for queries
-  bool admitted = false;              // its share mode is recorded already
+  bool shareChecked = false;          // its share mode is recorded already
   bool writable = true;               // opened for reading and writing
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
 };
@@ -68,12 +68,12 @@ DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
-enum class Made { kDone, kNameTaken, kNotHere };
+enum class Creation { kDone, kNameTaken, kUnsupported };
 
 // Links the unnamed file `fd` in as `name`. Naming the descriptor itself spares a lookup
 // through /proc, but needs CAP_DAC_READ_SEARCH; without it the call fails with ENOENT, and
 // /proc is used from then on.
-int LinkIn(int fd, int directory, const char* name) {
+int LinkUnnamedFile(int fd, int directory, const char* name) {
   static bool emptyPathRefused = false;
   if (!emptyPathRefused) {
     if (linkat(fd, "", directory, name, AT_EMPTY_PATH) == 0) return 0;
@@ -87,24 +87,25 @@ int LinkIn(int fd, int directory, const char* name) {
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
 // write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named relative to its directory, held open meanwhile. kNotHere when the file
-// system (or a missing /proc) does not allow this; then nothing was made.
-Made CreateAdmitted(const ResolvedPath& path, mode_t mode, const Request& request, Opened& opened) {
+// file is made and named relative to its directory, held open meanwhile. kUnsupported when the
+// file system (or a missing /proc) does not allow this; then nothing was made.
+Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Request& request,
+                             Opened& opened) {
   const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return Made::kNotHere;
+  if (!directory.Valid()) return Creation::kUnsupported;
   UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
-  if (!fd.Valid()) return Made::kNotHere;
+  if (!fd.Valid()) return Creation::kUnsupported;
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
-    return Made::kNotHere;  // a lock call failed on a file no one else can see yet
+    return Creation::kUnsupported;  // a lock call failed on a file no one else can see yet
   }
   EntryCreation creation(path.unixPath, false);
-  if (LinkIn(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
-    return errno == EEXIST ? Made::kNameTaken : Made::kNotHere;
+  if (LinkUnnamedFile(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
+    return errno == EEXIST ? Creation::kNameTaken : Creation::kUnsupported;
   }
   creation.Created();
   opened.fd = std::move(fd);
-  opened.created = opened.admitted = true;
-  return Made::kDone;
+  opened.created = opened.shareChecked = true;
+  return Creation::kDone;
 }
 
 // Where a file cannot be made without a name: made by name, its share mode recorded afterwards.
@@ -120,9 +121,9 @@ bool CreateNamed(const ResolvedPath& path, mode_t mode, Opened& opened) {
 // A file created read-only still gets a handle that writes, as on Windows.
 DWORD CreateNew(const ResolvedPath& path, const Request& request, Opened& opened) {
   const mode_t mode = (request.attributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  const Made made = CreateAdmitted(path, mode, request, opened);
-  if (made == Made::kDone) return ERROR_SUCCESS;
-  if (made == Made::kNotHere) {
+  const Creation made = CreateWithShareMode(path, mode, request, opened);
+  if (made == Creation::kDone) return ERROR_SUCCESS;
+  if (made == Creation::kUnsupported) {
     if (CreateNamed(path, mode, opened)) return ERROR_SUCCESS;
     if (errno != EEXIST) return ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
@@ -165,14 +166,14 @@ DWORD Overwrite(const Request& request, const Opened& opened) {
   return ERROR_SUCCESS;
 }
 
-DWORD Admit(const Request& request, Opened& opened) {
-  if (opened.admitted) return ERROR_SUCCESS;
+DWORD CheckSharing(const Request& request, Opened& opened) {
+  if (opened.shareChecked) return ERROR_SUCCESS;
   if (!opened.created) {
     if (const DWORD error = CheckExistingFile(request, opened)) return error;
   }
   const DWORD checked = CheckedAccess(request, opened);
-  if (const DWORD error =
-          AdmitOpen(opened.fd.Get(), opened.writable, request.access, checked, request.share)) {
+  if (const DWORD error = CheckShareAccess(opened.fd.Get(), opened.writable, request.access,
+                                           checked, request.share)) {
     return error;
   }
   return Truncates(request, opened) ? Overwrite(request, opened) : ERROR_SUCCESS;
@@ -221,7 +222,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
-  return Admit(request, opened);
+  return CheckSharing(request, opened);
 }
 
 // What the open learned of an existing file tells which file the handle is on; otherwise the
@@ -247,7 +248,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
                    DWORD disposition, DWORD flags, HANDLE) {
   using namespace cdinst::posix;
   const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
-  SettleAll();  // an open may cut or read what a handle holds back
+  FlushAll();  // an open may cut or read what a handle holds back
   Opened opened;
   if (const DWORD error = Open(path, request, opened)) {
     return FailWith(INVALID_HANDLE_VALUE, error);

@@ -24,9 +24,9 @@ struct FaultState {
   bool environmentRead = false;
   Countdown read;
   Countdown write;
-  bool budgetArmed = false;
-  uint64_t budget = 0;
-  DWORD budgetCode = 0;
+  bool byteLimitArmed = false;
+  uint64_t remainingBytes = 0;
+  DWORD byteLimitCode = 0;
 };
 
 FaultState& State() {
@@ -64,9 +64,9 @@ void Arm(FaultState& state, const FaultItem& item) {
   } else if (item.kind == "write") {
     state.write = {static_cast<unsigned>(item.count), item.code};
   } else {
-    state.budgetArmed = true;
-    state.budget = item.count;
-    state.budgetCode = item.code;
+    state.byteLimitArmed = true;
+    state.remainingBytes = item.count;
+    state.byteLimitCode = item.code;
   }
 }
 
@@ -110,7 +110,7 @@ void ResetFaults() {
   state.environmentRead = false;
   state.read = {};
   state.write = {};
-  state.budgetArmed = false;
+  state.byteLimitArmed = false;
 }
 
 bool ArmFaults(std::string_view faults) {
@@ -129,13 +129,13 @@ WriteFault TakeWriteFault(DWORD count) {
   FaultState& state = State();
   ReadEnvironmentOnce(state);
   if (const DWORD code = state.write.Take()) return {0, code};
-  if (!state.budgetArmed || count <= state.budget) {
-    if (state.budgetArmed) state.budget -= count;
+  if (!state.byteLimitArmed || count <= state.remainingBytes) {
+    if (state.byteLimitArmed) state.remainingBytes -= count;
     return {count, 0};
   }
-  const auto allowed = static_cast<DWORD>(state.budget);
-  state.budget = 0;
-  return {allowed, state.budgetCode};
+  const auto allowed = static_cast<DWORD>(state.remainingBytes);
+  state.remainingBytes = 0;
+  return {allowed, state.byteLimitCode};
 }
 
 }  // namespace cdinst::posix

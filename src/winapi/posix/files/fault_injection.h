@@ -1,6 +1,7 @@
 // Test-only faults in the emulation's file reads and writes, for error paths a test cannot
 // provoke on a real disk (a full disk, an unreadable sector). Nothing is armed unless a test
-// arms it or the environment variable CDINST_FAULT is set.
+// arms it or the environment variable CDINST_FAULT is set. Only builds with the tests have
+// them (CDINST_FAULT_INJECTION); elsewhere every read and write goes ahead.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,15 @@
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
+
+// For WriteFile: how many of `count` bytes may be written, and the code the write then fails
+// with (0: it succeeds).
+struct WriteFault {
+  DWORD allowedBytes;
+  DWORD code;
+};
+
+#ifdef CDINST_FAULT_INJECTION
 
 // The `nth` ReadFile (_lread included) from now, counting from 1, fails with `code` and reads
 // nothing; the ones before and after it are untouched.
@@ -35,12 +45,14 @@ bool ArmFaults(std::string_view faults);
 // For ReadFile: the code this read must fail with, or 0 to go ahead.
 DWORD TakeReadFault();
 
-// For WriteFile: how many of `count` bytes may be written, and the code the write then fails
-// with (0: it succeeds).
-struct WriteFault {
-  DWORD allowedBytes;
-  DWORD code;
-};
+// For WriteFile: the fault, if any, for a write of `count` bytes.
 WriteFault TakeWriteFault(DWORD count);
+
+#else
+
+inline DWORD TakeReadFault() { return 0; }
+inline WriteFault TakeWriteFault(DWORD count) { return {count, 0}; }
+
+#endif
 
 }  // namespace cdinst::posix

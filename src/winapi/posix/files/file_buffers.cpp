@@ -41,40 +41,40 @@ int PwriteFully(int fd, const char* buffer, size_t count, int64_t offset, size_t
 }
 
 // Bytes the kernel refused are dropped with the failure, as an unbuffered write drops them.
-int WriteHeld(OpenFile& file) {
-  if (file.held.empty()) return 0;
+int FlushWriteBehind(OpenFile& file) {
+  if (file.writeBehind.empty()) return 0;
   size_t done = 0;
-  const int error =
-      PwriteFully(file.Fd(), file.held.data(), file.held.size(), file.heldStart, done);
-  file.held.clear();
+  const int error = PwriteFully(file.Fd(), file.writeBehind.data(), file.writeBehind.size(),
+                                file.writeBehindStart, done);
+  file.writeBehind.clear();
   return error;
 }
 
 // What the other handles on the file hold back must reach it before this one reads or writes
 // there; what they read ahead is stale once this one writes.
-void SettleOthers(const OpenFile& file, bool writing) {
+void FlushOthers(const OpenFile& file, bool writing) {
   if (file.others == 0) return;
   ForEachOpenFile([&](OpenFile& other) {
     if (&other == &file || !SameFile(other, file)) return;
-    if (const int error = WriteHeld(other)) other.heldError = error;
-    if (writing) other.ahead.clear();
+    if (const int error = FlushWriteBehind(other)) other.writeBehindError = error;
+    if (writing) other.readAhead.clear();
   });
 }
 
 bool Covers(const OpenFile& file, DWORD count) {
-  return file.position >= file.aheadStart &&
-         file.position + count <= file.aheadStart + static_cast<int64_t>(file.ahead.size());
+  return file.position >= file.readAheadStart &&
+         file.position + count <= file.readAheadStart + static_cast<int64_t>(file.readAhead.size());
 }
 
 // A short read that already holds what the caller wants ends it: asking again only to learn of
 // the end would cost every small file a system call.
-int ReadAhead(OpenFile& file, DWORD wanted) {
-  file.ahead.resize(kChunk);
+int FillReadAhead(OpenFile& file, DWORD wanted) {
+  file.readAhead.resize(kChunk);
   size_t got = 0;
-  const int error =
-      PreadAtLeast(file.Fd(), file.ahead.data(), kChunk, wanted ? wanted : 1, file.position, got);
-  file.ahead.resize(error ? 0 : got);
-  file.aheadStart = file.position;
+  const int error = PreadAtLeast(file.Fd(), file.readAhead.data(), kChunk, wanted ? wanted : 1,
+                                 file.position, got);
+  file.readAhead.resize(error ? 0 : got);
+  file.readAheadStart = file.position;
   return error;
 }
 
@@ -82,33 +82,36 @@ int ReadAhead(OpenFile& file, DWORD wanted) {
 
 int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done) {
   done = 0;
-  SettleOthers(file, false);
-  if (const int error = WriteHeld(file)) return error;
+  FlushOthers(file, false);
+  if (const int error = FlushWriteBehind(file)) return error;
   if (count >= kChunk) {
-    file.ahead.clear();
+    file.readAhead.clear();
     size_t got = 0;
     const int error = PreadFully(file.Fd(), buffer, count, file.position, got);
     done = static_cast<DWORD>(got);
     return error;
   }
   if (!Covers(file, count)) {
-    if (const int error = ReadAhead(file, count)) return error;
+    if (const int error = FillReadAhead(file, count)) return error;
   }
   const int64_t available =
-      file.aheadStart + static_cast<int64_t>(file.ahead.size()) - file.position;
+      file.readAheadStart + static_cast<int64_t>(file.readAhead.size()) - file.position;
   done = static_cast<DWORD>(available < count ? (available > 0 ? available : 0) : count);
-  if (done > 0) std::memcpy(buffer, file.ahead.data() + (file.position - file.aheadStart), done);
+  if (done > 0) {
+    std::memcpy(buffer, file.readAhead.data() + (file.position - file.readAheadStart), done);
+  }
   return 0;
 }
 
 int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done) {
   done = 0;
-  SettleOthers(file, true);
-  file.ahead.clear();
-  if (const int error = std::exchange(file.heldError, 0)) return error;
-  const bool follows = file.position == file.heldStart + static_cast<int64_t>(file.held.size());
-  if (!file.held.empty() && (!follows || file.held.size() + count > kChunk)) {
-    if (const int error = WriteHeld(file)) return error;
+  FlushOthers(file, true);
+  file.readAhead.clear();
+  if (const int error = std::exchange(file.writeBehindError, 0)) return error;
+  const bool follows =
+      file.position == file.writeBehindStart + static_cast<int64_t>(file.writeBehind.size());
+  if (!file.writeBehind.empty() && (!follows || file.writeBehind.size() + count > kChunk)) {
+    if (const int error = FlushWriteBehind(file)) return error;
   }
   if (count >= kChunk) {
     size_t put = 0;
@@ -116,11 +119,11 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done) 
     done = static_cast<DWORD>(put);
     if (error) return error;
   } else {
-    if (file.held.empty()) {
-      file.held.reserve(kChunk);
-      file.heldStart = file.position;
+    if (file.writeBehind.empty()) {
+      file.writeBehind.reserve(kChunk);
+      file.writeBehindStart = file.position;
     }
-    file.held.insert(file.held.end(), buffer, buffer + count);
+    file.writeBehind.insert(file.writeBehind.end(), buffer, buffer + count);
   }
   done = count;
   return 0;
@@ -130,8 +133,8 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done) 
 // appended bytes ended.
 int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, int64_t& end) {
   done = 0;
-  SettleOthers(file, true);
-  if (const int error = Settle(file)) return error;
+  FlushOthers(file, true);
+  if (const int error = Flush(file)) return error;
   while (done < count) {
     iovec part{const_cast<char*>(buffer + done), count - done};
     const ssize_t put = pwritev2(file.Fd(), &part, 1, -1, RWF_APPEND);
@@ -142,28 +145,28 @@ int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, in
   return end < 0 ? errno : 0;
 }
 
-int Settle(OpenFile& file) {
-  file.ahead.clear();
-  const int error = WriteHeld(file);
-  const int earlier = std::exchange(file.heldError, 0);
+int Flush(OpenFile& file) {
+  file.readAhead.clear();
+  const int error = FlushWriteBehind(file);
+  const int earlier = std::exchange(file.writeBehindError, 0);
   return earlier ? earlier : error;
 }
 
 namespace {
 
 // A failure waits for the handle's next write or its close.
-void SettleKeepingError(OpenFile& file) {
-  if (const int error = Settle(file)) file.heldError = error;
+void FlushKeepingError(OpenFile& file) {
+  if (const int error = Flush(file)) file.writeBehindError = error;
 }
 
 }  // namespace
 
 // The caller may cut the file, so what the others read ahead goes too.
-void SettleForQuery(OpenFile& file) {
-  SettleOthers(file, true);
-  SettleKeepingError(file);
+void FlushForQuery(OpenFile& file) {
+  FlushOthers(file, true);
+  FlushKeepingError(file);
 }
 
-void SettleAll() { ForEachOpenFile(SettleKeepingError); }
+void FlushAll() { ForEachOpenFile(FlushKeepingError); }
 
 }  // namespace cdinst::posix

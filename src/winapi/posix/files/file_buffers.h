@@ -3,7 +3,7 @@
 //
 // A handle reads ahead of its file pointer and holds back what it writes, one chunk each, only
 // until the calls could tell: every other call on the handle (size, pointer from the end,
-// information, end of file, close) settles it first, and so does every open and every directory
+// information, end of file, close) flushes it first, and so does every open and every directory
 // search. Reads and writes through other handles of this process on the same file see each
 // other as without the buffers. Another process sees held-back bytes once they are written: at
 // the latest when the chunk fills or the handle is closed.
@@ -28,14 +28,14 @@ int WriteBuffered(OpenFile& file, const char* buffer, DWORD count, DWORD& done);
 int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, int64_t& end);
 
 // Writes what `file` holds back and forgets what it read ahead. Returns 0 or the errno value of a
-// failed write, also of one that failed at an earlier settling and was not reported yet.
-int Settle(OpenFile& file);
+// failed write, also of one that failed at an earlier flush and was not reported yet.
+int Flush(OpenFile& file);
 
-// Settles `file` and the other handles on its file, before a call that asks for or sets its size
+// Flushes `file` and the other handles on its file, before a call that asks for or sets its size
 // or pointer; a failure is kept for that handle's next write or its close.
-void SettleForQuery(OpenFile& file);
+void FlushForQuery(OpenFile& file);
 
-// Settles every open file; a failure is kept for the handle's next write or its close.
-void SettleAll();
+// Flushes every open file; a failure is kept for the handle's next write or its close.
+void FlushAll();
 
 }  // namespace cdinst::posix

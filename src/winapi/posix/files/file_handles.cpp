@@ -56,7 +56,7 @@ void CountOthers(const HandleTable& table, OpenFile& file, int step) {
 
 // A handle the program never closed still writes what it held back, at exit at the latest.
 OpenFile::~OpenFile() {
-  if (owner == getpid()) Settle(*this);
+  if (owner == getpid()) Flush(*this);
 }
 
 bool SameFile(const OpenFile& a, const OpenFile& b) {
@@ -101,9 +101,9 @@ BOOL CloseHandle(HANDLE object) {
   using namespace cdinst::posix;
   const std::shared_ptr<OpenFile> file = TakeOpenFile(object);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
-  const int held = Settle(*file);
+  const int flushError = Flush(*file);
   // A failing close() can be the first report of a write that never reached the disk (NFS,
   // quotas); EINTR still closed the descriptor.
   if (file->fd.Close() != 0 && errno != EINTR) return FailWithErrno(FALSE);
-  return held ? FailWith(FALSE, ErrorFromErrno(held)) : TRUE;
+  return flushError ? FailWith(FALSE, ErrorFromErrno(flushError)) : TRUE;
 }

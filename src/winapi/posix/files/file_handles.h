@@ -57,13 +57,14 @@ struct OpenFile {
   dev_t device = 0;
   ino_t inode = 0;
   int others = 0;
-  // Bytes read ahead from `aheadStart`, and bytes held back for `heldStart` (file_buffers.h).
-  std::vector<char, UnfilledAllocator<char>> ahead;
-  int64_t aheadStart = 0;
-  std::vector<char> held;
-  int64_t heldStart = 0;
-  int heldError = 0;       // errno of a held-back write that failed unreported
-  pid_t owner = getpid();  // a child made by fork() leaves the held bytes to this process
+  // Bytes read ahead from `readAheadStart`, and bytes not yet written for `writeBehindStart`
+  // (file_buffers.h).
+  std::vector<char, UnfilledAllocator<char>> readAhead;
+  int64_t readAheadStart = 0;
+  std::vector<char> writeBehind;
+  int64_t writeBehindStart = 0;
+  int writeBehindError = 0;  // errno of a write-behind that failed unreported
+  pid_t owner = getpid();    // a child made by fork() leaves the pending writes to this process
 
   int Fd() const { return fd.Get(); }
 

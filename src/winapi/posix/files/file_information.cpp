@@ -24,7 +24,7 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!information) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  SettleForQuery(*file);
+  FlushForQuery(*file);
   struct stat info;
   if (fstat(file->Fd(), &info) != 0) return FailWithErrno(FALSE);
   const auto device = static_cast<uint64_t>(info.st_dev);

@@ -75,7 +75,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   DWORD done = 0;
   int error = Write(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
   // A faulted write leaves the file as an unbuffered one would.
-  if (!error && fault.code) error = Settle(*file);
+  if (!error && fault.code) error = Flush(*file);
   Finish(*file, done, written, overlapped);
   NoteBytesWritten(done);
   if (error) return FailWith(FALSE, ErrorFromErrno(error));

@@ -35,11 +35,11 @@ DWORD Seek(OpenFile& file, int64_t distance, DWORD method) {
   return ERROR_SUCCESS;
 }
 
-// The handle's file, settled, or null with ERROR_INVALID_HANDLE set.
+// The handle's file, flushed, or null with ERROR_INVALID_HANDLE set.
 std::shared_ptr<OpenFile> FileOrFail(HANDLE handle) {
   std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) SetLastError(ERROR_INVALID_HANDLE);
-  if (file) SettleForQuery(*file);
+  if (file) FlushForQuery(*file);
   return file;
 }
 

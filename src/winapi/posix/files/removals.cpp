@@ -34,7 +34,7 @@ bool ResolveExisting(LPCSTR path, ResolvedPath& target, struct stat& info) {
 DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
   if (!S_ISREG(info.st_mode)) return ERROR_SUCCESS;
   const cdinst::posix::UniqueFd fd(open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  return fd.Valid() ? cdinst::posix::AdmitDeletion(fd.Get()) : ERROR_SUCCESS;
+  return fd.Valid() ? cdinst::posix::CheckDeletionSharing(fd.Get()) : ERROR_SUCCESS;
 }
 
 bool IsCurrentDirectory(const struct stat& info) {

@@ -3,12 +3,12 @@
 // any data: "holds read", "holds write", "denies read", "denies write". A new open is refused
 // when someone else locks a "denies" byte for an access it wants, or a "holds" byte for an
 // access it does not share; it tests this with F_OFD_GETLK, which ignores its own locks.
-// A fifth byte, the gate, is held around record-and-test so that two opens racing each other
+// A fifth byte, the lock byte, is locked around record-and-test so that two opens racing each other
 // cannot both pass the test before either has recorded itself; it is held for a few system
 // calls only, so waiting for it is not a sharing wait. A writable descriptor takes it
 // exclusively. A read-only one can take it only shared, which keeps writers' opens out but not
 // other read-only ones: each records itself before it tests and withdraws on a conflict, so of
-// two such opens that exclude each other both may be refused, never both admitted.
+// two such opens that exclude each other both may be refused, never both allowed.
 #include "winapi/posix/files/share_modes.h"
 
 #include <fcntl.h>
@@ -23,7 +23,7 @@ namespace cdinst::posix {
 namespace {
 
 constexpr off_t kReservedBase = std::numeric_limits<off_t>::max() - 15;
-constexpr off_t kGate = 0, kHoldsRead = 1, kHoldsWrite = 2, kDeniesRead = 3, kDeniesWrite = 4;
+constexpr off_t kLockByte = 0, kHoldsRead = 1, kHoldsWrite = 2, kDeniesRead = 3, kDeniesWrite = 4;
 
 struct AccessKind {
   DWORD access;
@@ -111,24 +111,25 @@ bool LocksUnsupported(int error) {
 
 }  // namespace
 
-DWORD AdmitOpen(int fd, DWORD held, DWORD checked, DWORD share) {
-  return AdmitOpen(fd, Writable(fd), held, checked, share);
+DWORD CheckShareAccess(int fd, DWORD held, DWORD checked, DWORD share) {
+  return CheckShareAccess(fd, Writable(fd), held, checked, share);
 }
 
-DWORD AdmitOpen(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
+DWORD CheckShareAccess(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
   held &= GENERIC_READ | GENERIC_WRITE;
   checked = (checked | held) & (GENERIC_READ | GENERIC_WRITE);
   if (checked == 0) return ERROR_SUCCESS;
-  const int gate = SetLock(fd, writable ? F_WRLCK : F_RDLCK, kGate, true);
-  if (gate != 0) return LocksUnsupported(gate) ? ERROR_SUCCESS : ErrorFromErrno(gate);
+  const int lockError = SetLock(fd, writable ? F_WRLCK : F_RDLCK, kLockByte, true);
+  if (lockError != 0)
+    return LocksUnsupported(lockError) ? ERROR_SUCCESS : ErrorFromErrno(lockError);
   int error = RecordAndTest(fd, held, checked, share);
-  SetLock(fd, F_UNLCK, kGate, false);
+  SetLock(fd, F_UNLCK, kLockByte, false);
   if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
   if (error && LocksUnsupported(error)) error = 0;
   return ErrorFromErrno(error);
 }
 
-DWORD AdmitDeletion(int fd) {
+DWORD CheckDeletionSharing(int fd) {
   for (const off_t byte : {kHoldsRead, kHoldsWrite}) {
     const int error = TestByte(fd, byte);
     if (error == EAGAIN) return ERROR_SHARING_VIOLATION;

@@ -34,7 +34,7 @@ std::optional<std::string> UnixRoot(std::string_view root) {
   return mapping;
 }
 
-void Found(ResolvedPath& result, const struct stat& info) {
+void RecordFound(ResolvedPath& result, const struct stat& info) {
   result.exists = true;
   if (!S_ISLNK(info.st_mode)) result.status = info;
 }
@@ -47,7 +47,7 @@ void FindLast(const std::string& directory, const struct stat& directoryStatus,
   result.name = match ? std::move(*match) : Windows1252ToUtf8(component);
   result.unixPath = UnixChild(directory, result.name);
   struct stat info;
-  if (match && lstat(result.unixPath.c_str(), &info) == 0) Found(result, info);
+  if (match && lstat(result.unixPath.c_str(), &info) == 0) RecordFound(result, info);
 }
 
 // Every component from the root, each as FindEntry finds it.
@@ -84,7 +84,7 @@ bool FoundRoot(const std::string& root, ResolvedPath& result) {
   if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
   result.unixPath = root;
   result.name = ".";
-  Found(result, info);
+  RecordFound(result, info);
   return true;
 }
 
@@ -97,7 +97,7 @@ bool FoundExactly(const std::string& root, const std::vector<std::string>& compo
   if (lstat(path.c_str(), &info) != 0) return false;
   result.unixPath = std::move(path);
   result.name = Windows1252ToUtf8(components.back());
-  Found(result, info);
+  RecordFound(result, info);
   return true;
 }
 

@@ -135,7 +135,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (pattern == nullptr || data == nullptr) {
     return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
   }
-  cdinst::posix::SettleAll();  // the sizes it reports
+  cdinst::posix::FlushAll();  // the sizes it reports
   auto search = std::make_unique<Search>();
   const DWORD error = CollectEntries(pattern, *search);
   if (error != ERROR_SUCCESS) return FailWith(INVALID_HANDLE_VALUE, error);

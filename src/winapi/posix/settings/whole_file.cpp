@@ -46,7 +46,8 @@ std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& err
   const UniqueFd fd(::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   error = fd.Valid() ? KindError(::fstat(fd.Get(), &info), info) : ErrorFromErrno(errno);
   if (error != ERROR_SUCCESS) return std::nullopt;
-  error = AdmitOpen(fd.Get(), GENERIC_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  error =
+      CheckShareAccess(fd.Get(), GENERIC_READ, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
   if (error != ERROR_SUCCESS) return std::nullopt;
   std::string content;
   content.reserve(static_cast<size_t>(info.st_size));

@@ -24,21 +24,21 @@ struct SearchedNames {
   size_t searched = 0;
 };
 
-class KeptListings {
+class ListingCache {
  public:
   using Lister = std::function<SearchedNames()>;
 
   // Under Wine, where every file call is a round trip to its server, listing a directory again
   // costs about as much as the identity query and change poll that keeping it needs once its
   // search goes through this many entries.
-  static constexpr size_t kKeptFrom = 64;
+  static constexpr size_t kCachedFromEntries = 64;
 
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
   // the names kept from an earlier call while `directory` is the directory they were listed in
   // and it has reported no change since; otherwise listed afresh. A directory whose search went
-  // through kKeptFrom entries or more is watched from its second listing on, and the watch
-  // begins before the listing, so a change during it counts. What is kept for directories that
-  // are neither `directory` nor above it is let go. Exceptions from `list` pass through,
+  // through kCachedFromEntries entries or more is watched from its second listing on, and the
+  // watch begins before the listing, so a change during it counts. What is kept for directories
+  // that are neither `directory` nor above it is let go. Exceptions from `list` pass through,
   // keeping nothing for `directory`.
   ListedNames Listing(const std::string& directory, const Lister& list);
 

@@ -1,4 +1,4 @@
-#include "install/kept_listings.h"
+#include "install/listing_cache.h"
 
 #include <algorithm>
 #include <optional>
@@ -14,7 +14,7 @@ bool IsAtOrAbove(const std::string& upper, const std::string& directory) {
          directory[upper.size()] == '\\';
 }
 
-ListedNames Listed(const KeptListings::Lister& list) {
+ListedNames Listed(const ListingCache::Lister& list) {
   return std::make_shared<const std::vector<std::string>>(list().names);
 }
 
@@ -22,13 +22,14 @@ ListedNames Listed(const KeptListings::Lister& list) {
 
 // Most directories are listed once and left for good, so a large directory is watched only once
 // it is come back to; the first time only its place is marked.
-ListedNames KeptListings::Listing(const std::string& directory, const Lister& list) {
+ListedNames ListingCache::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
   const auto same = std::find_if(kept_.begin(), kept_.end(),
                                  [&](const Kept& kept) { return kept.directory == directory; });
   if (same == kept_.end()) {
     SearchedNames first = list();
-    if (first.searched >= kKeptFrom) kept_.push_back(Kept{directory, {}, nullptr, nullptr});
+    if (first.searched >= kCachedFromEntries)
+      kept_.push_back(Kept{directory, {}, nullptr, nullptr});
     return std::make_shared<const std::vector<std::string>>(std::move(first.names));
   }
   const std::optional<FileIdentity> identity = IdentityOf(directory);
@@ -42,7 +43,7 @@ ListedNames KeptListings::Listing(const std::string& directory, const Lister& li
 }
 
 // A listing that fails leaves nothing kept for the directory: its watch was renewed already.
-ListedNames KeptListings::Relist(Kept& kept, const Lister& list) {
+ListedNames ListingCache::Relist(Kept& kept, const Lister& list) {
   try {
     kept.names = Listed(list);
   } catch (...) {
@@ -52,14 +53,14 @@ ListedNames KeptListings::Relist(Kept& kept, const Lister& list) {
   return kept.names;
 }
 
-void KeptListings::KeepOnlyAtOrAbove(const std::string& directory) {
+void ListingCache::KeepOnlyAtOrAbove(const std::string& directory) {
   kept_.erase(
       std::remove_if(kept_.begin(), kept_.end(),
                      [&](const Kept& kept) { return !IsAtOrAbove(kept.directory, directory); }),
       kept_.end());
 }
 
-ListedNames KeptListings::ListAndKeep(const std::string& directory, const FileIdentity& identity,
+ListedNames ListingCache::ListAndKeep(const std::string& directory, const FileIdentity& identity,
                                       const Lister& list) {
   auto changes = std::make_unique<DirectoryChanges>(directory);
   if (!changes->Watching()) return Listed(list);
