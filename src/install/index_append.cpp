@@ -45,7 +45,7 @@ std::optional<Tail> ReadTail(IndexFile& file, uint64_t size) {
 // Another Linux program may be appending meanwhile, unstopped by share modes, and a read can
 // see its line part written; a tail that ends inside a line while the file has grown since is
 // read again, a few times at most.
-std::optional<Tail> ReadSettledTail(IndexFile& file) {
+std::optional<Tail> ReadCompleteTail(IndexFile& file) {
   constexpr int kMostReads = 4;
   std::optional<uint64_t> size = file.Size();
   for (int read = 1;; ++read) {
@@ -61,7 +61,7 @@ std::optional<Tail> ReadSettledTail(IndexFile& file) {
 }  // namespace
 
 std::optional<std::string> PrepareAppend(IndexFile& file) {
-  const std::optional<Tail> tail = ReadSettledTail(file);
+  const std::optional<Tail> tail = ReadCompleteTail(file);
   if (!tail) return std::nullopt;
   // Having read the whole tail, the file pointer already stands at the end.
   const size_t cut = tail->bytes.find(kEndOfText, tail->windowStart - tail->readStart);
