@@ -6,7 +6,9 @@
 //   cdinst-menu --list <medium>              the choices for scripts
 //   cdinst-menu <medium> <section> [variant] install that choice
 #include <cstdio>
+#include <exception>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -132,5 +134,11 @@ int main(int argc, char** argv) {
   } catch (const MenuError& error) {
     std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());
     return error.Code();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "cdinst-menu: out of memory\n");
+    return kUnforeseen;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());
+    return kUnforeseen;
   }
 }

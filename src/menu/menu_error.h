@@ -13,6 +13,7 @@ enum ExitCode {
   kMediumUnreadable = 3,
   kNoProgramList = 4,
   kUnknownChoice = 5,
+  kUnforeseen = 6,  // out of memory, or a system error no other code covers
 };
 
 class MenuError : public std::runtime_error {
