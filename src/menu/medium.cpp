@@ -12,7 +12,7 @@
 
 #include "codepage/windows1252.h"
 #include "menu/menu_error.h"
-#include "winapi/posix/paths/prefix.h"
+#include "winapi/posix/drives.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::menu {
@@ -42,24 +42,6 @@ std::string ReadableDirectory(const std::string& path, const std::string& argume
   if (!S_ISDIR(status.st_mode)) Unreadable(argument, "not a directory");
   if (access(real->c_str(), R_OK | X_OK) != 0) Unreadable(argument, std::strerror(errno));
   return *real;
-}
-
-bool IsWithin(const std::string& directory, const std::string& ancestor) {
-  if (ancestor == "/") return true;
-  return directory.compare(0, ancestor.size(), ancestor) == 0 &&
-         (directory.size() == ancestor.size() || directory[ancestor.size()] == '/');
-}
-
-// The drive whose directory holds `directory` most closely; Z: (/ unless mapped) comes last.
-std::optional<std::pair<char, std::string>> NearestDrive(const std::string& directory) {
-  std::optional<std::pair<char, std::string>> nearest;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const std::optional<std::string> mapping = posix::DriveMapping(letter);
-    const std::optional<std::string> real = mapping ? RealPath(*mapping) : std::nullopt;
-    if (!real || !IsWithin(directory, *real)) continue;
-    if (!nearest || real->size() > nearest->second.size()) nearest.emplace(letter, *real);
-  }
-  return nearest;
 }
 
 // Windows refuses these characters in a name and drops a period that ends one, so no Windows
@@ -99,11 +81,10 @@ Medium FindMedium(const std::string& argument) {
     return {ReadableDirectory(*root, argument), std::string(1, *letter) + ":\\", argument};
   }
   const std::string directory = ReadableDirectory(argument, argument);
-  const auto drive = NearestDrive(directory);
+  const std::optional<posix::DrivePlace> drive = posix::NearestDrive(directory);
   if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
-  const std::string rest =
-      drive->second == "/" ? directory : directory.substr(drive->second.size());
-  return {directory, std::string(1, drive->first) + ":\\" + WindowsRest(rest, argument), argument};
+  return {directory, std::string(1, drive->letter) + ":\\" + WindowsRest(drive->rest, argument),
+          argument};
 }
 
 std::string MediumTitle(const Medium& medium) {

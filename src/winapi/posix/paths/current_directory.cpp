@@ -7,16 +7,14 @@
 #include <memory>
 #include <optional>
 
+#include "winapi/posix/drives.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
-#include "winapi/posix/paths/prefix.h"
 #include "winapi/posix/result_buffer.h"
 
 namespace {
-
-using cdinst::posix::DriveRoot;
 
 std::optional<std::string>& State() {
   static std::optional<std::string> current;
@@ -27,12 +25,6 @@ std::string RealPath(const std::string& path) {
   const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
                                                          &std::free);
   return real ? std::string(real.get()) : std::string();
-}
-
-bool IsUnder(const std::string& path, const std::string& root) {
-  if (root == "/") return true;
-  return path.compare(0, root.size(), root) == 0 &&
-         (path.size() == root.size() || path[root.size()] == '/');
 }
 
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
@@ -50,20 +42,8 @@ std::string DrivePath(char letter, std::string_view rest) {
 std::string WorkingDirectoryAsWindowsPath() {
   const std::string working = RealPath(".");
   if (working.empty()) return "C:\\";
-  char bestLetter = 'Z';
-  size_t bestLength = 0;
-  bool found = false;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const std::optional<std::string> root = DriveRoot(letter);
-    if (!root) continue;
-    const std::string real = RealPath(*root);
-    if (real.empty() || !IsUnder(working, real)) continue;
-    if (found && real.size() <= bestLength) continue;
-    found = true;
-    bestLetter = letter;
-    bestLength = real.size();
-  }
-  return DrivePath(bestLetter, std::string_view(working).substr(found ? bestLength : 0));
+  const std::optional<cdinst::posix::DrivePlace> place = cdinst::posix::NearestDrive(working);
+  return place ? DrivePath(place->letter, place->rest) : DrivePath('Z', working);
 }
 
 }  // namespace

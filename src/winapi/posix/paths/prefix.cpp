@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 
 #include "winapi/posix/paths/directory_entries.h"
@@ -57,6 +58,19 @@ std::optional<std::string> DriveVariable(char letter) {
   return std::string(value);
 }
 
+std::optional<std::string> RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  if (!real) return std::nullopt;
+  return std::string(real.get());
+}
+
+bool IsWithin(const std::string& path, const std::string& root) {
+  if (root == "/") return true;
+  return path.compare(0, root.size(), root) == 0 &&
+         (path.size() == root.size() || path[root.size()] == '/');
+}
+
 std::optional<std::string> DirectoryOrNothing(const std::string& path) {
   if (!IsDirectory(path)) return std::nullopt;
   return path;
@@ -102,6 +116,21 @@ std::optional<std::string> ShareRoot(std::string_view server, std::string_view s
   const std::optional<std::string> shareName = FindEntry(serverDirectory, share);
   if (!shareName) return std::nullopt;
   return DirectoryOrNothing(UnixChild(serverDirectory, *shareName));
+}
+
+// A drive's directory may be reached through links; only resolved paths compare.
+std::optional<DrivePlace> NearestDrive(const std::string& realDirectory) {
+  std::optional<DrivePlace> nearest;
+  size_t nearestLength = 0;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const std::optional<std::string> root = DriveRoot(letter);
+    const std::optional<std::string> real = root ? RealPath(*root) : std::nullopt;
+    if (!real || !IsWithin(realDirectory, *real)) continue;
+    if (nearest && real->size() <= nearestLength) continue;
+    nearestLength = real->size();
+    nearest = DrivePlace{letter, realDirectory.substr(*real == "/" ? 0 : real->size())};
+  }
+  return nearest;
 }
 
 }  // namespace cdinst::posix

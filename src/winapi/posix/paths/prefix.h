@@ -5,15 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "winapi/posix/drives.h"
+
 namespace cdinst::posix {
 
 // CDINST_PREFIX, else WINEPREFIX, else ~/.wine; read afresh at every call.
 std::string PrefixDirectory();
-
-// The Unix directory behind a drive letter (either case): the variable CDINST_DRIVE_<X> when set
-// and not empty, else <prefix>/dosdevices/<x>:, else <prefix>/drive_c for C: and / for Z:;
-// nothing for an unmapped drive.
-std::optional<std::string> DriveRoot(char letter);
 
 // What DriveRoot gives before it checks that the directory is there: the Unix path a drive
 // letter maps to, which may be missing or no directory. Nothing for an unmapped drive.
