@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <memory>
 #include <optional>
 
 #include "winapi/posix/drives.h"
@@ -21,12 +19,6 @@ std::optional<std::string>& State() {
   return current;
 }
 
-std::string RealPath(const std::string& path) {
-  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                         &std::free);
-  return real ? std::string(real.get()) : std::string();
-}
-
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
 std::string DrivePath(char letter, std::string_view rest) {
   std::string path = std::string(1, letter) + ":";
@@ -40,10 +32,10 @@ std::string DrivePath(char letter, std::string_view rest) {
 }
 
 std::string WorkingDirectoryAsWindowsPath() {
-  const std::string working = RealPath(".");
-  if (working.empty()) return "C:\\";
-  const std::optional<cdinst::posix::DrivePlace> place = cdinst::posix::NearestDrive(working);
-  return place ? DrivePath(place->letter, place->rest) : DrivePath('Z', working);
+  const std::optional<std::string> working = cdinst::posix::RealPath(".");
+  if (!working) return "C:\\";
+  const std::optional<cdinst::posix::DrivePlace> place = cdinst::posix::NearestDrive(*working);
+  return place ? DrivePath(place->letter, place->rest) : DrivePath('Z', *working);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 
 #include "codepage/windows1252.h"
@@ -88,6 +89,13 @@ std::string UnixChild(const std::string& directory, std::string_view name) {
 bool IsDirectory(const std::string& unixPath) {
   struct stat info;
   return stat(unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+  if (!real) return std::nullopt;
+  return std::string(real.get());
 }
 
 }  // namespace cdinst::posix

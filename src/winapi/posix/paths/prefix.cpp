@@ -6,7 +6,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <memory>
 #include <utility>
 
 #include "winapi/posix/paths/directory_entries.h"
@@ -56,13 +55,6 @@ std::optional<std::string> DriveVariable(char letter) {
   const char* value = std::getenv(name.c_str());
   if (value == nullptr || *value == '\0') return std::nullopt;
   return std::string(value);
-}
-
-std::optional<std::string> RealPath(const std::string& path) {
-  const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                         &std::free);
-  if (!real) return std::nullopt;
-  return std::string(real.get());
 }
 
 bool IsWithin(const std::string& path, const std::string& root) {
