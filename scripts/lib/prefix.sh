@@ -1,22 +1,18 @@
-# Sourced by the scripts: lays out a fresh Wine-style prefix with the sample medium.
+# Sourced by the scripts: lays out Wine-style prefixes.
 #
-#   sample_prefix <dir> [medium name]
+#   make_prefix <prefix> <medium>
 #
-# makes <dir>/medium (or <dir>/<medium name>), a copy of examples/medium, and <dir>/prefix: drive C: is drive_c (with
-# DUDERUR, so installs are recorded, and windows\system32), drive D: the medium, and
-# system.reg gives "ProgramFilesDir". Whatever was in <dir> goes.
-sample_prefix() {
-  local dir=$1 name=${2:-medium} source
-  source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../examples/medium" && pwd)
-  rm -rf "$dir"
-  mkdir -p "$dir/prefix/dosdevices" "$dir/prefix/drive_c/DUDERUR" \
-    "$dir/prefix/drive_c/windows/system32"
-  dir=$(cd "$dir" && pwd)
-  cp -r "$source" "$dir/$name"
-  chmod a-w "$dir/$name/PROGS/EDITOR/LEIAME.TXT"  # read-only on the medium, as on a CD
-  ln -s ../drive_c "$dir/prefix/dosdevices/c:"
-  ln -s "$dir/$name" "$dir/prefix/dosdevices/d:"
-  cat >"$dir/prefix/system.reg" <<'REG'
+# makes <prefix> with drive C: its drive_c (with DUDERUR, so installs are recorded, and
+# windows\system32), drive D: the directory <medium>, and a system.reg that gives
+# "ProgramFilesDir". Whatever was in <prefix> goes.
+make_prefix() {
+  local prefix=$1 medium
+  medium=$(cd "$2" && pwd)
+  rm -rf "$prefix"
+  mkdir -p "$prefix/dosdevices" "$prefix/drive_c/DUDERUR" "$prefix/drive_c/windows/system32"
+  ln -s ../drive_c "$prefix/dosdevices/c:"
+  ln -s "$medium" "$prefix/dosdevices/d:"
+  cat >"$prefix/system.reg" <<'REG'
 WINE REGISTRY Version 2
 ;; All keys relative to \\Machine
 
@@ -26,4 +22,18 @@ WINE REGISTRY Version 2
 #time=1da0000000000000
 "ProgramFilesDir"="C:\\Arquivos de programas"
 REG
+}
+
+#   sample_prefix <dir> [medium name]
+#
+# makes <dir>/medium (or <dir>/<medium name>), a copy of examples/medium, and <dir>/prefix over
+# it, as make_prefix lays it out. Whatever was in <dir> goes.
+sample_prefix() {
+  local dir=$1 name=${2:-medium} source
+  source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../examples/medium" && pwd)
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp -r "$source" "$dir/$name"
+  chmod a-w "$dir/$name/PROGS/EDITOR/LEIAME.TXT"  # read-only on the medium, as on a CD
+  make_prefix "$dir/prefix" "$dir/$name"
 }
