@@ -25,6 +25,13 @@ class DiscError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A path on the disc: names separated by '\' or '/'. Its names, empty ones (from doubled,
+// leading or trailing separators) left out.
+std::vector<std::string_view> PathComponents(std::string_view path);
+
+// The path of the entry `name` in the directory at `directory` ("" being the root).
+std::string ChildPath(const std::string& directory, std::string_view name);
+
 // One entry of a directory on the disc.
 struct DiscEntry {
   std::string name;  // UTF-8

@@ -12,8 +12,6 @@
 #include <set>
 #include <vector>
 
-#include "discimage/disc_path.h"
-
 namespace cdinst::disc {
 namespace {
 

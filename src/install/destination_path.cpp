@@ -93,4 +93,21 @@ bool CreateDestinationPath(const std::string& destination, const std::string& so
   return IsDirectoryNow(destination);
 }
 
+ResolvedDestination ResolveDestination(const std::string& destinationPath) {
+  ResolvedDestination destination{destinationPath, false};
+  if (destinationPath == "/FONTS") {
+    destination.systemDestination = true;
+    if (auto windows = QueryWindowsDirectory()) destination.path = *windows;
+    destination.path = WithTrailingBackslash(destination.path) + "FONTS\\";
+  } else if (destinationPath == "/SYSTEM") {
+    destination.systemDestination = true;
+    if (auto system = QuerySystemDirectory()) destination.path = *system;
+  } else if (destinationPath == "/WINDOWS") {
+    destination.systemDestination = true;
+    if (auto windows = QueryWindowsDirectory()) destination.path = *windows;
+  }
+  destination.path = WithTrailingBackslash(destination.path);
+  return destination;
+}
+
 }  // namespace cdinst

@@ -1,4 +1,4 @@
-// Making every directory level of an install destination exist before the copy.
+// Where an install run copies to, and making every directory level of it exist before the copy.
 #pragma once
 
 #include <string>
@@ -6,6 +6,16 @@
 namespace cdinst {
 
 class CreatedEntries;
+
+struct ResolvedDestination {
+  std::string path;  // ends in a backslash, unless the configured destination was empty
+  bool systemDestination = false;  // a special name: the index file is not touched
+};
+
+// The configured destination, or the system directory that a special name ("/FONTS",
+// "/SYSTEM", "/WINDOWS", in exactly that letter case) stands for. A failed directory query
+// leaves the destination as it was before the query.
+ResolvedDestination ResolveDestination(const std::string& destinationPath);
 
 // Walks `destination` (drive letter, colon, backslash, or \\server\share\, then components each
 // ending in a backslash, e.g. C:\AP\PROG\) from left to right and creates each missing level by

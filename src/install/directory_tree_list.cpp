@@ -4,8 +4,7 @@
 
 #include "install/file_name_list.h"
 #include "install/file_search.h"
-#include "install/list_index.h"
-#include "install/name_order.h"
+#include "install/listings.h"
 #include "install/path_levels.h"
 #include "install/same_path_text.h"
 #include "platform/file_system.h"

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "install/file_search.h"
-#include "install/list_index.h"
-#include "install/name_order.h"
+#include "install/listings.h"
 #include "install/same_path_text.h"
 #include "platform/file_system.h"
 

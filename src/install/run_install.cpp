@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "install/created_entries.h"
-#include "install/destination.h"
 #include "install/destination_path.h"
 #include "install/directory_tree_list.h"
 #include "install/file_name_list.h"

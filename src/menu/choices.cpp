@@ -1,7 +1,7 @@
 #include "menu/choices.h"
 
 #include "codepage/windows1252.h"
-#include "install/destination.h"
+#include "install/destination_path.h"
 #include "menu/menu_error.h"
 #include "settings/program_files_dir.h"
 #include "settings/resolve_settings.h"

@@ -22,7 +22,8 @@ class ProgramError : public std::runtime_error {
 // A window-system call failed; carries the system's last error.
 class WindowError : public ProgramError {
  public:
-  WindowError(int32_t code, const void* place);
+  WindowError(int32_t code, const void* place)
+      : ProgramError("System Error. Code: " + std::to_string(code), place), code_(code) {}
   const char* KindName() const override { return "WindowError"; }
   int32_t Code() const { return code_; }
 

@@ -1,4 +1,6 @@
-#include "install/name_order.h"
+#include "install/listings.h"
+
+#include <stdexcept>
 
 #include "winapi/winapi.h"
 
@@ -8,6 +10,13 @@ int CompareNamesIgnoringCase(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                         b.data(), static_cast<int>(b.size())) -
          CSTR_EQUAL;
+}
+
+size_t CheckedListIndex(int32_t index, size_t count) {
+  if (index < 0 || static_cast<size_t>(index) >= count) {
+    throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+  }
+  return static_cast<size_t>(index);
 }
 
 }  // namespace cdinst
