@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/result_buffer.h"
 
 namespace cdinst::posix {
 namespace {
@@ -126,3 +127,12 @@ std::optional<DrivePlace> NearestDrive(const std::string& realDirectory) {
 }
 
 }  // namespace cdinst::posix
+
+// GetWindowsDirectoryA and GetSystemDirectoryA: the fixed places of a Wine prefix.
+UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+  return cdinst::posix::CopyTextResult("C:\\windows", buffer, size);
+}
+
+UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+  return cdinst::posix::CopyTextResult("C:\\windows\\system32", buffer, size);
+}

@@ -1,4 +1,5 @@
-// CompareStringA and CharLowerBuffA over Windows-1252, whatever locale is asked for.
+// CompareStringA and CharLowerBuffA over Windows-1252, whatever locale is asked for, and
+// IsDBCSLeadByte: the emulated system's ANSI code page is Windows-1252, a single-byte one.
 //
 // CompareStringA follows Windows' default sort table, which Portuguese and most other locales
 // use; the emulation treats every locale alike, whatever LC_ALL, LC_COLLATE or LANG say.
@@ -206,3 +207,5 @@ DWORD CharLowerBuffA(LPSTR text, DWORD length) {
   }
   return length;
 }
+
+BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
