@@ -5,8 +5,8 @@
 #include "install/file_search.h"
 #include "install/list_index.h"
 #include "install/name_order.h"
-#include "install/same_path_text.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 
 namespace cdinst {
 namespace {
