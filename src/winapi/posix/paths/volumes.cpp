@@ -24,7 +24,7 @@ constexpr DWORD kMaxComponentLength = 255;
 std::optional<cdinst::posix::ResolvedPath> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
   if (!cdinst::posix::IsFullPath(root)) return std::nullopt;
-  // Shares have no volume information here.
+  // Only a drive's root tells its volume here: not a share, nor a directory below a root.
   if (cdinst::posix::IsUncPath(root) || !cdinst::posix::IsRootPath(root)) {
     error = ERROR_DIR_NOT_ROOT;
     return std::nullopt;

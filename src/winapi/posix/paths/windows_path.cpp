@@ -7,17 +7,17 @@ namespace {
 
 bool HasDrive(std::string_view path) { return path.size() >= 2 && path[1] == ':'; }
 
-size_t NextSeparator(std::string_view path, size_t from) {
-  while (from < path.size() && !IsSeparator(path[from])) ++from;
-  return from;
-}
-
 bool SameLetter(char a, char b) {
   return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
 }
 
 std::string Continue(std::string_view directory, std::string_view rest) {
   return std::string(directory) + "\\" + std::string(rest);
+}
+
+size_t NextSeparator(std::string_view path, size_t from) {
+  while (from < path.size() && !IsSeparator(path[from])) ++from;
+  return from;
 }
 
 // Windows reads a ':' in a name as a stream, which the emulation has none of; Wine takes it
