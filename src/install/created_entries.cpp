@@ -1,7 +1,5 @@
 #include "install/created_entries.h"
 
-#include <cctype>
-
 #include "platform/file_system.h"
 #include "platform/path_parts.h"
 
@@ -13,17 +11,6 @@ void RemoveMadeFile(const std::string& path) {
   if (TryRemoveFile(path)) return;
   ClearReadOnly(path);
   TryRemoveFile(path);
-}
-
-bool IsFullPath(const std::string& path) {
-  if (path.compare(0, 2, "\\\\") == 0) return true;
-  return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-         path[2] == '\\';
-}
-
-std::string WithoutTrailingBackslash(std::string path) {
-  if (EndsInBackslash(path)) path.pop_back();
-  return path;
 }
 
 }  // namespace

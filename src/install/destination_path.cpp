@@ -13,32 +13,27 @@ namespace {
 constexpr size_t kLongestPath = 255;
 constexpr uint8_t kMostPasses = 255;
 
-bool EndsWith(const std::string& text, char c) { return !text.empty() && text.back() == c; }
+bool EndsInColon(const std::string& text) { return !text.empty() && text.back() == ':'; }
+
+// `path` without its trailing backslash, as a directory to enter or test: "X:" alone would be
+// drive X's current directory, so a drive stays its root.
+std::string AsDirectory(const std::string& path) {
+  const std::string directory = WithoutTrailingBackslash(path);
+  return EndsInColon(directory) ? directory + '\\' : directory;
+}
 
 // Enters the parent of `prefix` and creates the last component there by its bare name. Any
 // failure leaves the level missing; the copy into it reports that later. When the parent cannot
 // be entered nothing is created, so a level is never made in whatever directory was current.
 void CreateLevel(const std::string& prefix, CreatedEntries* created) {
-  std::string parent = DirectoryPartOf(prefix);
-  if (EndsWith(parent, '\\')) parent.pop_back();
+  const std::string parent = AsDirectory(DirectoryPartOf(prefix));
   try {
-    // "X:" alone would be drive X's current directory, not its root.
-    ChangeDirectory(EndsWith(parent, ':') ? parent + "\\" : parent);
+    ChangeDirectory(parent);
     if (created && !created->MayCreateIn(parent)) return;
     MakeDirectory(NamePartOf(prefix));
     if (created) created->AddDirectory(prefix);
   } catch (...) {
   }
-}
-
-// The 1-based place of the backslash that ends \\server\share\, 0 when there is none.
-size_t ShareRootEnd(const std::string& path) {
-  if (path.compare(0, 2, "\\\\") != 0) return 0;
-  const size_t server = path.find('\\', 2);
-  if (server == std::string::npos || server == 2) return 0;
-  const size_t share = path.find('\\', server + 1);
-  if (share == std::string::npos || share == server + 1) return 0;
-  return share + 1;
 }
 
 // Tests the part before each backslash in turn and creates it when missing. A pass that finds no
@@ -49,15 +44,15 @@ void CreateMissingLevels(const std::string& path, CreatedEntries* created) {
   std::string prefix;
   // A share is the root of its path, as a drive is; its parts, or a path naming no share, would
   // be made in the current drive's root.
-  if (path.compare(0, 2, "\\\\") == 0) {
-    position = static_cast<uint8_t>(ShareRootEnd(path));
+  if (IsNetworkPath(path)) {
+    position = static_cast<uint8_t>(ShareRootLength(path));
     if (position == 0 || path.find('\\', position) == std::string::npos) return;
   }
   for (;;) {
     const size_t next = path.find('\\', position);
     if (next != std::string::npos) position = static_cast<uint8_t>(next + 1);
     if (position != 0) prefix = path.substr(0, position - 1);
-    if (EndsWith(prefix, ':')) {  // a drive is neither tested nor created, nor counted
+    if (EndsInColon(prefix)) {  // a drive is neither tested nor created, nor counted
       if (path.find('\\', position) == std::string::npos) return;
       continue;
     }
@@ -74,13 +69,6 @@ void ReturnToSourceRoot(const std::string& sourceRoot) {
   }
 }
 
-bool IsDirectoryNow(const std::string& destination) {
-  std::string directory = destination;
-  if (EndsWith(directory, '\\')) directory.pop_back();
-  if (EndsWith(directory, ':')) directory += '\\';  // the drive's root, not its current directory
-  return DirectoryIsPresent(directory);
-}
-
 }  // namespace
 
 // The walk passes over failed levels; the result is checked once at the end, so that the run
@@ -90,7 +78,7 @@ bool CreateDestinationPath(const std::string& destination, const std::string& so
   if (destination.size() > kLongestPath) return false;
   CreateMissingLevels(destination, created);
   ReturnToSourceRoot(sourceRoot);
-  return IsDirectoryNow(destination);
+  return DirectoryIsPresent(AsDirectory(destination));
 }
 
 ResolvedDestination ResolveDestination(const std::string& destinationPath) {

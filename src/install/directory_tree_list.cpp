@@ -5,8 +5,6 @@
 #include "install/file_name_list.h"
 #include "install/file_search.h"
 #include "install/listings.h"
-#include "install/path_levels.h"
-#include "install/same_path_text.h"
 #include "platform/file_system.h"
 #include "platform/path_parts.h"
 #include "winapi/winapi.h"
@@ -14,13 +12,10 @@
 namespace cdinst {
 namespace {
 
-std::string WithoutTrailingBackslash(const std::string& path) {
-  return path.size() > 1 && EndsInBackslash(path) ? path.substr(0, path.size() - 1) : path;
-}
-
 // What follows the drive, without the trailing backslash; a root stays "\".
 std::string RestOf(const std::string& path) {
-  return WithoutTrailingBackslash(path.substr(DrivePart(path).size()));
+  const std::string rest = path.substr(DrivePart(path).size());
+  return rest == "\\" ? rest : WithoutTrailingBackslash(rest);
 }
 
 // A network path is entered whole: its share is no drive to enter first.
@@ -48,7 +43,7 @@ void CheckEnterable(const std::string& path) {
 }
 
 bool ChangesDrive(const std::string& path, const std::string& directory) {
-  if (path.size() < 2 || path[1] != ':') return false;
+  if (!StartsWithDrive(path)) return false;
   const char current = directory.empty() ? '\0' : directory[0];
   return UpperCaseLetter(path[0]) != UpperCaseLetter(current);
 }
@@ -138,7 +133,7 @@ void DirectoryTreeList::BuildEntries() {
 void DirectoryTreeList::AddPathLevels(const std::string& root) {
   std::string rest = directory_;
   bool atDrive = true;
-  if (root.size() >= 2 && root[1] == '\\') {
+  if (IsNetworkPath(root)) {
     levels_.push_back(root);
     rest = directory_.size() > root.size() ? directory_.substr(root.size()) : std::string();
     atDrive = false;

@@ -4,8 +4,8 @@
 
 #include "install/file_search.h"
 #include "install/listings.h"
-#include "install/same_path_text.h"
 #include "platform/file_system.h"
+#include "platform/path_parts.h"
 
 namespace cdinst {
 namespace {

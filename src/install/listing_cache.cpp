@@ -4,15 +4,10 @@
 #include <optional>
 #include <utility>
 
+#include "platform/path_parts.h"
+
 namespace cdinst {
 namespace {
-
-// `upper` is `directory` or one of the directories above it, as their texts show.
-bool IsAtOrAbove(const std::string& upper, const std::string& directory) {
-  if (directory.compare(0, upper.size(), upper) != 0) return false;
-  return directory.size() == upper.size() || upper.back() == '\\' ||
-         directory[upper.size()] == '\\';
-}
 
 ListedNames Listed(const ListingCache::Lister& list) {
   return std::make_shared<const std::vector<std::string>>(list().names);
@@ -56,7 +51,7 @@ ListedNames ListingCache::Relist(Kept& kept, const Lister& list) {
 void ListingCache::KeepOnlyAtOrAbove(const std::string& directory) {
   kept_.erase(
       std::remove_if(kept_.begin(), kept_.end(),
-                     [&](const Kept& kept) { return !IsAtOrAbove(kept.directory, directory); }),
+                     [&](const Kept& kept) { return !IsAtOrBelow(directory, kept.directory); }),
       kept_.end());
 }
 

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/path_parts.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
@@ -60,8 +61,7 @@ std::string ReadProgramFilesDir() {
     return kFallback;
   }
   if (text.empty()) return kFallback;
-  if (text.back() == '\\') text.pop_back();
-  return text;
+  return WithoutTrailingBackslash(text);
 }
 
 }  // namespace cdinst

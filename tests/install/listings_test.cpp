@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "codepage/windows1252.h"
-#include "install/same_path_text.h"
 #include "listing_fixture.h"
 #include "platform/io_error.h"
 
@@ -258,14 +257,6 @@ TEST_F(ListingsTest, IndexOutsideTheListRaisesAndChangesNothing) {
   EXPECT_THROW(files_.Name(-1), std::out_of_range);
   EXPECT_EQ(tree_.Count(), 5);
   EXPECT_EQ(files_.Name(1), "LEIAME.TXT");
-}
-
-TEST(SamePathTextTest, IgnoresLetterCaseButNotSpelling) {
-  EXPECT_TRUE(SamePathText("D:\\Progs\\Editor", "d:\\PROGS\\EDITOR"));
-  EXPECT_TRUE(SamePathText("C:\\A\xC7\xC3O", "c:\\a\xE7\xE3o"));
-  EXPECT_FALSE(SamePathText("D:\\PROGS\\EDITOR\\", "D:\\PROGS\\EDITOR"));
-  EXPECT_FALSE(SamePathText("D:\\PROGS", "D:\\PROGA"));
-  EXPECT_TRUE(SamePathText("", ""));
 }
 
 }  // namespace

@@ -16,19 +16,14 @@
 namespace cdinst::posix {
 namespace {
 
-bool IsShareRoot(std::string_view root) {
-  return root.size() >= 2 && root[0] == '\\' && root[1] == '\\';
-}
-
 // A drive's entry in dosdevices when it is a directory; else what C: and Z: stand for without
 // one, or the share's directory. Nothing for an unmapped drive, or one whose entry is there but
 // no directory: the drive is not ready.
 std::optional<std::string> UnixRoot(std::string_view root) {
-  if (IsShareRoot(root)) {
+  if (IsUncPath(root)) {
     const size_t separator = root.find('\\', 2);
     return ShareRoot(root.substr(2, separator - 2), root.substr(separator + 1));
   }
-  if (!std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
   const std::optional<std::string> mapping = DriveMapping(root[0]);
   if (!mapping || !IsDirectory(*mapping)) return std::nullopt;
   return mapping;
@@ -121,7 +116,7 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
 // A drive's entry (in dosdevices, or the variable's directory), which most paths go through, is
 // tried before its root is looked at.
 std::optional<std::string> DriveEntry(std::string_view root) {
-  if (IsShareRoot(root) || !std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
+  if (IsUncPath(root) || !std::isalpha(static_cast<unsigned char>(root[0]))) return std::nullopt;
   return DriveEntryPath(root[0]);
 }
 

@@ -16,7 +16,6 @@
 namespace {
 
 using cdinst::posix::FailWith;
-using cdinst::posix::IsSeparator;
 
 constexpr char kFileSystemName[] = "NTFS";
 constexpr DWORD kMaxComponentLength = 255;
@@ -24,12 +23,9 @@ constexpr DWORD kMaxComponentLength = 255;
 // The Unix directory behind a root of the form "X:\"; `error` says why there is none.
 std::optional<cdinst::posix::ResolvedPath> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
-  if (root.size() >= 2 && IsSeparator(root[0]) && IsSeparator(root[1])) {
-    error = ERROR_DIR_NOT_ROOT;  // shares have no volume information here
-    return std::nullopt;
-  }
-  if (root.size() < 3 || root[1] != ':' || !IsSeparator(root[2])) return std::nullopt;
-  if (root.size() > 3) {
+  if (!cdinst::posix::IsFullPath(root)) return std::nullopt;
+  // Only a drive's root tells its volume here: not a share, nor a directory below a root.
+  if (cdinst::posix::IsUncPath(root) || !cdinst::posix::IsRootPath(root)) {
     error = ERROR_DIR_NOT_ROOT;
     return std::nullopt;
   }
@@ -49,9 +45,7 @@ DWORD SerialNumber(const cdinst::posix::ResolvedPath& root) {
 }
 
 std::string CurrentRoot() {
-  const std::string current = cdinst::posix::CurrentDirectory();
-  const size_t length = cdinst::posix::RootLength(current);
-  return current.substr(0, length) + "\\";
+  return cdinst::posix::AbsolutePathText("\\", cdinst::posix::CurrentDirectory());
 }
 
 bool CopyName(std::string_view name, LPSTR buffer, DWORD size) {

@@ -5,10 +5,6 @@
 namespace cdinst::posix {
 namespace {
 
-bool IsUncPath(std::string_view path) {
-  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
-}
-
 bool HasDrive(std::string_view path) { return path.size() >= 2 && path[1] == ':'; }
 
 bool SameLetter(char a, char b) {
@@ -80,15 +76,18 @@ void Fold(const std::vector<std::string_view>& raw, bool endsInSeparator, PathPa
 
 }  // namespace
 
+bool IsUncPath(std::string_view path) {
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
 bool IsFullPath(std::string_view path) {
   return IsUncPath(path) || (HasDrive(path) && path.size() > 2 && IsSeparator(path[2]));
 }
 
 std::string AbsolutePathText(std::string_view path, std::string_view currentDirectory) {
-  if (IsUncPath(path)) return std::string(path);
+  if (IsFullPath(path)) return std::string(path);
   if (HasDrive(path)) {
     const std::string_view rest = path.substr(2);
-    if (!rest.empty() && IsSeparator(rest[0])) return std::string(path);
     if (HasDrive(currentDirectory) && SameLetter(path[0], currentDirectory[0])) {
       return Continue(currentDirectory, rest);
     }
@@ -151,10 +150,15 @@ bool IsRootPath(std::string_view fullPath) {
   return fullPath.size() == 3 && HasDrive(fullPath) && IsSeparator(fullPath[2]);
 }
 
+size_t NameStart(std::string_view path) {
+  const size_t separator = path.find_last_of("\\/");
+  if (separator != std::string_view::npos) return separator + 1;
+  return HasDrive(path) ? 2 : 0;
+}
+
 std::string_view LastComponent(std::string_view fullPath) {
   if (IsRootPath(fullPath)) return std::string_view();
-  const size_t separator = fullPath.find_last_of("\\/");
-  return separator == std::string_view::npos ? fullPath : fullPath.substr(separator + 1);
+  return fullPath.substr(NameStart(fullPath));
 }
 
 bool HasWildcards(std::string_view text) {

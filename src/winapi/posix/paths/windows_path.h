@@ -13,6 +13,9 @@ namespace cdinst::posix {
 
 inline bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// True for a path that starts with two separators (a UNC path, "\\server\share...").
+bool IsUncPath(std::string_view path);
+
 // `path` made absolute against `currentDirectory` (a full path such as "C:\t" or
 // "\\server\share"): "X:name" and "X:" continue the current directory when X is its drive and
 // start at X:\ otherwise; "\name" starts at the current drive's root; anything else is
@@ -45,6 +48,10 @@ size_t RootLength(std::string_view path);
 
 // True for a full path that is a drive root ("C:\") or a share root ("\\server\share").
 bool IsRootPath(std::string_view fullPath);
+
+// Where the name at the end of `path` begins: after its last separator, else after its drive
+// ("C:x"), else at 0.
+size_t NameStart(std::string_view path);
 
 // The last component of a full path; empty for a root.
 std::string_view LastComponent(std::string_view fullPath);

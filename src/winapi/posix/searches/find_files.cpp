@@ -108,15 +108,9 @@ DWORD NothingToFind(std::string_view directoryPart) {
   return present ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
-size_t NamePosition(std::string_view path) {
-  const size_t separator = path.find_last_of("\\/");
-  if (separator != std::string_view::npos) return separator + 1;
-  return path.size() >= 2 && path[1] == ':' ? 2 : 0;
-}
-
 DWORD CollectEntries(std::string_view path, Search& search) {
   if (path.empty()) return ERROR_PATH_NOT_FOUND;
-  const size_t split = NamePosition(path);
+  const size_t split = cdinst::posix::NameStart(path);
   const std::string_view name = path.substr(split);
   if (name.empty()) return NothingToFind(path);
   if (!cdinst::posix::HasWildcards(name)) return FindSingle(path, search.entries);

@@ -9,6 +9,7 @@
 
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/profile_index.h"
 #include "winapi/posix/result_buffer.h"
 #include "winapi/posix/settings/profile_parser.h"
@@ -18,11 +19,11 @@
 namespace cdinst::posix {
 namespace {
 
-// A bare name ("x.ini", not "C:x.ini") is looked for in the Windows directory; NULL is win.ini.
+// A bare name ("x.ini", not "C:x.ini" nor "sub\x.ini") is looked for in the Windows directory;
+// NULL is win.ini.
 std::string ProfilePath(LPCSTR fileName) {
   const std::string_view name = fileName ? fileName : "win.ini";
-  const bool hasDrive = name.size() >= 2 && name[1] == ':';
-  if (hasDrive || name.find_first_of("\\/") != std::string_view::npos) return std::string(name);
+  if (NameStart(name) != 0) return std::string(name);
   char directory[MAX_PATH];
   const UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
   return std::string(directory, length < MAX_PATH ? length : 0) + '\\' + std::string(name);
