@@ -38,7 +38,6 @@ HWND__* Lookup(HWND window) {
 
 constexpr WORD kWaitShape = 32514;
 
-HCURSOR arrowCursor = nullptr;
 HCURSOR currentCursor = nullptr;
 cdinst::posix::ProgressListener* progressListener = nullptr;
 
@@ -70,11 +69,6 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   return wasDisabled ? TRUE : FALSE;
 }
 
-BOOL IsWindowEnabled(HWND window) {
-  HWND__* found = Lookup(window);
-  return found != nullptr && found->enabled ? TRUE : FALSE;
-}
-
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   HWND__* found = Lookup(window);
   if (found == nullptr) return FALSE;
@@ -91,7 +85,7 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size) {
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
   static HCURSOR__ arrow{32512}, wait{kWaitShape};
   const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
-  if (instance == nullptr && id == arrow.shape) return arrowCursor = &arrow;
+  if (instance == nullptr && id == arrow.shape) return &arrow;
   if (instance == nullptr && id == wait.shape) return &wait;
   return cdinst::posix::FailWith(HCURSOR{}, ERROR_RESOURCE_NAME_NOT_FOUND);
 }
@@ -105,8 +99,6 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (waiting != wasWaiting && progressListener) progressListener->WaitCursorChanged(waiting);
   return previous;
 }
-
-HCURSOR GetCursor() { return currentCursor ? currentCursor : arrowCursor; }
 
 BOOL GetCursorPos(LPPOINT point) {
   point->x = 0;
