@@ -75,8 +75,6 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
-BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
-                      DWORD method);
 BOOL SetEndOfFile(HANDLE file);
 BOOL CloseHandle(HANDLE object);
 
@@ -86,14 +84,12 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      LPVOID param);
 BOOL DestroyWindow(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 int GetWindowTextA(HWND window, LPSTR buffer, int size);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
 BOOL GetCursorPos(LPPOINT point);
 HWND WindowFromPoint(POINT point);
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);

@@ -149,17 +149,20 @@ TEST_F(FileHandlesTest, FilePointerMovesAnywhereFromTheStartOn) {
   EXPECT_EQ(GetLastError(), DWORD{87});
   EXPECT_EQ(Position(handle.Get()), DWORD{5});
 
+  // With a high part the distance and the position are 64-bit.
   LONG high = 1;
   EXPECT_EQ(SetFilePointer(handle.Get(), 16, &high, FILE_BEGIN), DWORD{16});
   EXPECT_EQ(high, 1);
-  LARGE_INTEGER distance{}, position{};
-  EXPECT_TRUE(SetFilePointerEx(handle.Get(), distance, &position, FILE_CURRENT));
-  EXPECT_EQ(position.QuadPart, (int64_t{1} << 32) + 16);
-  distance.QuadPart = -position.QuadPart - 1;
-  EXPECT_FALSE(SetFilePointerEx(handle.Get(), distance, &position, FILE_CURRENT));
+  high = 0;
+  EXPECT_EQ(SetFilePointer(handle.Get(), 0, &high, FILE_CURRENT), DWORD{16});
+  EXPECT_EQ(high, 1);
+  high = -2;  // -(2^32 + 17): one byte before the start
+  EXPECT_EQ(SetFilePointer(handle.Get(), -17, &high, FILE_CURRENT), INVALID_SET_FILE_POINTER);
   EXPECT_EQ(GetLastError(), DWORD{131});
+  high = -2;  // -(2^32 + 4): back to 12
+  EXPECT_EQ(SetFilePointer(handle.Get(), -4, &high, FILE_CURRENT), DWORD{12});
+  EXPECT_EQ(high, 0);
 
-  EXPECT_EQ(SetFilePointer(handle.Get(), 12, nullptr, FILE_BEGIN), DWORD{12});
   EXPECT_EQ(Written(handle.Get(), "!"), "1");  // past the end: the gap reads as zeros
   handle.Close();
   EXPECT_EQ(prefix_.ReadFile(kFile), std::string("0123456789\0\0!", 13));

@@ -13,7 +13,7 @@
 #include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
-#include "winapi/posix/windows/status_line.h"
+#include "winapi/posix/progress.h"
 
 namespace cdinst::posix {
 namespace {
@@ -262,7 +262,9 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   Identify(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file), opened.created);
-  if (disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE)) NoteFileCreated(path);
+  if (disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE) && Progress()) {
+    Progress()->FileCreated(path);
+  }
   const bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
   SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
   return handle;

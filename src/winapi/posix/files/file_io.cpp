@@ -5,8 +5,8 @@
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/progress.h"
 #include "winapi/posix/stop_signals.h"
-#include "winapi/posix/windows/status_line.h"
 
 namespace cdinst::posix {
 namespace {
@@ -77,7 +77,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
   // A faulted write leaves the file as an unbuffered one would.
   if (!error && fault.code) error = Flush(*file);
   Finish(*file, done, written, overlapped);
-  NoteBytesWritten(done);
+  if (Progress()) Progress()->BytesWritten(done);
   if (error) return FailWith(FALSE, ErrorFromErrno(error));
   return fault.code ? FailWith(FALSE, fault.code) : TRUE;
 }

@@ -1,4 +1,4 @@
-// File pointer and file size: SetFilePointer(Ex), GetFileSize(Ex), SetEndOfFile.
+// File pointer and file size: SetFilePointer, GetFileSize(Ex), SetEndOfFile.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,16 +64,6 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DWORD met
   // The caller tells this position from a failure by a last error of 0.
   if (low == INVALID_SET_FILE_POINTER) SetLastError(ERROR_SUCCESS);
   return low;
-}
-
-BOOL SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
-                      DWORD method) {
-  using namespace cdinst::posix;
-  const auto file = FileOrFail(handle);
-  if (!file) return FALSE;
-  if (const DWORD error = Seek(*file, distance.QuadPart, method)) return FailWith(FALSE, error);
-  if (newPosition) newPosition->QuadPart = file->position;
-  return TRUE;
 }
 
 DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {

@@ -10,8 +10,8 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/progress.h"
 #include "winapi/posix/stop_signals.h"
-#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -58,7 +58,7 @@ void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bo
 }  // namespace
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
-  cdinst::posix::HideStatusLine();
+  if (cdinst::posix::Progress()) cdinst::posix::Progress()->TerminalNeeded();
   const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
   // A failed box counts as Yes; a stopped process must not go on to copy.
   const int stopped = yesNo ? IDNO : IDOK;

@@ -11,9 +11,9 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/progress.h"
 #include "winapi/posix/result_buffer.h"
 #include "winapi/posix/stop_signals.h"
-#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -63,7 +63,7 @@ void PostQuitMessage(int) {
 }
 
 void ExitProcess(UINT exitCode) {
-  cdinst::posix::HideStatusLine();
+  if (cdinst::posix::Progress()) cdinst::posix::Progress()->TerminalNeeded();
   cdinst::posix::EndIfStopped();
   std::exit(static_cast<int>(exitCode));
 }

@@ -1,12 +1,13 @@
 // Windows without a screen: never shown, so they are state only (text, enabled flag, owner
-// thread). The cursor is a value, and no window is ever under the mouse pointer.
+// thread). The cursor is a value, and no window is ever under the mouse pointer; what a screen
+// would show of the work goes to the progress listener instead.
 #include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/progress.h"
 #include "winapi/posix/result_buffer.h"
-#include "winapi/posix/windows/status_line.h"
 #include "winapi/winapi.h"
 
 struct HWND__ {
@@ -37,8 +38,8 @@ HWND__* Lookup(HWND window) {
 
 constexpr WORD kWaitShape = 32514;
 
-HCURSOR arrowCursor = nullptr;
 HCURSOR currentCursor = nullptr;
+cdinst::posix::ProgressListener* progressListener = nullptr;
 
 }  // namespace
 
@@ -68,11 +69,6 @@ BOOL EnableWindow(HWND window, BOOL enable) {
   return wasDisabled ? TRUE : FALSE;
 }
 
-BOOL IsWindowEnabled(HWND window) {
-  HWND__* found = Lookup(window);
-  return found != nullptr && found->enabled ? TRUE : FALSE;
-}
-
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   HWND__* found = Lookup(window);
   if (found == nullptr) return FALSE;
@@ -89,23 +85,20 @@ int GetWindowTextA(HWND window, LPSTR buffer, int size) {
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
   static HCURSOR__ arrow{32512}, wait{kWaitShape};
   const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
-  if (instance == nullptr && id == arrow.shape) return arrowCursor = &arrow;
+  if (instance == nullptr && id == arrow.shape) return &arrow;
   if (instance == nullptr && id == wait.shape) return &wait;
   return cdinst::posix::FailWith(HCURSOR{}, ERROR_RESOURCE_NAME_NOT_FOUND);
 }
 
-// The wait cursor is all a terminal user would see of the copy, so the progress is shown there.
+// The wait cursor is all a user would see of the copy, so the listener hears of it.
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR previous = currentCursor;
   currentCursor = cursor;
   const bool waiting = cursor != nullptr && cursor->shape == kWaitShape;
   const bool wasWaiting = previous != nullptr && previous->shape == kWaitShape;
-  if (waiting && !wasWaiting) cdinst::posix::StartStatusLine();
-  if (!waiting && wasWaiting) cdinst::posix::StopStatusLine();
+  if (waiting != wasWaiting && progressListener) progressListener->WaitCursorChanged(waiting);
   return previous;
 }
-
-HCURSOR GetCursor() { return currentCursor ? currentCursor : arrowCursor; }
 
 BOOL GetCursorPos(LPPOINT point) {
   point->x = 0;
@@ -128,3 +121,11 @@ LRESULT SendMessageA(HWND window, UINT, WPARAM, LPARAM) {
 }
 
 int GetSystemMetrics(int) { return 0; }
+
+namespace cdinst::posix {
+
+void ListenToProgress(ProgressListener* listener) { progressListener = listener; }
+
+ProgressListener* Progress() { return progressListener; }
+
+}  // namespace cdinst::posix

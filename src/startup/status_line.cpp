@@ -1,0 +1,117 @@
+// The Linux program's progress on a terminal: while the wait cursor is set and stderr is a
+// terminal, one line on stderr with the files and bytes written so far and the file being
+// written. It listens to the emulation from the program's start; the Windows program shows only
+// its cursor.
+#include <sys/ioctl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "codepage/windows1252.h"
+#include "winapi/posix/progress.h"
+
+namespace cdinst {
+namespace {
+
+constexpr long kIntervalNs = 250'000'000;
+constexpr size_t kDefaultWidth = 80;
+constexpr char kClear[] = "\r\x1b[K";
+
+size_t TerminalWidth() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kDefaultWidth;
+  return size.ws_col;
+}
+
+void Write(const std::string& text) {
+  ssize_t ignored = write(STDERR_FILENO, text.data(), text.size());
+  (void)ignored;
+}
+
+class StatusLine final : public posix::ProgressListener {
+ public:
+  void WaitCursorChanged(bool waiting) override;
+  void FileCreated(const char* windowsPath) override;
+  void BytesWritten(uint64_t count) override;
+  // Cleared before anything else is written on the terminal; it comes back at the next write.
+  void TerminalNeeded() override;
+
+ private:
+  std::string Text() const;
+  void DrawWhenDue();
+
+  bool active_ = false;
+  bool shown_ = false;
+  uint64_t files_ = 0;
+  uint64_t bytes_ = 0;
+  char name_[260] = "";  // Windows-1252, cut
+  timespec next_{};      // no line is drawn before this
+  size_t width_ = kDefaultWidth;
+};
+
+void StatusLine::WaitCursorChanged(bool waiting) {
+  TerminalNeeded();
+  *this = StatusLine{};
+  active_ = waiting && isatty(STDERR_FILENO) == 1;
+  if (active_) width_ = TerminalWidth();
+}
+
+void StatusLine::FileCreated(const char* windowsPath) {
+  if (!active_) return;
+  ++files_;
+  std::strncpy(name_, windowsPath, sizeof name_ - 1);
+  DrawWhenDue();
+}
+
+void StatusLine::BytesWritten(uint64_t count) {
+  if (!active_) return;
+  bytes_ += count;
+  DrawWhenDue();
+}
+
+void StatusLine::TerminalNeeded() {
+  if (!shown_) return;
+  Write(kClear);
+  shown_ = false;
+}
+
+// Every Windows-1252 character takes one column, so the line is cut before it is converted; a
+// long name keeps its end, where the file's own name is.
+std::string StatusLine::Text() const {
+  char counts[96];
+  std::snprintf(counts, sizeof counts, "copying: %llu files, %.1f MB  ",
+                static_cast<unsigned long long>(files_), bytes_ / 1e6);
+  const size_t room = width_ > std::strlen(counts) + 4 ? width_ - 1 - std::strlen(counts) : 0;
+  std::string name = name_;
+  if (name.size() > room) name = room > 3 ? "..." + name.substr(name.size() - (room - 3)) : "";
+  return kClear + (counts + TerminalText(Windows1252ToUtf8(name)));
+}
+
+void StatusLine::DrawWhenDue() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  if (now.tv_sec < next_.tv_sec || (now.tv_sec == next_.tv_sec && now.tv_nsec < next_.tv_nsec)) {
+    return;
+  }
+  Write(Text());
+  shown_ = true;
+  next_ = now;
+  next_.tv_nsec += kIntervalNs;
+  if (next_.tv_nsec >= 1'000'000'000) {
+    next_.tv_nsec -= 1'000'000'000;
+    ++next_.tv_sec;
+  }
+}
+
+StatusLine statusLine;
+
+[[maybe_unused]] const bool listening = [] {
+  posix::ListenToProgress(&statusLine);
+  return true;
+}();
+
+}  // namespace
+}  // namespace cdinst
