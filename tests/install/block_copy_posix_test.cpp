@@ -40,28 +40,28 @@ class BlockCopyFaultTest : public ::testing::Test {
 };
 
 TEST_F(BlockCopyFaultTest, FailedBlockReadStopsTheCopy) {
-  posix::FailNthRead(3, ERROR_IO_DEVICE);
+  posix::ArmFaults("read:3:1117");
   EXPECT_FALSE(CopyOf(Pattern(5000)));
   EXPECT_TRUE(Copied() == Pattern(2048));
 }
 
 TEST_F(BlockCopyFaultTest, FailedBlockWriteStopsTheCopy) {
-  posix::FailWritesAfter(1500);
+  posix::ArmFaults("writebytes:1500:112");
   EXPECT_FALSE(CopyOf(Pattern(5000)));
   EXPECT_TRUE(Copied() == Pattern(1500));
 
-  posix::FailNthWrite(1, ERROR_DISK_FULL);
+  posix::ArmFaults("write:1:112");
   EXPECT_FALSE(CopyOf(Pattern(1024)));
   EXPECT_EQ(Copied(), "");
 }
 
 // The tail's own results are not looked at; the size comparison after it must catch both.
 TEST_F(BlockCopyFaultTest, FailedTailIsCaughtBySizeComparison) {
-  posix::FailNthRead(2, ERROR_IO_DEVICE);
+  posix::ArmFaults("read:2:1117");
   EXPECT_FALSE(CopyOf(Pattern(1724)));
   EXPECT_TRUE(Copied() == Pattern(1024));
 
-  posix::FailNthWrite(1, ERROR_DISK_FULL);
+  posix::ArmFaults("write:1:112");
   EXPECT_FALSE(CopyOf(Pattern(700)));
   EXPECT_EQ(Copied(), "");
 }

@@ -12,7 +12,7 @@ namespace cdinst {
 namespace {
 
 constexpr char kFile[] = "C:\\DUDERUR\\INDICE2.CD";
-constexpr DWORD kCrcError = 23;
+// Reads fail with 23, the CRC error a bad sector gives.
 
 class IndexFileReadErrorTest : public ::testing::Test {
  protected:
@@ -25,7 +25,7 @@ class IndexFileReadErrorTest : public ::testing::Test {
 TEST_F(IndexFileReadErrorTest, ErrorEndsTheTextAndIsPending) {
   prefix_.WriteFile(kFile, "a\r\nb\r\n");
   IndexFile file(kFile, IndexOpenMode::kScan);
-  posix::FailNthRead(1, kCrcError);
+  posix::ArmFaults("read:1:23");
   EXPECT_EQ(file.ReadLine(), "");
   EXPECT_EQ(TakeIoResult(), 23);
   EXPECT_TRUE(file.EndOfText());
@@ -37,7 +37,7 @@ TEST_F(IndexFileReadErrorTest, LineCutShortIsDroppedAndLinesBeforeItStay) {
   const std::string longLine(10000, 'x');
   prefix_.WriteFile(kFile, "first\r\n" + longLine + "\r\nlast\r\n");
   IndexFile file(kFile, IndexOpenMode::kScan);
-  posix::FailNthRead(2, kCrcError);
+  posix::ArmFaults("read:2:23");
   EXPECT_EQ(file.ReadLine(), "first");
   EXPECT_FALSE(file.EndOfText());
   EXPECT_EQ(file.ReadLine(), "");
@@ -51,7 +51,7 @@ TEST_F(IndexFileReadErrorTest, ErrorRightAfterTheCrKeepsTheEndedLine) {
   const std::string line(4095, 'x');
   prefix_.WriteFile(kFile, line + "\r\nnext\r\n");
   IndexFile file(kFile, IndexOpenMode::kScan);
-  posix::FailNthRead(2, kCrcError);
+  posix::ArmFaults("read:2:23");
   EXPECT_EQ(file.ReadLine(), line);
   EXPECT_TRUE(file.EndOfText());
   EXPECT_EQ(TakeIoResult(), 23);

@@ -103,7 +103,7 @@ TEST_F(InstallIndexPosixTest, FileHeldForWritingByAnotherProcessIsLeftAlone) {
 }
 
 TEST_F(InstallIndexPosixTest, WriteFailureRaisesWithTheCodeAndClosesTheFile) {
-  const auto failFirstWrite = [] { posix::FailNthWrite(1, ERROR_DISK_FULL); };
+  const auto failFirstWrite = [] { posix::ArmFaults("write:1:112"); };
   EXPECT_EQ(FailureWhileRecording("a\r\n\x1A", failFirstWrite), 112);
   EXPECT_TRUE(IsClosedEverywhere(kInstallIndexPath));
   EXPECT_EQ(prefix_.ReadFile(kInstallIndexPath), "a\r\n");  // the cut came before the write
@@ -119,14 +119,14 @@ TEST_F(InstallIndexPosixTest, WriteFailureRaisesWithTheCodeAndClosesTheFile) {
 }
 
 TEST_F(InstallIndexPosixTest, WriteCutShortLeavesPartOfTheLine) {
-  EXPECT_EQ(FailureWhileRecording("a\r\n", [] { posix::FailWritesAfter(5, ERROR_DISK_FULL); }),
+  EXPECT_EQ(FailureWhileRecording("a\r\n", [] { posix::ArmFaults("writebytes:5:112"); }),
             112);
   EXPECT_TRUE(IsClosedEverywhere(kInstallIndexPath));
   EXPECT_EQ(prefix_.ReadFile(kInstallIndexPath), "a\r\nXadre");
 }
 
 TEST_F(InstallIndexPosixTest, LineBreakAndLineGoOutInOneWrite) {
-  EXPECT_EQ(FailureWhileRecording("abc", [] { posix::FailNthWrite(2, ERROR_DISK_FULL); }), 0);
+  EXPECT_EQ(FailureWhileRecording("abc", [] { posix::ArmFaults("write:2:112"); }), 0);
   EXPECT_EQ(prefix_.ReadFile(kInstallIndexPath), std::string("abc\r\n") + kOwnLine);
 }
 
@@ -134,7 +134,7 @@ TEST_F(InstallIndexPosixTest, ReadErrorInTheScanHidesTheLinesNotYetRead) {
   const std::string before = std::string(10000, 'x') + "\r\n" + CdLine();
   for (const unsigned nth : {1u, 2u}) {  // before the first line, inside it
     prefix_.WriteFile(kInstallIndexPath, before);
-    posix::FailNthRead(nth, 23);
+    posix::ArmFaults("read:" + std::to_string(nth) + ":23");
     EXPECT_TRUE(RecordInstallation(kName, kDescription, kDestination));
     EXPECT_EQ(TakeIoResult(), 0);
     EXPECT_EQ(prefix_.ReadFile(kInstallIndexPath), before + kOwnLine) << nth;
@@ -148,7 +148,7 @@ TEST_F(InstallIndexPosixTest, ReadErrorBeforeTheCutRecordsNothing) {
   bool refused = false;
   for (unsigned nth = 1; nth <= 5 && !refused; ++nth) {
     prefix_.WriteFile(kInstallIndexPath, before);
-    posix::FailNthRead(nth, 23);
+    posix::ArmFaults("read:" + std::to_string(nth) + ":23");
     refused = !RecordInstallation(kName, kDescription, kDestination);
     posix::ResetFaults();
     EXPECT_EQ(TakeIoResult(), 0) << nth;

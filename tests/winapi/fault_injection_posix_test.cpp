@@ -47,7 +47,7 @@ class FaultInjectionTest : public ::testing::Test {
 };
 
 TEST_F(FaultInjectionTest, NthWriteFailsAlone) {
-  posix::FailNthWrite(2, ERROR_DISK_FULL);
+  posix::ArmFaults("write:2:112");
   EXPECT_EQ(Write("ab"), "2");
   EXPECT_EQ(Write("cd"), "error 112 after 0");
   EXPECT_EQ(Write("ef"), "2");
@@ -58,7 +58,7 @@ TEST_F(FaultInjectionTest, NthWriteFailsAlone) {
 TEST_F(FaultInjectionTest, NthReadFailsAlone) {
   ASSERT_EQ(_lwrite(file_, "abcdef", 6), 6u);
   _llseek(file_, 0, FILE_BEGIN);
-  posix::FailNthRead(1, 23);
+  posix::ArmFaults("read:1:23");
   char buffer[4] = {};
   EXPECT_EQ(_lread(file_, buffer, 3), kCountError);
   EXPECT_EQ(GetLastError(), DWORD{23});
@@ -67,7 +67,7 @@ TEST_F(FaultInjectionTest, NthReadFailsAlone) {
 }
 
 TEST_F(FaultInjectionTest, DiskFillsAfterSomeBytes) {
-  posix::FailWritesAfter(5);
+  posix::ArmFaults("writebytes:5:112");
   EXPECT_EQ(Write("abc"), "3");
   EXPECT_EQ(Write("defg"), "error 112 after 2");
   EXPECT_EQ(Write(""), "0");

@@ -90,21 +90,6 @@ void ReadEnvironmentOnce(FaultState& state) {
 
 }  // namespace
 
-void FailNthRead(unsigned nth, DWORD code) {
-  FaultState& state = State();
-  state.read = {nth, code};
-}
-
-void FailNthWrite(unsigned nth, DWORD code) {
-  FaultState& state = State();
-  state.write = {nth, code};
-}
-
-void FailWritesAfter(uint64_t bytes, DWORD code) {
-  FaultState& state = State();
-  Arm(state, {"writebytes", bytes, code});
-}
-
 void ResetFaults() {
   FaultState& state = State();
   state.environmentRead = false;
@@ -113,16 +98,12 @@ void ResetFaults() {
   state.byteLimitArmed = false;
 }
 
-bool ArmFaults(std::string_view faults) {
-  FaultState& state = State();
-  return ArmFromText(state, faults);
-}
+bool ArmFaults(std::string_view faults) { return ArmFromText(State(), faults); }
 
 DWORD TakeReadFault() {
   FaultState& state = State();
   ReadEnvironmentOnce(state);
-  const DWORD code = state.read.Take();
-  return code;
+  return state.read.Take();
 }
 
 WriteFault TakeWriteFault(DWORD count) {

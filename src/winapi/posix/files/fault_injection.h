@@ -20,26 +20,19 @@ struct WriteFault {
 
 #ifdef CDINST_FAULT_INJECTION
 
-// The `nth` ReadFile (_lread included) from now, counting from 1, fails with `code` and reads
-// nothing; the ones before and after it are untouched.
-void FailNthRead(unsigned nth, DWORD code);
-
-// The `nth` WriteFile (_lwrite with a non-zero count included) from now fails with `code` and
-// writes nothing.
-void FailNthWrite(unsigned nth, DWORD code);
-
-// Writes go through for `bytes` more bytes in all; the write that would go past them writes the
-// part that fits and fails with `code`, and so does every later write that has bytes to write.
-void FailWritesAfter(uint64_t bytes, DWORD code = ERROR_DISK_FULL);
-
 // Disarms every fault, those from CDINST_FAULT included; the variable is read afresh before the
 // next read or write.
 void ResetFaults();
 
-// Arms the faults that `faults` describes: comma-separated items "read:N:C" (FailNthRead(N, C)),
-// "write:N:C" (FailNthWrite(N, C)) and "writebytes:K:C" (FailWritesAfter(K, C)), all numbers
-// decimal, e.g. "write:3:112". Returns false and arms nothing when `faults` is malformed.
-// CDINST_FAULT is armed this way before the process's first read or write.
+// Arms the faults that `faults` describes, comma-separated items with decimal numbers:
+// - "read:N:C": the Nth ReadFile (_lread included) from now, counting from 1, fails with code C
+//   and reads nothing; the ones before and after it are untouched;
+// - "write:N:C": the Nth WriteFile (_lwrite with a non-zero count included) fails likewise;
+// - "writebytes:K:C": writes go through for K more bytes in all; the write that would go past
+//   them writes the part that fits and fails with C, and so does every later write that has
+//   bytes to write.
+// Returns false and arms nothing when `faults` is malformed. CDINST_FAULT is armed this way
+// before the process's first read or write.
 bool ArmFaults(std::string_view faults);
 
 // For ReadFile: the code this read must fail with, or 0 to go ahead.
