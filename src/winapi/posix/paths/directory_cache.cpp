@@ -1,11 +1,13 @@
 #include "winapi/posix/paths/directory_cache.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <iterator>
 #include <unordered_map>
 #include <vector>
 
+#include "winapi/posix/files/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/fine_timestamps.h"
 #include "winapi/posix/paths/short_names.h"
@@ -118,7 +120,9 @@ void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
 Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   std::unordered_map<std::string, Listing>& listings = Listings();
   listings.erase(key);
-  const std::optional<std::vector<std::string>> names = ListDirectory(key);
+  const UniqueFd directory(open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return nullptr;
+  const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
   if (!names) return nullptr;
   static Listing unkept;
   const bool keeps = StampsEveryChange(key);
