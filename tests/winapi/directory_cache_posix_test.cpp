@@ -248,8 +248,7 @@ extern "C" ssize_t getdents64(int directory, void* buffer, size_t length) {
   const ssize_t got = real(directory, buffer, length);
   cdinst::testing::AfterReading& pending = cdinst::testing::Pending();
   struct stat info;
-  if (got == 0 && pending.action && fstat(directory, &info) == 0 &&
-      info.st_ino == pending.folder) {
+  if (got == 0 && pending.action && fstat(directory, &info) == 0 && info.st_ino == pending.folder) {
     std::exchange(pending.action, nullptr)();
   }
   return got;
