@@ -1,7 +1,6 @@
-// Listings of the directory a list stands in and of those above it, kept while each is the same
-// directory and the system reports no change in it: the tree copy comes back to a directory
-// after each of its subdirectories, and listing it afresh every time would make copying a wide
-// directory cost the square of its size. Only large directories are kept: telling that a
+// Listings of the directory a list stands in and of those above it: the tree copy comes back to a
+// directory after each of its subdirectories, and listing it afresh every time would make
+// copying a wide directory cost the square of its size. Only large directories are kept: telling that a
 // directory is unchanged costs an identity query and a change watch, more than listing a small
 // one again.
 #pragma once

@@ -240,14 +240,16 @@ TEST_F(DirectoryCacheTest, AFolderWhoseTimeWasPutBackIsReadAgain) {
 }  // namespace
 }  // namespace cdinst::testing
 
-// The emulation reads a folder for a lookup with opendir(3) and closedir(3): a pending action
-// runs when that reading of its folder ends.
-extern "C" int closedir(DIR* directory) {
-  static const auto real = reinterpret_cast<int (*)(DIR*)>(dlsym(RTLD_NEXT, "closedir"));
+// The emulation reads a folder with getdents64(2): a pending action runs when a reading of its
+// folder ends.
+extern "C" ssize_t getdents64(int directory, void* buffer, size_t length) {
+  static const auto real =
+      reinterpret_cast<ssize_t (*)(int, void*, size_t)>(dlsym(RTLD_NEXT, "getdents64"));
+  const ssize_t got = real(directory, buffer, length);
   cdinst::testing::AfterReading& pending = cdinst::testing::Pending();
   struct stat info;
-  if (pending.action && fstat(dirfd(directory), &info) == 0 && info.st_ino == pending.folder) {
+  if (got == 0 && pending.action && fstat(directory, &info) == 0 && info.st_ino == pending.folder) {
     std::exchange(pending.action, nullptr)();
   }
-  return real(directory);
+  return got;
 }

@@ -72,6 +72,7 @@ TEST_F(FaultInjectionTest, DiskFillsAfterSomeBytes) {
   EXPECT_EQ(Write("defg"), "error 112 after 2");
   EXPECT_EQ(Write(""), "0");
   EXPECT_EQ(_lwrite(file_, "h", 1), kCountError);
+  ASSERT_EQ(_lclose(std::exchange(file_, HFILE_ERROR)), 0);
   EXPECT_EQ(prefix_.ReadFile(kFile), "abcde");
 }
 

@@ -1,7 +1,7 @@
 // Listings are kept only under a kernel that stamps every change to a directory apart.
 #include <gtest/gtest.h>
 
-#include "winapi/posix/paths/fine_timestamps.h"
+#include "winapi/posix/paths/directory_cache.h"
 
 namespace cdinst::testing {
 namespace {

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/last_error.h"

@@ -152,21 +152,10 @@ int Flush(OpenFile& file) {
   return earlier ? earlier : error;
 }
 
-namespace {
-
-// A failure waits for the handle's next write or its close.
-void FlushKeepingError(OpenFile& file) {
+// The caller may cut the file, so what the others read ahead goes too.
+void FlushWithOthers(OpenFile& file) {
+  FlushOthers(file, true);
   if (const int error = Flush(file)) file.writeBehindError = error;
 }
-
-}  // namespace
-
-// The caller may cut the file, so what the others read ahead goes too.
-void FlushForQuery(OpenFile& file) {
-  FlushOthers(file, true);
-  FlushKeepingError(file);
-}
-
-void FlushAll() { ForEachOpenFile(FlushKeepingError); }
 
 }  // namespace cdinst::posix

@@ -1,12 +1,11 @@
 // Small reads and writes through a handle, gathered into large ones: a program that copies in
 // blocks of a kilobyte would otherwise make two system calls per kilobyte.
 //
-// A handle reads ahead of its file pointer and holds back what it writes, one chunk each, only
-// until the calls could tell: every other call on the handle (size, pointer from the end,
-// information, end of file, close) flushes it first, and so does every open and every directory
-// search. Reads and writes through other handles of this process on the same file see each
-// other as without the buffers. Another process sees held-back bytes once they are written: at
-// the latest when the chunk fills or the handle is closed.
+// A handle reads ahead of its file pointer and holds back what it writes, one chunk each, until
+// the handle table flushes it (the rule is stated and kept in file_handles.h). Reads and writes
+// through other handles of this process on the same file see each other as without the
+// buffers. Another process sees held-back bytes once they are written: at the latest when the
+// chunk fills or the handle is looked up for another call.
 #pragma once
 
 #include "winapi/posix/files/file_handles.h"
@@ -31,11 +30,8 @@ int AppendAtEnd(OpenFile& file, const char* buffer, DWORD count, DWORD& done, in
 // failed write, also of one that failed at an earlier flush and was not reported yet.
 int Flush(OpenFile& file);
 
-// Flushes `file` and the other handles on its file, before a call that asks for or sets its size
-// or pointer; a failure is kept for that handle's next write or its close.
-void FlushForQuery(OpenFile& file);
-
-// Flushes every open file; a failure is kept for the handle's next write or its close.
-void FlushAll();
+// Flushes `file` and the other handles on its file; a failure is kept for that handle's next
+// write or its close.
+void FlushWithOthers(OpenFile& file);
 
 }  // namespace cdinst::posix

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "winapi/posix/files/file_buffers.h"
@@ -73,10 +74,16 @@ HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created) {
   return reinterpret_cast<HANDLE>((slot + 1) * kHandleStep);
 }
 
-std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle) {
+std::shared_ptr<OpenFile> FindOpenFileToTransfer(HANDLE handle) {
   HandleTable& table = Table();
   const long slot = SlotOf(handle, table);
   return slot < 0 ? nullptr : table.slots[slot];
+}
+
+std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle) {
+  std::shared_ptr<OpenFile> file = FindOpenFileToTransfer(handle);
+  if (file) FlushWithOthers(*file);
+  return file;
 }
 
 void ForEachOpenFile(const std::function<void(OpenFile&)>& visit) {
@@ -86,11 +93,18 @@ void ForEachOpenFile(const std::function<void(OpenFile&)>& visit) {
   }
 }
 
+void FlushAll() {
+  ForEachOpenFile([](OpenFile& file) {
+    if (const int error = Flush(file)) file.writeBehindError = error;
+  });
+}
+
 std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
   HandleTable& table = Table();
   const long slot = SlotOf(handle, table);
   if (slot < 0) return nullptr;
   std::shared_ptr<OpenFile> file = std::move(table.slots[slot]);
+  FlushWithOthers(*file);
   if (file->others > 0) CountOthers(table, *file, -1);
   return file;
 }
@@ -101,7 +115,7 @@ BOOL CloseHandle(HANDLE object) {
   using namespace cdinst::posix;
   const std::shared_ptr<OpenFile> file = TakeOpenFile(object);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
-  const int flushError = Flush(*file);
+  const int flushError = std::exchange(file->writeBehindError, 0);
   // A failing close() can be the first report of a write that never reached the disk (NFS,
   // quotas); EINTR still closed the descriptor.
   if (file->fd.Close() != 0 && errno != EINTR) return FailWithErrno(FALSE);

@@ -82,12 +82,26 @@ HANDLE AddOpenFile(std::unique_ptr<OpenFile> file, bool created = false);
 
 // The open file behind `handle`, or null for anything CreateFileA did not return or that was
 // closed since (the caller then reports ERROR_INVALID_HANDLE).
+//
+// This lookup is where the buffers of file_buffers.h are flushed: a handle holds back what it
+// writes and reads ahead only while nothing but reads and writes could tell. So the handle's
+// buffers, and those of the other handles on its file, are flushed here for every call but
+// ReadFile and WriteFile, which look their handle up with FindOpenFileToTransfer; a failed
+// write is kept for the handle's next write or its close. An open and a search, which see the
+// file without a handle, flush every handle first (FlushAll).
 std::shared_ptr<OpenFile> FindOpenFile(HANDLE handle);
+
+// For ReadFile and WriteFile: FindOpenFile without the flush.
+std::shared_ptr<OpenFile> FindOpenFileToTransfer(HANDLE handle);
 
 // Calls `visit` on every open file.
 void ForEachOpenFile(const std::function<void(OpenFile&)>& visit);
 
-// Removes `handle` from the table and hands its file over to be closed; null when unknown.
+// Flushes every handle, for an open or a search (see FindOpenFile).
+void FlushAll();
+
+// Removes `handle` from the table and hands its file over to be closed, flushed as by
+// FindOpenFile (a failed write in its `writeBehindError`); null when unknown.
 std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle);
 
 }  // namespace cdinst::posix

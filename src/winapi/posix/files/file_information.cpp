@@ -4,7 +4,6 @@
 #include <cerrno>
 
 #include "winapi/posix/files/file_attributes.h"
-#include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/file_time.h"
 #include "winapi/posix/last_error.h"
@@ -24,7 +23,6 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!information) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  FlushForQuery(*file);
   struct stat info;
   if (fstat(file->Fd(), &info) != 0) return FailWithErrno(FALSE);
   const auto device = static_cast<uint64_t>(info.st_dev);

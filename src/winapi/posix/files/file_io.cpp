@@ -50,7 +50,7 @@ int Write(OpenFile& file, const char* buffer, DWORD count, DWORD& done) {
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
   using namespace cdinst::posix;
   if (read) *read = 0;
-  const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
+  const std::shared_ptr<OpenFile> file = FindOpenFileToTransfer(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!file->canRead) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   StartAt(*file, overlapped);
@@ -66,16 +66,14 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
                LPOVERLAPPED overlapped) {
   using namespace cdinst::posix;
   if (written) *written = 0;
-  const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
+  const std::shared_ptr<OpenFile> file = FindOpenFileToTransfer(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!file->canWrite) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   StartAt(*file, overlapped);
   if (StopSignal()) return FailWith(FALSE, ERROR_OPERATION_ABORTED);
   const WriteFault fault = TakeWriteFault(count);
   DWORD done = 0;
-  int error = Write(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
-  // A faulted write leaves the file as an unbuffered one would.
-  if (!error && fault.code) error = Flush(*file);
+  const int error = Write(*file, static_cast<const char*>(buffer), fault.allowedBytes, done);
   Finish(*file, done, written, overlapped);
   if (Progress()) Progress()->BytesWritten(done);
   if (error) return FailWith(FALSE, ErrorFromErrno(error));

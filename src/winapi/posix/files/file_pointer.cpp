@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
 
@@ -35,11 +34,10 @@ DWORD Seek(OpenFile& file, int64_t distance, DWORD method) {
   return ERROR_SUCCESS;
 }
 
-// The handle's file, flushed, or null with ERROR_INVALID_HANDLE set.
+// The handle's file, or null with ERROR_INVALID_HANDLE set.
 std::shared_ptr<OpenFile> FileOrFail(HANDLE handle) {
   std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) SetLastError(ERROR_INVALID_HANDLE);
-  if (file) FlushForQuery(*file);
   return file;
 }
 

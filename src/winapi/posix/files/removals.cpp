@@ -1,5 +1,5 @@
-// DeleteFileA and RemoveDirectoryA. The caches see a removal through inotify, which reports the
-// emulation's own changes before the call returns, and through the directory's changed times.
+// DeleteFileA and RemoveDirectoryA. The listing cache sees a removal through the directory's
+// changed times, and a change notification reports it before the call returns.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,17 +1,69 @@
 #include "winapi/posix/paths/directory_cache.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
+#include <sys/vfs.h>
 
+#include <charconv>
 #include <iterator>
 #include <unordered_map>
 #include <vector>
 
+#include "winapi/posix/files/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
-#include "winapi/posix/paths/fine_timestamps.h"
 #include "winapi/posix/paths/short_names.h"
 
 namespace cdinst::posix {
 namespace {
+
+// A listing is used only while the directory's device, inode, modification and status change
+// times (to the nanosecond) are those it was read at, and they are checked before every use
+// (CurrentListing). Adding, removing or renaming an entry changes a directory's times whoever
+// does it, so a change by another process makes the next use read the directory again. That
+// holds only where two changes cannot share a time: from Linux 6.13 on (multigrain timestamps),
+// a change that follows a stat is stamped finely, and every use begins with a stat. So listings
+// are kept only on such a kernel, and on ext4, xfs, btrfs and tmpfs, where that kernel makes
+// every change (StampsEveryChange); elsewhere (an older kernel, a network or user-space file
+// system) each lookup reads the directory.
+
+// Multigrain timestamps came with Linux 6.13.
+constexpr unsigned kFirstMajor = 6;
+constexpr unsigned kFirstMinor = 13;
+
+// Takes the number `text` begins with off it; false when it begins with none.
+bool TakeNumber(std::string_view& text, unsigned& number) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc()) return false;
+  text.remove_prefix(static_cast<size_t>(end - text.data()));
+  return true;
+}
+
+bool RunningKernelStampsFinely() {
+  struct utsname names;
+  return uname(&names) == 0 && StampsFinely(names.release);
+}
+
+// Where every change is made by this machine's kernel.
+bool IsLocalFileSystem(const std::string& unixDirectory) {
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+  };
+  struct statfs info;
+  if (statfs(unixDirectory.c_str(), &info) != 0) return false;
+  for (const unsigned long type : kLocal) {
+    if (static_cast<unsigned long>(info.f_type) == type) return true;
+  }
+  return false;
+}
+
+bool StampsEveryChange(const std::string& unixDirectory) {
+  static const bool kernelStampsFinely = RunningKernelStampsFinely();
+  return kernelStampsFinely && IsLocalFileSystem(unixDirectory);
+}
 
 // Enough for the directories one installation fills; past it the small listings are dropped, and
 // everything when that is not enough, and read again on demand, which keeps the memory bounded
@@ -118,7 +170,9 @@ void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
 Listing* ReadListing(const std::string& key, const Stamp& stamp) {
   std::unordered_map<std::string, Listing>& listings = Listings();
   listings.erase(key);
-  const std::optional<std::vector<std::string>> names = ListDirectory(key);
+  const UniqueFd directory(open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!directory.Valid()) return nullptr;
+  const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
   if (!names) return nullptr;
   static Listing unkept;
   const bool keeps = StampsEveryChange(key);
@@ -161,6 +215,14 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
 }
 
 }  // namespace
+
+bool StampsFinely(std::string_view release) {
+  unsigned major = 0, minor = 0;
+  if (!TakeNumber(release, major) || release.empty() || release.front() != '.') return false;
+  release.remove_prefix(1);
+  if (!TakeNumber(release, minor)) return false;
+  return major > kFirstMajor || (major == kFirstMajor && minor >= kFirstMinor);
+}
 
 // An entry removed unseen (in the window EntryCreation leaves) is caught by checking the name
 // found on disk.

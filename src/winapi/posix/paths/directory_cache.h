@@ -1,16 +1,7 @@
 // What matching a Windows name without regard to letter case needs from a Unix directory, kept
 // between calls: reading and converting the whole directory for every name not spelled exactly
-// as on disk would make filling a directory cost the square of its size. This is the
-// emulation's only cache of what is on disk, and this is its rule:
-//
-// A listing is used only while the directory's device, inode, modification and status change
-// times (to the nanosecond) are those it was read at, and they are checked before every use.
-// Adding, removing or renaming an entry changes a directory's times whoever does it, so a change
-// by another process makes the next use read the directory again. That holds only where two
-// changes cannot share a time: from Linux 6.13 on (multigrain timestamps), a change that follows
-// a stat is stamped finely, and every use begins with a stat. So listings are kept only on such
-// a kernel, and on ext4, xfs, btrfs and tmpfs, where that kernel makes every change; elsewhere
-// (an older kernel, a network or user-space file system) each lookup reads the directory.
+// as on disk would make filling a directory cost the square of its size. The rule that keeps a
+// listing valid is stated and checked in directory_cache.cpp.
 #pragma once
 
 #include <sys/stat.h>
@@ -53,5 +44,9 @@ class EntryCreation {
   bool makesDirectory_;
   std::optional<struct stat> before_;  // the directory, while its listing was current
 };
+
+// Whether a kernel whose release (as uname(2) gives it, e.g. "6.13.2-arch1-1") is `release`
+// stamps a change that follows a stat finely. False for a release it cannot read.
+bool StampsFinely(std::string_view release);
 
 }  // namespace cdinst::posix

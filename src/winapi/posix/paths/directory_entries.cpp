@@ -13,36 +13,17 @@
 #include "winapi/posix/paths/directory_cache.h"
 
 namespace cdinst::posix {
-namespace {
-
-struct DirectoryCloser {
-  void operator()(DIR* directory) const { closedir(directory); }
-};
-
-}  // namespace
-
-std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory) {
-  std::vector<std::string> names;
-  const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(unixDirectory.c_str()));
-  if (!directory) return std::nullopt;
-  while (const dirent* entry = readdir(directory.get())) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Reads on the descriptor itself: a DIR stream would cost a duplicate and its checks on every
 // reading.
-bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
+std::optional<std::vector<std::string>> ListDirectory(int directory) {
+  std::vector<std::string> names;
   alignas(dirent64) char buffer[32768];
-  bool begun = false;
-  for (;;) {
+  for (bool begun = false;;) {
     const ssize_t got = getdents64(directory, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return begun;
-    if (got == 0) return true;
+    if (got < 0 && !begun) return std::nullopt;
+    if (got <= 0) break;
     begun = true;
     for (ssize_t at = 0; at < got;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
@@ -51,6 +32,8 @@ bool ReadOpenDirectory(int directory, std::vector<std::string>& names) {
       at += entry->d_reclen;
     }
   }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string WindowsNameOf(std::string_view unixName) {

@@ -8,14 +8,10 @@
 
 namespace cdinst::posix {
 
-// The names in a Unix directory without "." and "..", sorted bytewise; nothing when it cannot be
-// opened.
-std::optional<std::vector<std::string>> ListDirectory(const std::string& unixDirectory);
-
-// The names in the directory open as `directory` (not O_PATH, and not read from yet), read with
-// getdents64(2) on the descriptor itself, without "." and "..", in the order read. An error
-// ends the reading, as it ends readdir(3); false only when the directory cannot be read at all.
-bool ReadOpenDirectory(int directory, std::vector<std::string>& names);
+// The names in the directory open as `directory` (not O_PATH, and not read from yet), without
+// "." and "..", sorted bytewise. An error ends the reading, as it ends readdir(3); nothing only
+// when the directory cannot be read at all.
+std::optional<std::vector<std::string>> ListDirectory(int directory);
 
 // A Unix name as the emulation shows it: in Windows-1252 (Utf8ToWindows1252), each '\' and ':'
 // as '?'. Such a name read back as a path names nothing, and is no drive, so a name found on

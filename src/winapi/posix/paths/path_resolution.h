@@ -3,8 +3,7 @@
 // The program mostly spells names as they are on disk, so the whole Unix path is tried first,
 // in one system call. Only when that finds nothing is a name looked up without regard to letter
 // case: the last one in its directory when the rest is spelled as on disk, else every component
-// from the root. Those lookups go through the one listing cache (directory_cache.h); nothing
-// else is kept from one call to the next.
+// from the root. Those lookups go through the listing cache (directory_cache.h).
 #pragma once
 
 #include <sys/stat.h>

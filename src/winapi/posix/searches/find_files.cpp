@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "winapi/posix/files/file_attributes.h"
-#include "winapi/posix/files/file_buffers.h"
+#include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "winapi/posix/files/dos_attributes.h"
@@ -31,12 +31,11 @@ FoundEntry UnreachableEntry(std::string name) {
 
 // Every entry, stat-ed relative to the open directory `unixDirectory` names.
 FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
-  std::vector<std::string> names;
-  if (!ReadOpenDirectory(directory, names)) return {};
-  std::sort(names.begin(), names.end());
+  const std::optional<std::vector<std::string>> names = ListDirectory(directory);
+  if (!names) return {};
   FoundEntries entries;
-  entries.reserve(names.size());
-  for (const std::string& unixName : names) {
+  entries.reserve(names->size());
+  for (const std::string& unixName : *names) {
     struct stat info;
     if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
       entries.push_back(UnreachableEntry(WindowsNameOf(unixName)));
