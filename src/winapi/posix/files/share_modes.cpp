@@ -72,10 +72,10 @@ int TestOthers(int fd, DWORD checked, DWORD share) {
   return 0;
 }
 
-int Record(int fd, DWORD held, DWORD share) {
-  if (held == 0) return 0;
+int Record(int fd, DWORD access, DWORD share) {
+  if (access == 0) return 0;
   for (const AccessKind& kind : kKinds) {
-    if (held & kind.access) {
+    if (access & kind.access) {
       if (const int error = SetLock(fd, F_RDLCK, kind.holds, false)) return error;
     }
     if (!(share & kind.share)) {
@@ -91,8 +91,8 @@ void Withdraw(int fd) {
   }
 }
 
-int RecordAndTest(int fd, DWORD held, DWORD checked, DWORD share) {
-  int error = Record(fd, held, share);
+int RecordAndTest(int fd, DWORD access, DWORD checked, DWORD share) {
+  int error = Record(fd, access, share);
   if (error == 0) error = TestOthers(fd, checked, share);
   if (error != 0) Withdraw(fd);
   return error;
@@ -111,18 +111,18 @@ bool LocksUnsupported(int error) {
 
 }  // namespace
 
-DWORD CheckShareAccess(int fd, DWORD held, DWORD checked, DWORD share) {
-  return CheckShareAccess(fd, Writable(fd), held, checked, share);
+DWORD CheckShareAccess(int fd, DWORD access, DWORD checked, DWORD share) {
+  return CheckShareAccess(fd, Writable(fd), access, checked, share);
 }
 
-DWORD CheckShareAccess(int fd, bool writable, DWORD held, DWORD checked, DWORD share) {
-  held &= GENERIC_READ | GENERIC_WRITE;
-  checked = (checked | held) & (GENERIC_READ | GENERIC_WRITE);
+DWORD CheckShareAccess(int fd, bool writable, DWORD access, DWORD checked, DWORD share) {
+  access &= GENERIC_READ | GENERIC_WRITE;
+  checked = (checked | access) & (GENERIC_READ | GENERIC_WRITE);
   if (checked == 0) return ERROR_SUCCESS;
   const int lockError = SetLock(fd, writable ? F_WRLCK : F_RDLCK, kLockByte, true);
   if (lockError != 0)
     return LocksUnsupported(lockError) ? ERROR_SUCCESS : ErrorFromErrno(lockError);
-  int error = RecordAndTest(fd, held, checked, share);
+  int error = RecordAndTest(fd, access, checked, share);
   SetLock(fd, F_UNLCK, kLockByte, false);
   if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
   if (error && LocksUnsupported(error)) error = 0;
@@ -138,8 +138,8 @@ DWORD CheckDeletionSharing(int fd) {
   return ERROR_SUCCESS;
 }
 
-DWORD RecordOpen(int fd, DWORD held, DWORD share) {
-  const int error = Record(fd, held & (GENERIC_READ | GENERIC_WRITE), share);
+DWORD RecordOpen(int fd, DWORD access, DWORD share) {
+  const int error = Record(fd, access & (GENERIC_READ | GENERIC_WRITE), share);
   return error && !LocksUnsupported(error) ? ErrorFromErrno(error) : ERROR_SUCCESS;
 }
 

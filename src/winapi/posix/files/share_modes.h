@@ -6,8 +6,8 @@
 namespace cdinst::posix {
 
 // Checks the open on `fd` against the other opens of the same file: allows it or refuses it.
-// `held` is the GENERIC_READ / GENERIC_WRITE access the new handle keeps; `checked` (a superset
-// of `held`) is the access tested against the others (a truncating open also writes once);
+// `access` is the GENERIC_READ / GENERIC_WRITE access the new handle keeps; `checked` (a superset
+// of `access`) is the access tested against the others (a truncating open also writes once);
 // `share` the FILE_SHARE_* bits it grants them. The open is allowed when every other open's
 // share mode allows `checked` and `share` allows every other open's access; opens with no
 // access take part in nothing. Once allowed, the open counts for later opens until `fd` is
@@ -18,10 +18,10 @@ namespace cdinst::posix {
 // are checked one after the other, except two on read-only descriptors: those may both be
 // refused where one of them would do, but are never both allowed against each other's share
 // mode.
-DWORD CheckShareAccess(int fd, DWORD held, DWORD checked, DWORD share);
+DWORD CheckShareAccess(int fd, DWORD access, DWORD checked, DWORD share);
 
 // The same for a caller that knows whether `fd` was opened for writing.
-DWORD CheckShareAccess(int fd, bool writable, DWORD held, DWORD checked, DWORD share);
+DWORD CheckShareAccess(int fd, bool writable, DWORD access, DWORD checked, DWORD share);
 
 // Whether the file open as `fd` (readable, from an open() of its own) may be deleted: 0 when no
 // other open holds read or write access, ERROR_SHARING_VIOLATION when one does (no open grants
@@ -30,6 +30,6 @@ DWORD CheckDeletionSharing(int fd);
 
 // Records the open on `fd` of a file that no other open can reach yet (one made without a
 // name), which leaves nothing to test it against. Returns 0 or the code of a failed lock call.
-DWORD RecordOpen(int fd, DWORD held, DWORD share);
+DWORD RecordOpen(int fd, DWORD access, DWORD share);
 
 }  // namespace cdinst::posix
