@@ -1,6 +1,7 @@
-// Conversion between the program's Windows-1252 texts and UTF-8.
+// Conversion between the program's Windows-1252 texts and Unicode (UTF-8 and UTF-16).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,16 @@ bool IsValidUtf8(std::string_view text);
 // A Unix name as the ANSI functions show it: well-formed UTF-8 is converted, a character with
 // no Windows-1252 form becoming '?'; anything else is taken byte for byte.
 std::string Utf8ToWindows1252(std::string_view text);
+
+// UTF-16 code units as Windows-1252 bytes, one byte per character: a character with no
+// Windows-1252 form, and a lone surrogate, become '?'. NUL characters are kept.
+std::string Utf16ToWindows1252(std::u16string_view text);
+
+// UTF-16 as UTF-8, surrogate pairs joined; nothing when a surrogate stands alone.
+std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
+
+// Little-endian (or big-endian) byte pairs as UTF-16 code units; an odd last byte is dropped.
+std::u16string Utf16FromBytes(std::string_view bytes, bool bigEndian);
 
 // UTF-8 `text` made safe to write to a terminal: every C0 control, DEL, C1 control
 // (U+0080-U+009F) and malformed byte becomes '?', so that no text from a medium can move the

@@ -1,10 +1,7 @@
 #include "discimage/disc_name.h"
 
-#include <optional>
-
 #include "codepage/windows1252.h"
 #include "discimage/disc_image.h"
-#include "discimage/ucs2.h"
 
 namespace cdinst::disc {
 namespace {
@@ -31,9 +28,14 @@ bool HasForbiddenCharacter(const std::string& name) {
 
 }  // namespace
 
+std::optional<std::string> JolietText(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  return Utf16ToUtf8(Utf16FromBytes(bytes, true));
+}
+
 std::string DecodeName(std::string_view identifier, bool joliet, const std::string& imageName) {
   std::optional<std::string> name =
-      joliet ? Ucs2BigEndianToUtf8(identifier) : Windows1252ToUtf8(identifier);
+      joliet ? JolietText(identifier) : Windows1252ToUtf8(identifier);
   if (!name) throw DiscError(imageName + ": a name is not UCS-2 text");
   if (HasForbiddenCharacter(*name)) {
     throw DiscError(imageName + ": a name holds a separator or control character");

@@ -8,7 +8,7 @@
 #include "codepage/windows1252.h"
 #include "discimage/directory_record.h"
 #include "discimage/disc_image.h"
-#include "discimage/ucs2.h"
+#include "discimage/disc_name.h"
 
 namespace cdinst::disc {
 namespace {
@@ -42,7 +42,7 @@ std::string TrimBlanks(std::string text) {
 std::optional<std::string> LabelOf(std::string_view descriptor, bool joliet) {
   const std::string_view field = descriptor.substr(kLabelAt, kLabelLength);
   if (!joliet) return TrimBlanks(Windows1252ToUtf8(field));
-  const std::optional<std::string> text = Ucs2BigEndianToUtf8(field);
+  const std::optional<std::string> text = JolietText(field);
   if (!text) return std::nullopt;
   return TrimBlanks(*text);
 }

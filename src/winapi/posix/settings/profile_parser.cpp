@@ -3,7 +3,6 @@
 #include "codepage/windows1252.h"
 #include "winapi/posix/profile_index.h"
 #include "winapi/posix/settings/text_lines.h"
-#include "winapi/posix/settings/wide_text.h"
 
 namespace cdinst::posix {
 namespace {

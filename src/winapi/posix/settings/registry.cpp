@@ -13,7 +13,6 @@
 #include "winapi/posix/paths/prefix.h"
 #include "winapi/posix/settings/registry_file.h"
 #include "winapi/posix/settings/whole_file.h"
-#include "winapi/posix/settings/wide_text.h"
 #include "winapi/winapi.h"
 
 // An open key: where it is in the file and its values as they were when it was opened.
