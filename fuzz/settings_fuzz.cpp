@@ -1,6 +1,6 @@
 // A settings file of any bytes, read as the program reads PROGS.INI and MULTI.INI: through the
 // emulation's profile reader, with the number conversion on every value found, and through the
-// index the menu reads it with.
+// index the reader and the menu look it up with.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -14,7 +14,6 @@
 #include "settings/setting_number.h"
 #include "settings/settings_file.h"
 #include "winapi/posix/profile_index.h"
-#include "winapi/posix/settings/profile_parser.h"
 
 using cdinst::fuzz::Require;
 
@@ -33,23 +32,20 @@ void CheckNumber(const std::string& value) {
 // What the program reads, plus the first sections and keys the file itself names.
 void ReadLikeTheProgram(const std::string& text, const cdinst::SettingsFile& file) {
   const cdinst::posix::ProfileIndex index(text);
-  std::vector<std::string> sections = cdinst::posix::ProfileSectionNames(text);
-  Require(index.SectionNames() == sections, "the index lists the parser's sections");
+  std::vector<std::string> sections = index.SectionNames();
   if (sections.size() > 2) sections.resize(2);
   sections.push_back("EDITOR");
   for (const std::string& section : sections) {
-    std::vector<std::string> keys = cdinst::posix::ProfileKeyNames(text, section);
-    Require(index.KeyNames(section) == keys, "the index lists the parser's keys");
+    std::vector<std::string> keys = index.KeyNames(section);
     if (keys.size() > 4) keys.resize(4);
     keys.push_back("Destino");
     keys.push_back("SistemaB");
     for (const std::string& key : keys) {
       const std::string read = file.ReadSettingText(section, key, "-");
       Require(read.size() <= 2047, "a setting keeps its buffer");
-      const std::optional<std::string> value = cdinst::posix::FindProfileValue(text, section, key);
-      Require(index.Value(section, key) == value, "the index gives the parser's value");
+      const std::optional<std::string> value = index.Value(section, key);
       if (value && value->size() < 2047 && value->find('\0') == std::string::npos) {
-        Require(read == *value, "the reader gives the parser's value");
+        Require(read == *value, "the reader gives the index's value");
       }
       CheckNumber(read);
     }
@@ -60,7 +56,7 @@ void ReadLikeTheProgram(const std::string& text, const cdinst::SettingsFile& fil
 void Resolve(const std::string& text) {
   cdinst::InstallSettings settings;
   settings.SourceRoot = "C:\\";
-  const std::vector<std::string> sections = cdinst::posix::ProfileSectionNames(text);
+  const std::vector<std::string> sections = cdinst::posix::ProfileIndex(text).SectionNames();
   settings.ProgramSection = sections.empty() ? "EDITOR" : sections.front();
   settings.VariantSuffix = "B";
   cdinst::ResolveSettings(settings);

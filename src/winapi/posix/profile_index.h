@@ -1,6 +1,6 @@
-// Settings files read once and then looked up many times, by the rules GetPrivateProfileStringA
-// follows, for a program of this build that reads a whole file's keys (a menu listing every
-// program of a medium). Each GetPrivateProfileStringA call reads its file again.
+// Settings files looked up by the rules GetPrivateProfileStringA follows. Each of its calls reads
+// its file again into an index; a program of this build that reads a whole file's keys (a menu
+// listing every program of a medium) reads it once and keeps the index.
 #pragma once
 
 #include <optional>

@@ -12,7 +12,6 @@
 #include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/profile_index.h"
 #include "winapi/posix/result_buffer.h"
-#include "winapi/posix/settings/profile_parser.h"
 #include "winapi/posix/settings/whole_file.h"
 #include "winapi/winapi.h"
 
@@ -53,17 +52,18 @@ DWORD ReadProfile(LPCSTR section, LPCSTR key, std::string_view fallback, LPSTR b
                   LPCSTR fileName) {
   const std::optional<std::string> text = LoadProfile(fileName);
   if (!text) return CopyTextCut(fallback, buffer, size);
+  const ProfileIndex index(*text);
   if (!section) {
     SetLastError(ERROR_SUCCESS);
-    return CopyNameList(ProfileSectionNames(*text), buffer, size);
+    return CopyNameList(index.SectionNames(), buffer, size);
   }
   if (!key) {
-    const std::vector<std::string> names = ProfileKeyNames(*text, section);
+    const std::vector<std::string> names = index.KeyNames(section);
     if (names.empty()) return FailWith(CopyTextCut(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
     SetLastError(ERROR_SUCCESS);
     return CopyNameList(names, buffer, size);
   }
-  const std::optional<std::string> value = FindProfileValue(*text, section, key);
+  const std::optional<std::string> value = index.Value(section, key);
   // Windows 7 and later report 2 for a missing section or key; Wine reports 0.
   if (!value) return FailWith(CopyTextCut(fallback, buffer, size), ERROR_FILE_NOT_FOUND);
   SetLastError(ERROR_SUCCESS);

@@ -2,7 +2,6 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/profile_index.h"
-#include "winapi/posix/settings/text_lines.h"
 
 namespace cdinst::posix {
 namespace {
@@ -17,31 +16,6 @@ std::string_view Trim(std::string_view text) {
 }
 
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-// Moves `lines` past the header of the first section named `section`; false when there is none.
-// Letter case is folded beyond ASCII and "" finds "[]", as on Windows (Wine does neither).
-bool SeekSection(TextLines& lines, std::string_view section) {
-  section = TrimProfileName(section);
-  std::string_view raw;
-  while (lines.Next(raw)) {
-    const ProfileLine line = ParseProfileLine(raw);
-    if (line.kind == ProfileLine::Kind::kHeader && SameTextIgnoringCase(line.name, section)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Calls `visit` with each key line of the section `lines` stands in, until it returns false.
-template <typename Visit>
-void ForEachKey(TextLines& lines, Visit visit) {
-  std::string_view raw;
-  while (lines.Next(raw)) {
-    const ProfileLine line = ParseProfileLine(raw);
-    if (line.kind == ProfileLine::Kind::kHeader) return;
-    if (line.kind == ProfileLine::Kind::kKey && !visit(line)) return;
-  }
-}
 
 }  // namespace
 
@@ -81,44 +55,6 @@ std::string DecodeProfileText(std::string_view bytes) {
     return Utf16ToWindows1252(Utf16FromBytes(bytes.substr(2), true));
   }
   return std::string(bytes);
-}
-
-std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
-                                            std::string_view key) {
-  TextLines lines(text);
-  if (!SeekSection(lines, section)) return std::nullopt;
-  key = TrimProfileName(key);
-  std::optional<std::string> value;
-  ForEachKey(lines, [&](const ProfileLine& line) {
-    if (!SameTextIgnoringCase(line.name, key)) return true;
-    value = std::string(UnquoteProfileValue(line.value));
-    return false;
-  });
-  return value;
-}
-
-std::vector<std::string> ProfileSectionNames(std::string_view text) {
-  TextLines lines(text);
-  std::vector<std::string> names;
-  std::string_view raw;
-  while (lines.Next(raw)) {
-    const ProfileLine line = ParseProfileLine(raw);
-    if (line.kind == ProfileLine::Kind::kHeader && !line.name.empty()) {
-      names.emplace_back(line.name);
-    }
-  }
-  return names;
-}
-
-std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section) {
-  TextLines lines(text);
-  std::vector<std::string> names;
-  if (!SeekSection(lines, section)) return names;
-  ForEachKey(lines, [&](const ProfileLine& line) {
-    if (line.name.empty() || line.name.front() != ';') names.emplace_back(line.name);
-    return true;
-  });
-  return names;
 }
 
 }  // namespace cdinst::posix

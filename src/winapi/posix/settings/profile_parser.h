@@ -9,25 +9,10 @@
 // name in it win.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace cdinst::posix {
-
-// The value of `key` in `section`, blanks at both ends and one pair of matching quotes (" or ')
-// around it removed; nothing when the section or the key is missing. "" as `section` is the
-// section headed "[]"; "" as `key` is a line "=value".
-std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
-                                            std::string_view key);
-
-// The names of the sections in file order, repeated names included, "[]" left out.
-std::vector<std::string> ProfileSectionNames(std::string_view text);
-
-// The names of the keys of `section` in file order, leaving out names that start with ';'
-// (comments); empty when there is no such section.
-std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section);
 
 // One line as the rules above read it: a header's name, or a key's name and raw value (blanks
 // around them and anything from a NUL on dropped, quotes kept).
