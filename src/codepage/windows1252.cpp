@@ -203,4 +203,10 @@ bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string FoldedCase(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
+  return folded;
+}
+
 }  // namespace cdinst

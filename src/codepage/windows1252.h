@@ -41,4 +41,8 @@ unsigned char LowerWindows1252(unsigned char byte);
 // Compares two Windows-1252 texts as Windows compares file names: letter case ignored.
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
+// `text` in the one form that every text SameTextIgnoringCase finds equal to it shares, for
+// looking names up by it.
+std::string FoldedCase(std::string_view text);
+
 }  // namespace cdinst

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "codepage/windows1252.h"
 #include "winapi/posix/files/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/short_names.h"
@@ -147,11 +148,11 @@ void KeepLowest(LowestNames& names, std::string key, const std::string& unixName
 // folded name is all the short names need.
 void AddShortName(LowestNames& byShortName, const std::string& unixName) {
   const std::string shortName = ShortNameOf(WindowsNameOf(unixName));
-  if (!shortName.empty()) KeepLowest(byShortName, FoldedName(shortName), unixName);
+  if (!shortName.empty()) KeepLowest(byShortName, FoldedCase(shortName), unixName);
 }
 
 void Add(Listing& listing, const std::string& unixName) {
-  KeepLowest(listing.byName, FoldedName(WindowsNameOf(unixName)), unixName);
+  KeepLowest(listing.byName, FoldedCase(WindowsNameOf(unixName)), unixName);
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 
@@ -202,14 +203,14 @@ Listing* CurrentListing(const std::string& key, const struct stat* status) {
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
-  const auto byName = listing.byName.find(FoldedName(windowsName));
+  const auto byName = listing.byName.find(FoldedCase(windowsName));
   if (byName != listing.byName.end()) return byName->second;
   if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
   if (!listing.byShortName) {
     listing.byShortName.emplace();
     for (const auto& entry : listing.byName) AddShortName(*listing.byShortName, entry.second);
   }
-  const auto byShortName = listing.byShortName->find(FoldedName(windowsName));
+  const auto byShortName = listing.byShortName->find(FoldedCase(windowsName));
   if (byShortName == listing.byShortName->end()) return std::nullopt;
   return byShortName->second;
 }

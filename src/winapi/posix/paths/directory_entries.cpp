@@ -44,12 +44,6 @@ std::string WindowsNameOf(std::string_view unixName) {
   return name;
 }
 
-std::string FoldedName(std::string_view windowsName) {
-  std::string folded(windowsName);
-  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
-  return folded;
-}
-
 std::optional<std::string> FindEntry(const std::string& unixDirectory,
                                      std::string_view windowsName) {
   std::string exact = Windows1252ToUtf8(windowsName);

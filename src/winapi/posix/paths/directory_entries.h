@@ -18,9 +18,6 @@ std::optional<std::vector<std::string>> ListDirectory(int directory);
 // disk is only ever one name.
 std::string WindowsNameOf(std::string_view unixName);
 
-// A Windows-1252 name in the form names equal without regard to letter case share.
-std::string FoldedName(std::string_view windowsName);
-
 // The Unix name in `unixDirectory` that the Windows-1252 name `windowsName` denotes: the name
 // spelled exactly as given (in UTF-8) when it exists, else the lowest Unix name whose
 // Windows-1252 form equals it without regard to letter case, else the lowest whose hashed short

@@ -7,13 +7,6 @@
 namespace cdinst::posix {
 namespace {
 
-// Names that SameTextIgnoringCase finds equal fold to the same text.
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = static_cast<char>(UpperWindows1252(static_cast<unsigned char>(c)));
-  return folded;
-}
-
 bool IsComment(std::string_view keyName) { return !keyName.empty() && keyName.front() == ';'; }
 
 }  // namespace
@@ -26,17 +19,17 @@ ProfileIndex::ProfileIndex(std::string_view text) {
     const ProfileLine line = ParseProfileLine(raw);
     if (line.kind == ProfileLine::Kind::kHeader) {
       if (!line.name.empty()) sectionNames_.emplace_back(line.name);
-      const auto [entry, added] = sections_.try_emplace(Folded(line.name));
+      const auto [entry, added] = sections_.try_emplace(FoldedCase(line.name));
       current = added ? &entry->second : nullptr;
     } else if (line.kind == ProfileLine::Kind::kKey && current) {
       if (!IsComment(line.name)) current->keyNames.emplace_back(line.name);
-      current->rawValues.try_emplace(Folded(line.name), line.value);
+      current->rawValues.try_emplace(FoldedCase(line.name), line.value);
     }
   }
 }
 
 const ProfileIndex::Section* ProfileIndex::Find(std::string_view section) const {
-  const auto found = sections_.find(Folded(TrimProfileName(section)));
+  const auto found = sections_.find(FoldedCase(TrimProfileName(section)));
   return found == sections_.end() ? nullptr : &found->second;
 }
 
@@ -49,7 +42,7 @@ std::optional<std::string> ProfileIndex::Value(std::string_view section,
                                                std::string_view key) const {
   const Section* found = Find(section);
   if (!found) return std::nullopt;
-  const auto value = found->rawValues.find(Folded(TrimProfileName(key)));
+  const auto value = found->rawValues.find(FoldedCase(TrimProfileName(key)));
   if (value == found->rawValues.end()) return std::nullopt;
   return std::string(UnquoteProfileValue(value->second));
 }
