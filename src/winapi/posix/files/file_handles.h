@@ -7,35 +7,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <new>
-#include <utility>
 #include <vector>
 
 #include "winapi/posix/files/unique_fd.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
-
-// Leaves the bytes that resize() adds as they are: a read fills them right after, and zeroing a
-// whole chunk for every small file costs more than reading it.
-template <typename T>
-struct UnfilledAllocator : std::allocator<T> {
-  template <typename U>
-  struct rebind {
-    using other = UnfilledAllocator<U>;
-  };
-  UnfilledAllocator() = default;
-  template <typename U>
-  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
-  template <typename U>
-  void construct(U* place) noexcept {
-    ::new (static_cast<void*>(place)) U;
-  }
-  template <typename U, typename... Args>
-  void construct(U* place, Args&&... args) {
-    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
-  }
-};
 
 struct OpenFile {
   // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
@@ -59,7 +36,7 @@ struct OpenFile {
   int others = 0;
   // Bytes read ahead from `readAheadStart`, and bytes not yet written for `writeBehindStart`
   // (file_buffers.h).
-  std::vector<char, UnfilledAllocator<char>> readAhead;
+  std::vector<char> readAhead;
   int64_t readAheadStart = 0;
   std::vector<char> writeBehind;
   int64_t writeBehindStart = 0;
