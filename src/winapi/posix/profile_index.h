@@ -1,6 +1,15 @@
-// Settings files looked up by the rules GetPrivateProfileStringA follows. Each of its calls reads
-// its file again into an index; a program of this build that reads a whole file's keys (a menu
-// listing every program of a medium) reads it once and keeps the index.
+// Settings (INI) files looked up by the rules GetPrivateProfileStringA follows. Each of its calls
+// reads its file again into an index; a program of this build that reads a whole file's keys (a
+// menu listing every program of a medium) reads it once and keeps the index.
+//
+// Lines end at CR LF, LF or CR; blanks at both ends of a line are ignored. A line whose first
+// character is '[' and that has a ']' is a section header, named by the text up to its last
+// ']'. A line with '=' is a key: the name is the text before the first '=', the value the rest.
+// Lines before the first header belong to no section; other lines are ignored. A NUL ends a
+// name or value. Names are compared without regard to letter case (Windows-1252) and with the
+// blanks around the caller's names ignored; the first section of a name and the first key of a
+// name in it win. Letter case is folded beyond ASCII and "" finds "[]", as on Windows (Wine does
+// neither).
 #pragma once
 
 #include <optional>
@@ -30,10 +39,12 @@ class ProfileIndex {
   // repeats included, "[]" left out.
   const std::vector<std::string>& SectionNames() const { return sectionNames_; }
 
-  // The key names of the first section named `section`, as for a null key.
+  // The key names of the first section named `section`, as for a null key, leaving out names
+  // that start with ';' (comments).
   std::vector<std::string> KeyNames(std::string_view section) const;
 
-  // The value of the first key named `key` in the first section named `section`, uncut.
+  // The value of the first key named `key` in the first section named `section`, uncut, one
+  // pair of matching quotes (" or ') around it removed. "" as `key` is a line "=value".
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
 
  private:
