@@ -34,7 +34,7 @@ DiscEntry DirectoryEntry(const SectorSource& source, const DirectoryRecord& reco
     throw DiscError(source.Name() + ": a directory is recorded in several extents");
   }
   CheckDirectoryExtent(source, {record.block, record.size});
-  DiscEntry entry{std::move(name), true, (record.flags & kHiddenFlag) != 0, 0, {}};
+  DiscEntry entry{std::move(name), true, (record.flags & kHiddenFlag) != 0, 0, record.time, {}};
   entry.extents.emplace_back(static_cast<uint32_t>(record.block), record.size);
   return entry;
 }
@@ -48,7 +48,7 @@ void AddFilePart(const SectorSource& source, const DirectoryRecord& record, Disc
 
 void TakeFile(const DirectoryRecord& record, std::string name, ReadState& state) {
   if (!state.unfinished) {
-    state.unfinished = DiscEntry{std::move(name), false, false, 0, {}};
+    state.unfinished = DiscEntry{std::move(name), false, false, 0, record.time, {}};
   } else if (state.unfinished->name != name) {
     throw DiscError(state.source.Name() + ": a file recorded in several extents breaks off");
   }

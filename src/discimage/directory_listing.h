@@ -13,8 +13,9 @@ struct DirectoryExtent {
   uint32_t size = 0;
 };
 
-// Directories larger than this are taken for hostile ones.
-constexpr uint32_t kLargestDirectory = 64 * 1024 * 1024;
+// Directories larger than this are taken for hostile ones: 4 MiB holds over 100,000 records,
+// and keeps one listing's memory well within what a run may take.
+constexpr uint32_t kLargestDirectory = 4 * 1024 * 1024;
 
 // Raises DiscError for a directory extent of no or absurd size or outside the image.
 void CheckDirectoryExtent(const SectorSource& source, const DirectoryExtent& directory);

@@ -1,6 +1,7 @@
 #include "discimage/disc_image.h"
 
 #include <algorithm>
+#include <map>
 
 #include "discimage/directory_listing.h"
 #include "discimage/image_file.h"
@@ -12,6 +13,15 @@ namespace cdinst::disc {
 namespace {
 
 constexpr size_t kLargestPiece = 64 * 1024;
+// Listings kept at once; past this the cache starts afresh, which costs a re-read, not memory.
+constexpr size_t kMostCachedEntries = 128 * 1024;
+// What one DiscImage may list and read in all. An honest disc is listed a few times over and
+// read about once; an image whose records share extents to stand for a larger tree is cut off
+// within a few times its own size.
+constexpr uint64_t kBaseEntries = 4096;
+constexpr uint64_t kBytesPerEntry = 2;
+constexpr uint64_t kBaseBytes = 64 * 1024 * 1024;
+constexpr uint64_t kBytesPerByte = 4;
 
 const DiscEntry* Named(const std::vector<DiscEntry>& entries, std::string_view name) {
   for (const DiscEntry& entry : entries) {
@@ -20,77 +30,153 @@ const DiscEntry* Named(const std::vector<DiscEntry>& entries, std::string_view n
   return nullptr;
 }
 
+uint32_t FirstBlock(const DiscEntry& entry) {
+  return entry.extents.empty() ? 0 : entry.extents[0].first;
+}
+
+bool OnTrail(const std::vector<DiscEntry>& trail, const DiscEntry& entry) {
+  return entry.directory &&
+         std::any_of(trail.begin(), trail.end(), [&entry](const DiscEntry& above) {
+           return FirstBlock(above) == FirstBlock(entry);
+         });
+}
+
 class IsoDiscImage : public DiscImage {
  public:
   explicit IsoDiscImage(std::unique_ptr<SectorSource> source)
       : source_(std::move(source)), volume_(ReadVolume(*source_)) {
+    const uint64_t size = source_->BlockCount() * kBlockSize;
+    entryBudget_ = kBaseEntries + size / kBytesPerEntry;
+    byteBudget_ = kBaseBytes + size * kBytesPerByte;
     // A disc whose root cannot be listed is refused at once rather than at first use.
-    ReadDirectory(*source_, volume_.root, volume_.joliet);
+    Read(volume_.root);
   }
 
+  const std::string& Name() const override { return source_->Name(); }
   std::string Label() const override { return volume_.label; }
+  uint32_t Serial() const override { return volume_.serial; }
+  bool Joliet() const override { return volume_.joliet; }
+  const DiscEntry& Root() const override { return volume_.root; }
 
-  std::vector<DiscEntry> List(std::string_view path) const override {
-    std::optional<std::vector<DiscEntry>> entries = Walk(PathComponents(path));
-    if (!entries) throw DiscError(source_->Name() + ": no directory " + std::string(path));
-    return std::move(*entries);
-  }
-
-  std::optional<DiscEntry> Find(std::string_view path) const override {
-    std::vector<std::string_view> components = PathComponents(path);
-    if (components.empty()) return std::nullopt;
-    const std::string_view last = components.back();
-    components.pop_back();
-    const std::optional<std::vector<DiscEntry>> entries = Walk(components);
-    const DiscEntry* entry = entries ? Named(*entries, last) : nullptr;
-    if (!entry) return std::nullopt;
-    return *entry;
-  }
-
-  void Read(const DiscEntry& entry,
-            const std::function<void(const char* data, size_t size)>& sink) const override {
-    std::vector<char> buffer(kLargestPiece);
-    for (const auto& [block, size] : entry.extents) {
-      if (size > 0 && !source_->Holds(block, size)) {
-        throw DiscError(source_->Name() + ": a file's data lies outside the image");
-      }
-      for (uint64_t done = 0; done < size; done += kLargestPiece) {
-        const size_t piece = static_cast<size_t>(std::min<uint64_t>(kLargestPiece, size - done));
-        source_->Read(block + done / kBlockSize, buffer.data(), piece);
-        sink(buffer.data(), piece);
-      }
+  Listing Entries(const std::vector<DiscEntry>& trail) const override {
+    Listing listing = Read(trail.back());
+    Spend(entriesShown_, listing->size(), entryBudget_);
+    for (const DiscEntry& entry : *listing) {
+      if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
     }
+    return listing;
+  }
+
+  size_t ReadAt(const DiscEntry& entry, uint64_t offset, char* out, size_t size) const override {
+    size_t done = 0;
+    uint64_t start = 0;  // of the extent at hand, within the file
+    for (const auto& [block, length] : entry.extents) {
+      if (done == size) break;
+      if (offset + done < start + length) {
+        const uint64_t within = offset + done - start;
+        const size_t piece = static_cast<size_t>(std::min<uint64_t>(size - done, length - within));
+        ReadFromExtent(block, length, within, out + done, piece);
+        done += piece;
+      }
+      start += length;
+    }
+    return done;
+  }
+
+  std::vector<DiscEntry> Trail(const std::vector<std::string_view>& components) const override {
+    std::vector<DiscEntry> trail{volume_.root};
+    for (const std::string_view component : components) {
+      if (!trail.back().directory) break;
+      const Listing listing = Read(trail.back());
+      const DiscEntry* entry = Named(*listing, component);
+      if (!entry) break;
+      if (OnTrail(trail, *entry)) Broken("a directory record points back to a directory above it");
+      trail.push_back(*entry);
+    }
+    return trail;
   }
 
  private:
-  // The entries of the directory `components` leads to; nothing when one is missing or no
-  // directory. A directory whose extent is one of those above it would loop.
-  std::optional<std::vector<DiscEntry>> Walk(
-      const std::vector<std::string_view>& components) const {
-    std::vector<uint64_t> above{volume_.root.block};
-    std::vector<DiscEntry> entries = ReadDirectory(*source_, volume_.root, volume_.joliet);
-    for (const std::string_view component : components) {
-      const DiscEntry* entry = Named(entries, component);
-      if (!entry || !entry->directory) return std::nullopt;
-      const DirectoryExtent extent{entry->extents[0].first, entry->extents[0].second};
-      if (std::find(above.begin(), above.end(), extent.block) != above.end()) {
-        throw DiscError(source_->Name() +
-                        ": a directory record points back to a directory above it");
-      }
-      above.push_back(extent.block);
-      entries = ReadDirectory(*source_, extent, volume_.joliet);
+  [[noreturn]] void Broken(const std::string& what) const {
+    throw DiscError(source_->Name() + ": " + what);
+  }
+
+  void Spend(uint64_t& spent, uint64_t amount, uint64_t budget) const {
+    spent += amount;
+    if (spent > budget) Broken("its records show far more than the image holds");
+  }
+
+  // A directory's listing: from the cache, else read from the disc once.
+  Listing Read(const DiscEntry& directory) const {
+    const auto key = directory.extents.at(0);
+    const auto found = cache_.find(key);
+    if (found != cache_.end()) return found->second;
+    Spend(bytesRead_, key.second, byteBudget_);
+    Listing listing = std::make_shared<const std::vector<DiscEntry>>(
+        ReadDirectory(*source_, {key.first, key.second}, volume_.joliet));
+    if (cachedEntries_ + listing->size() > kMostCachedEntries) {
+      cache_.clear();
+      cachedEntries_ = 0;
     }
-    return entries;
+    cachedEntries_ += listing->size();
+    cache_.emplace(key, listing);
+    return listing;
+  }
+
+  void ReadFromExtent(uint32_t block, uint32_t length, uint64_t within, char* out,
+                      size_t size) const {
+    if (!source_->Holds(block, length)) Broken("a file's data lies outside the image");
+    Spend(bytesRead_, size, byteBudget_);
+    const uint64_t first = block + within / kBlockSize;
+    const size_t skip = static_cast<size_t>(within % kBlockSize);
+    if (skip == 0) return source_->Read(first, out, size);
+    std::vector<char> blocks(skip + size);
+    source_->Read(first, blocks.data(), blocks.size());
+    std::copy(blocks.begin() + static_cast<ptrdiff_t>(skip), blocks.end(), out);
   }
 
   std::unique_ptr<SectorSource> source_;
   Volume volume_;
+  uint64_t entryBudget_ = 0;
+  uint64_t byteBudget_ = 0;
+  mutable uint64_t entriesShown_ = 0;
+  mutable uint64_t bytesRead_ = 0;
+  mutable std::map<std::pair<uint32_t, uint32_t>, Listing> cache_;
+  mutable size_t cachedEntries_ = 0;
 };
 
 }  // namespace
 
 std::unique_ptr<DiscImage> DiscImage::Open(const std::string& path) {
   return std::make_unique<IsoDiscImage>(OpenImageFile(path));
+}
+
+std::vector<DiscEntry> DiscImage::List(std::string_view path) const {
+  const std::vector<std::string_view> components = PathComponents(path);
+  const std::vector<DiscEntry> trail = Trail(components);
+  if (trail.size() != components.size() + 1 || !trail.back().directory) {
+    throw DiscError(Name() + ": no directory " + std::string(path));
+  }
+  return *Entries(trail);
+}
+
+std::optional<DiscEntry> DiscImage::Find(std::string_view path) const {
+  const std::vector<std::string_view> components = PathComponents(path);
+  if (components.empty()) return std::nullopt;
+  std::vector<DiscEntry> trail = Trail(components);
+  if (trail.size() != components.size() + 1) return std::nullopt;
+  return std::move(trail.back());
+}
+
+void DiscImage::Read(const DiscEntry& entry,
+                     const std::function<void(const char* data, size_t size)>& sink) const {
+  std::vector<char> buffer(kLargestPiece);
+  for (uint64_t done = 0; done < entry.size;) {
+    const size_t got = ReadAt(entry, done, buffer.data(), buffer.size());
+    if (got == 0) break;
+    sink(buffer.data(), got);
+    done += got;
+  }
 }
 
 std::vector<std::string_view> PathComponents(std::string_view path) {

@@ -28,12 +28,13 @@ bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
   return true;
 }
 
-// A regular file, opened without waiting on a FIFO or device.
+// A regular file or a block device (a disc drive, a loop device), opened without waiting on a
+// FIFO.
 int OpenRegular(const std::string& path, const std::string& name) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw DiscError(name + ": cannot be opened (" + std::strerror(errno) + ")");
   struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+  if (fstat(fd, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode))) {
     close(fd);
     throw DiscError(name + ": not a regular file");
   }

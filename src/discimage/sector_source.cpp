@@ -1,5 +1,7 @@
 #include "discimage/sector_source.h"
 
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,15 +11,26 @@
 #include "discimage/disc_image.h"
 
 namespace cdinst::disc {
+namespace {
+
+// A block device's size is asked of the device; stat(2) gives none.
+bool SizeOf(int fd, uint64_t& size) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return false;
+  if (S_ISBLK(status.st_mode)) return ioctl(fd, BLKGETSIZE64, &size) == 0;
+  size = static_cast<uint64_t>(status.st_size);
+  return true;
+}
+
+}  // namespace
 
 SectorSource::SectorSource(std::string name, int fd, SectorLayout layout)
     : name_(std::move(name)), fd_(fd), layout_(layout) {
-  struct stat status {};
-  if (fstat(fd_, &status) != 0) {
+  uint64_t size = 0;
+  if (!SizeOf(fd_, size)) {
     close(fd_);
     throw DiscError(name_ + ": cannot be read");
   }
-  const uint64_t size = static_cast<uint64_t>(status.st_size);
   // A raw sector's last block needs only its user data, not the error codes after it.
   const uint64_t needed = layout_.dataOffset + kBlockSize;
   if (size >= layout_.base + needed) {

@@ -47,7 +47,7 @@ std::optional<std::string> LabelOf(std::string_view descriptor, bool joliet) {
   return TrimBlanks(*text);
 }
 
-DirectoryExtent RootOf(const SectorSource& source, std::string_view descriptor) {
+DiscEntry RootOf(const SectorSource& source, std::string_view descriptor) {
   const uint32_t blockSize = static_cast<unsigned char>(descriptor[kBlockSizeAt]) |
                              static_cast<unsigned char>(descriptor[kBlockSizeAt + 1]) << 8;
   if (blockSize != kBlockSize) {
@@ -58,7 +58,17 @@ DirectoryExtent RootOf(const SectorSource& source, std::string_view descriptor) 
   if (!(root.flags & kDirectoryFlag)) {
     throw DiscError(source.Name() + ": the root record is no directory");
   }
-  return {root.block, root.size};
+  DiscEntry entry{"", true, false, 0, root.time, {}};
+  entry.extents.emplace_back(static_cast<uint32_t>(root.block), root.size);
+  return entry;
+}
+
+// Windows sums the descriptor's bytes in four lanes, the first byte of each group of four in the
+// serial's highest byte, each lane wrapping on its own.
+uint32_t SerialOf(std::string_view descriptor) {
+  uint8_t lanes[4] = {0, 0, 0, 0};
+  for (size_t i = 0; i < descriptor.size(); ++i) lanes[i % 4] += static_cast<uint8_t>(descriptor[i]);
+  return uint32_t{lanes[0]} << 24 | uint32_t{lanes[1]} << 16 | uint32_t{lanes[2]} << 8 | lanes[3];
 }
 
 // A file that ends before the disc does lost files on the way; refusing it at once is clearer
@@ -104,6 +114,7 @@ Volume ReadVolume(const SectorSource& source) {
   Volume volume;
   volume.joliet = joliet.has_value();
   volume.root = RootOf(source, joliet ? *joliet : *primary);
+  volume.serial = SerialOf(joliet ? *joliet : *primary);
   std::optional<std::string> label = joliet ? LabelOf(*joliet, true) : std::nullopt;
   volume.label = label ? *label : *LabelOf(*primary, false);
   return volume;

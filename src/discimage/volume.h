@@ -9,9 +9,10 @@
 namespace cdinst::disc {
 
 struct Volume {
-  DirectoryExtent root;
+  DiscEntry root;  // named ""
   bool joliet = false;
   std::string label;  // UTF-8, trailing blanks removed
+  uint32_t serial = 0;
 };
 
 // Reads the descriptors from block 16 to the terminator: the Joliet one when there is one,

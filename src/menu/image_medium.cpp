@@ -5,9 +5,8 @@
 #include <optional>
 
 #include "codepage/windows1252.h"
-#include "discimage/drive_directory.h"
+#include "menu/installer_run.h"
 #include "menu/menu_error.h"
-#include "menu/private_drive.h"
 #include "settings/resolve_settings.h"
 #include "winapi/posix/profile_index.h"
 
@@ -45,20 +44,35 @@ MediumSettings ReadImageSettings(const disc::DiscImage& image, const std::string
   return {LoadedSettings(*programs), LoadedSettings(variants.value_or(""))};
 }
 
+// No Windows path reaches deeper: each level takes at least two of its 260 characters.
+constexpr size_t kDeepest = 130;
+
+// Every directory of the disc by every path to it, as a copy of the disc would list them.
+void Walk(const disc::DiscImage& image, std::vector<disc::DiscEntry>& trail) {
+  const disc::Listing listing = image.Entries(trail);
+  for (const disc::DiscEntry& entry : *listing) {
+    if (!entry.directory || trail.size() > kDeepest) continue;
+    trail.push_back(entry);
+    Walk(image, trail);
+    trail.pop_back();
+  }
+}
+
 }  // namespace
 
 bool IsImageFile(const std::string& argument) {
   // "D:" and "D:\" name drives, whatever lies in the current directory.
   if (argument.size() >= 2 && argument.size() <= 3 && argument[1] == ':') return false;
   struct stat status;
-  return stat(argument.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+  return stat(argument.c_str(), &status) == 0 &&
+         (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
 }
 
 ImageMedium ReadImageMedium(std::unique_ptr<disc::DiscImage> image, const std::string& path) {
   MediumSettings settings = ReadImageSettings(*image, path);
   std::string title = image->Label();
   if (title.empty()) title = FileStem(path);
-  return {std::move(image), std::move(settings), std::move(title)};
+  return {std::move(image), path, std::move(settings), std::move(title)};
 }
 
 ImageMedium OpenImageMedium(const std::string& path) {
@@ -69,17 +83,16 @@ ImageMedium OpenImageMedium(const std::string& path) {
   }
 }
 
-int InstallFromImage(const ImageMedium& medium, const Choice& choice,
-                     const std::vector<std::string>& parameters) {
-  const std::string origin = Windows1252ToUtf8(choice.origin);
-  const auto layOut = [&](const std::string& directory) {
-    try {
-      disc::LayOutDrive(*medium.image, origin, directory);
-    } catch (const disc::DiscError& error) {
-      Unreadable(error);
-    }
-  };
-  return RunOverPrivateDrive(layOut, parameters);
+// The walk's listings stay in the reader's cache, and the budget bounds the walk as it bounds
+// cdinst's copy, so a disc refused here would have failed the copy.
+int InstallFromImage(const ImageMedium& medium, const std::vector<std::string>& parameters) {
+  try {
+    std::vector<disc::DiscEntry> trail{medium.image->Root()};
+    Walk(*medium.image, trail);
+  } catch (const disc::DiscError& error) {
+    Unreadable(error);
+  }
+  return RunInstaller(parameters, {"CDINST_DRIVE_D=" + medium.drive});
 }
 
 }  // namespace cdinst::menu

@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "codepage/windows1252.h"
+#include "menu/stop_request.h"
 #include "settings/install_settings.h"
 
 extern char** environ;
@@ -61,6 +63,7 @@ int RunInstaller(const std::vector<std::string>& parameters,
   std::vector<std::string> variables = ChildEnvironment(environment);
   std::vector<char*> envp = Pointers(variables);
   std::fflush(stdout);
+  StopRequests stops;
   pid_t child;
   const int failed =
       sibling.empty()
@@ -71,10 +74,19 @@ int RunInstaller(const std::vector<std::string>& parameters,
                  std::strerror(failed));
     return kNotStarted;
   }
+  stops.PassTo(child);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
+  if (stops.Signal() != 0) return 128 + stops.Signal();
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string PassableTitle(const std::string& title) {
+  std::string windows = Utf8ToWindows1252(title);
+  std::replace(windows.begin(), windows.end(), '"', '\'');
+  if (windows.size() > kMaxParameterLength) windows.resize(kMaxParameterLength);
+  return windows.empty() ? "?" : Windows1252ToUtf8(windows);
 }
 
 std::optional<std::string> WhyNotPassable(const std::string& utf8) {

@@ -84,7 +84,7 @@ void RequirePassable(const std::vector<std::string>& parameters) {
   }
 }
 
-using Install = std::function<int(const Choice& choice, const std::vector<std::string>&)>;
+using Install = std::function<int(const std::vector<std::string>& parameters)>;
 
 // Lists the choices, or installs the one asked for or picked, with `install`.
 int Offer(const Request& request, const std::vector<Choice>& choices, const std::string& title,
@@ -95,33 +95,32 @@ int Offer(const Request& request, const std::vector<Choice>& choices, const std:
   }
   const std::optional<Choice> choice = ChosenProgram(request, choices, title);
   if (!choice) return kSuccess;
-  const std::vector<std::string> parameters{title, Windows1252ToUtf8(windowsRoot),
+  const std::vector<std::string> parameters{PassableTitle(title), Windows1252ToUtf8(windowsRoot),
                                             Windows1252ToUtf8(choice->section),
                                             Windows1252ToUtf8(choice->suffix), kFileMask};
   RequirePassable(parameters);
-  return install(*choice, parameters);
+  return install(parameters);
 }
 
 int RunFromImage(const Request& request, const ImageMedium& image) {
   const std::vector<Choice> choices = ListChoices(kImageRoot, image.settings);
   return Offer(request, choices, image.title, kImageRoot,
-               [&image](const Choice& choice, const std::vector<std::string>& parameters) {
-                 return InstallFromImage(image, choice, parameters);
+               [&image](const std::vector<std::string>& parameters) {
+                 return InstallFromImage(image, parameters);
                });
 }
 
 int Run(const std::vector<std::string>& arguments) {
   const Request request = ParseArguments(arguments);
   if (IsImageFile(request.medium)) return RunFromImage(request, OpenImageMedium(request.medium));
-  const Medium medium = FindMedium(request.medium);
-  if (const std::optional<ImageMedium> disc = OpenMountedDisc(medium.unixDirectory)) {
+  // A mounted disc is read through its image, whatever Windows path could name its mount point.
+  if (const std::optional<ImageMedium> disc = OpenMountedDisc(MediumDirectory(request.medium))) {
     return RunFromImage(request, *disc);
   }
+  const Medium medium = FindMedium(request.medium);
   const std::vector<Choice> choices = ListChoices(medium.windowsRoot, ReadMediumSettings(medium));
   return Offer(request, choices, MediumTitle(medium), medium.windowsRoot,
-               [](const Choice&, const std::vector<std::string>& parameters) {
-                 return RunInstaller(parameters);
-               });
+               [](const std::vector<std::string>& parameters) { return RunInstaller(parameters); });
 }
 
 }  // namespace

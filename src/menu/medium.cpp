@@ -74,13 +74,19 @@ std::string WindowsRest(const std::string& rest, const std::string& argument) {
 
 }  // namespace
 
+std::string MediumDirectory(const std::string& argument) {
+  const std::optional<char> letter = DriveLetterOf(argument);
+  if (!letter) return ReadableDirectory(argument, argument);
+  const std::optional<std::string> root = posix::DriveRoot(*letter);
+  if (!root) Unreadable(argument, std::string("drive ") + *letter + ": is not mapped");
+  return ReadableDirectory(*root, argument);
+}
+
 Medium FindMedium(const std::string& argument) {
   if (const std::optional<char> letter = DriveLetterOf(argument)) {
-    const std::optional<std::string> root = posix::DriveRoot(*letter);
-    if (!root) Unreadable(argument, std::string("drive ") + *letter + ": is not mapped");
-    return {ReadableDirectory(*root, argument), std::string(1, *letter) + ":\\", argument};
+    return {MediumDirectory(argument), std::string(1, *letter) + ":\\", argument};
   }
-  const std::string directory = ReadableDirectory(argument, argument);
+  const std::string directory = MediumDirectory(argument);
   const std::optional<posix::DrivePlace> drive = posix::NearestDrive(directory);
   if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
   return {directory, std::string(1, drive->letter) + ":\\" + WindowsRest(drive->rest, argument),

@@ -12,6 +12,11 @@ struct Medium {
   std::string argument;       // as the user named it
 };
 
+// The readable Unix directory, links resolved, that `argument` names: a Unix directory or a drive
+// letter of the prefix ("D:", "d:", "D:\"). Raises MenuError (kMediumUnreadable) when it names
+// none this user can read.
+std::string MediumDirectory(const std::string& argument);
+
 // `argument` is a Unix directory or a drive letter of the prefix ("D:", "d:", "D:\"). Raises
 // MenuError (kMediumUnreadable) when it names no directory this user can read, or one the
 // prefix cannot reach or no Windows path can name.

@@ -74,10 +74,20 @@ std::optional<std::string> LoopName(const std::string& source) {
   return source.substr(5);
 }
 
+// A number the loop device reports, 0 when it reports none.
+bool IsZero(const std::optional<std::string>& number) {
+  return !number || number->find_first_not_of("0\n") == std::string::npos;
+}
+
+// A loop device that shows only part of its file is read through the device, which honours it.
 std::string BackingFile(const std::string& source, const FileReader& readFile) {
   const std::optional<std::string> loop = LoopName(source);
   if (!loop) return source;
-  std::optional<std::string> file = readFile("/sys/block/" + *loop + "/loop/backing_file");
+  const std::string directory = "/sys/block/" + *loop + "/loop/";
+  if (!IsZero(readFile(directory + "offset")) || !IsZero(readFile(directory + "sizelimit"))) {
+    return source;
+  }
+  std::optional<std::string> file = readFile(directory + "backing_file");
   if (!file) return source;
   while (!file->empty() && file->back() == '\n') file->pop_back();
   const std::string deleted = " (deleted)";

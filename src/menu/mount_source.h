@@ -21,7 +21,8 @@ using FileReader = std::function<std::optional<std::string>(const std::string& p
 // resolved. Finds the mount that holds `directory` (the last one on the deepest mount point)
 // and, when it is an iso9660 or udf file system, its source. A loop device gives its backing
 // file, read with `readFile` from /sys/block/loopN/loop/backing_file, or the device itself
-// when that cannot be read or the file was deleted. Nothing for any other mount.
+// when that cannot be read, the file was deleted, or the device shows only part of it (an offset
+// or size limit in /sys/block/loopN/loop/). Nothing for any other mount.
 std::optional<DiscSource> FindDiscSource(std::string_view mountinfo, const std::string& directory,
                                          const FileReader& readFile);
 

@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,6 @@
 #include <set>
 
 #include "disc_mastering.h"
-#include "discimage/drive_directory.h"
 #include "install_boxes.h"
 #include "medium_fixture.h"
 #include "scoped_environment.h"
@@ -50,6 +50,7 @@ struct Scenario {
   std::vector<std::string> transcript;                              // empty: left to `check`
   std::function<void(const ScratchPrefix&, const Outcome&)> check;  // the rest expected
   int exitCode = 0;
+  std::function<void(const ScratchPrefix&)> prepareLinux = nullptr;  // set: the Linux side's own
 };
 
 std::ostream& operator<<(std::ostream& out, const Scenario& scenario) {
@@ -479,21 +480,49 @@ std::vector<Scenario> Scenarios() {
   };
 }
 
-// Drive D: laid out from a Joliet image of the medium, as cdinst-menu lays out its private drive:
-// read-only files, names as Windows shows the disc, a file the disc hides marked hidden.
-void LayOutFromImage(const ScratchPrefix& prefix) {
-  if (!CanMasterImages()) GTEST_SKIP() << "xorriso is needed";
+// Where the tree mastered onto the disc is kept.
+std::string MasteredTree(const ScratchPrefix& prefix) { return prefix.Directory() + "/mastered"; }
+
+// The medium mastered as a Joliet disc with SECRETO.TXT hidden on it; the tree is moved to
+// MasteredTree, leaving drive D:'s directory empty.
+std::string MasterEditorDisc(const ScratchPrefix& prefix) {
   WriteEditorTree(prefix);
   prefix.WriteFile("D:\\PROGS\\EDITOR\\SECRETO.TXT", "escondido");
   prefix.MakeDirectory(kIndexDirectory);
   const std::string medium = std::filesystem::canonical(prefix.Unix("D:\\"));
-  const std::string iso = prefix.Directory() + "/disc.iso";
-  ASSERT_TRUE(MasterImage(medium, iso, "-J", "CD"));
-  MarkHiddenOnDisc(iso, "SECRETO.TXT");
-  for (const auto& entry : std::filesystem::directory_iterator(medium)) {
-    std::filesystem::remove_all(entry.path());
+  // Wine hides a name that begins with a dot, Windows' CD file system does not: the disc holds
+  // none, so that both sides show the same.
+  std::vector<std::filesystem::path> dotted;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(medium)) {
+    if (entry.path().filename().string()[0] == '.') dotted.push_back(entry.path());
   }
-  disc::LayOutDrive(*disc::DiscImage::Open(iso), "PROGS\\EDITOR", medium);
+  for (const auto& path : dotted) std::filesystem::remove_all(path);
+  const std::string iso = prefix.Directory() + "/disc.iso";
+  EXPECT_TRUE(MasterImage(medium, iso, "-J", "CD"));
+  MarkHiddenOnDisc(iso, "SECRETO.TXT");
+  std::filesystem::rename(medium, MasteredTree(prefix));
+  std::filesystem::create_directory(medium);
+  return iso;
+}
+
+// Under Wine, D: is the disc as a tool extracts it, with the hidden flag kept as Wine keeps it.
+void ExtractForWine(const ScratchPrefix& prefix) {
+  if (!CanMasterImages()) GTEST_SKIP() << "xorriso is needed";
+  const std::string iso = MasterEditorDisc(prefix);
+  const std::string medium = std::filesystem::canonical(prefix.Unix("D:\\"));
+  const std::string extract =
+      "xorriso -osirrox on -indev '" + iso + "' -extract / '" + medium + "' 2>/dev/null";
+  ASSERT_EQ(std::system(extract.c_str()), 0);
+  const std::string hidden = medium + "/PROGS/EDITOR/SECRETO.TXT";
+  if (setxattr(hidden.c_str(), "user.DOSATTRIB", "0x2", 3, 0) != 0) {
+    GTEST_SKIP() << "the file system keeps no user attributes";
+  }
+}
+
+// The Linux program reads the image itself as drive D:.
+void ImageForLinux(const ScratchPrefix& prefix) {
+  if (!CanMasterImages()) GTEST_SKIP() << "xorriso is needed";
+  prefix.MapDrive('D', MasterEditorDisc(prefix));
 }
 
 std::vector<Scenario> DiscImageScenarios() {
@@ -501,15 +530,17 @@ std::vector<Scenario> DiscImageScenarios() {
            {kTitle, "D:\\", "EDITOR", "1", "*.*"},
            "yes",
            kEditor,
-           LayOutFromImage,
+           ExtractForWine,
            {Asked(kEditor), kDone},
            [](const ScratchPrefix& prefix, const Outcome& outcome) {
-             Tree expected = InstalledEditor(prefix);
+             Tree expected = AsInstalled(Snapshot(MasteredTree(prefix) + "/PROGS/EDITOR"));
              expected.erase("SECRETO.TXT");
              EXPECT_EQ(outcome.destination, expected);
              EXPECT_EQ(outcome.destination.count("A\xC3\xA7\xC3\xA3o.txt"), 1u);
              EXPECT_EQ(prefix.ReadFile(kIndex), kWineEditorLine);
-           }}};
+           },
+           0,
+           ImageForLinux}};
 }
 
 // The fatal report names the program's file (cdinst.exe, cdinst) and a place in its code,
@@ -544,9 +575,11 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
     const std::string wineTemplate = WineTemplatePrefix();
     windows_ = std::make_unique<ScratchPrefix>(wineTemplate);
     linux_ = std::make_unique<ScratchPrefix>(wineTemplate);
+    const Scenario& scenario = GetParam();
     for (const ScratchPrefix* prefix : {windows_.get(), linux_.get()}) {
       WriteMediumSettings(*prefix);
-      GetParam().prepare(*prefix);
+      const bool own = prefix == linux_.get() && scenario.prepareLinux;
+      (own ? scenario.prepareLinux : scenario.prepare)(*prefix);
       if (IsSkipped()) return;
     }
   }
@@ -566,7 +599,10 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
   }
   Outcome RunLinuxProgram() const {
     const Scenario& scenario = GetParam();
-    const WorkingDirectory onTheMedium(linux_->Unix("D:\\"));
+    // A drive that holds an image has no directory to start in.
+    const std::string medium = linux_->Unix("D:\\");
+    const WorkingDirectory onTheMedium(std::filesystem::is_directory(medium) ? medium
+                                                                            : linux_->Directory());
     return Observed(*linux_, RunProgram(scenario.parameters,
                                         {{"CDINST_ANSWER", scenario.answer},
                                          {"CDINST_PREFIX", linux_->PrefixDirectory()}},

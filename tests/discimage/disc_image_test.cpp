@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <sstream>
 
-#include "discimage/drive_directory.h"
 
 namespace cdinst::disc {
 namespace {
@@ -307,63 +304,6 @@ TEST_F(DiscImageTest, CueSheetsThatNameNoUsableFileAreRefused) {
     SCOPED_TRACE(c.sheet);
     WriteFile(dir_ / "self.cue", c.sheet);
     EXPECT_THROW(DiscImage::Open((dir_ / "self.cue").string()), DiscError);
-  }
-}
-
-TEST_F(DiscImageTest, LayOutDriveWritesDadosAndTheOriginReadOnly) {
-  std::string bytes = FileBytes(Master("-J"));
-  bytes[RecordAt(bytes, Utf16("SETUP.EXE")) + 25] |= 0x01;
-  WriteFile(dir_ / "disc.iso", bytes);
-  const auto image = DiscImage::Open((dir_ / "disc.iso").string());
-  const fs::path root = dir_ / "drive";
-  fs::create_directory(root);
-  LayOutDrive(*image, "progs\\editor", root.string());
-
-  EXPECT_EQ(FileBytes(root / ".windows-label"), "Disco Teste\n");
-  EXPECT_EQ(FileBytes(root / "DADOS/PROGS.INI"), "[Programas]\r\n");
-  EXPECT_EQ(FileBytes(root / "PROGS/EDITOR/SETUP.EXE"), setup_);
-  EXPECT_FALSE(fs::exists(root / "LICENSE"));
-  EXPECT_FALSE(fs::exists(root / "PROGS/PART1"));
-  for (const char* directory : {"DADOS", "PROGS", "PROGS/EDITOR"}) {
-    EXPECT_EQ(fs::status(root / directory).permissions(), fs::perms(0755)) << directory;
-  }
-  for (const char* file : {"DADOS/PROGS.INI", "PROGS/EDITOR/SETUP.EXE"}) {
-    EXPECT_EQ(fs::status(root / file).permissions(), fs::perms(0444)) << file;
-  }
-  char value[16] = {};
-  const std::string hidden = (root / "PROGS/EDITOR/SETUP.EXE").string();
-  const ssize_t length = getxattr(hidden.c_str(), "user.DOSATTRIB", value, sizeof value);
-  if (length >= 0 || errno != ENOTSUP) {
-    EXPECT_EQ(std::string(value, length > 0 ? length : 0), "0x2");
-  }
-  EXPECT_EQ(getxattr((root / "DADOS/PROGS.INI").c_str(), "user.DOSATTRIB", value, sizeof value),
-            -1);
-  EXPECT_THROW(LayOutDrive(*image, "PROGS\\NOPE", root.string()), DiscError);
-}
-
-TEST_F(DiscImageTest, LayOutDriveOfAnOriginOverlappingDados) {
-  const auto image = DiscImage::Open(Master("-J"));
-  const struct {
-    const char* origin;
-    std::set<std::string> files;
-  } cases[] = {
-      {"",
-       {".windows-label", "DADOS/PROGS.INI", "PROGS/EDITOR/SETUP.EXE", "PROGS/PART1", "PROGS/PART2",
-        "LICENSE", kAccented}},
-      {"/dados/", {".windows-label", "DADOS/PROGS.INI"}},
-      {"LICENSE", {".windows-label", "DADOS/PROGS.INI", "LICENSE"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.origin);
-    const fs::path root = dir_ / "drive";
-    fs::remove_all(root);
-    fs::create_directory(root);
-    LayOutDrive(*image, c.origin, root.string());
-    std::set<std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-      if (item.is_regular_file()) files.insert(item.path().lexically_relative(root).string());
-    }
-    EXPECT_EQ(files, c.files);
   }
 }
 

@@ -31,6 +31,7 @@ struct Opened {
   bool shareChecked = false;          // its share mode is recorded already
   bool writable = true;               // opened for reading and writing
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
+  std::optional<DiscPlace> disc;      // a file on a disc drive
 };
 
 bool MayCreate(DWORD disposition) {
@@ -210,6 +211,26 @@ DWORD OpenLinkItself(const ResolvedPath& path, Opened& opened) {
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
+// Windows' CD file system opens what is there for reading, a directory only with backup
+// semantics, and refuses to make, cut or write anything.
+DWORD OpenOnDisc(const ResolvedPath& path, const Request& request, Opened& opened) {
+  const DWORD disposition = request.disposition;
+  if (disposition == CREATE_NEW) return ERROR_ACCESS_DENIED;
+  if (!path.exists) {
+    const bool opensOnly = disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING;
+    return opensOnly ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
+  }
+  if (disposition != OPEN_EXISTING && disposition != OPEN_ALWAYS) return ERROR_ACCESS_DENIED;
+  if (request.access & GENERIC_WRITE) return ERROR_ACCESS_DENIED;
+  const bool directory = path.disc->Entry().directory;
+  if (directory && !(request.attributes & FILE_FLAG_BACKUP_SEMANTICS)) return ERROR_ACCESS_DENIED;
+  if (path.trailingSeparator && !directory) return ERROR_INVALID_NAME;
+  opened.directory = directory;
+  opened.disc = path.disc;
+  opened.status = path.status;
+  return ERROR_SUCCESS;
+}
+
 DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
     return ERROR_INVALID_PARAMETER;
@@ -217,6 +238,7 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
   const ResolvedPath resolved = ResolvePath(path);
   if (resolved.error) return resolved.error;
+  if (resolved.disc) return OpenOnDisc(resolved, request, opened);
   if (OpensLinkItself(resolved, request)) return OpenLinkItself(resolved, opened);
   if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
@@ -257,6 +279,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->canRead = request.access & GENERIC_READ;
   file->canWrite = request.access & GENERIC_WRITE;
   file->directory = opened.directory;
+  file->disc = std::move(opened.disc);
   file->knownEnd = EndAtOpen(request, opened);
   Identify(*file, opened);
   const bool existed = !opened.created;

@@ -64,6 +64,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
   ResolvedPath target;
   mode_t mode;
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
+  if (target.disc) return cdinst::posix::DiscAttributes(target.disc->Entry());
   // Only a symbolic link is found without the status of what it names.
   const bool link = !target.status;
   return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath), link) |
@@ -74,6 +75,7 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   ResolvedPath target;
   mode_t found;
   if (!ModeOfPath(path, target, found)) return FALSE;
+  if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   const std::string& file = target.unixPath;
   // For anyone but root, the extended attributes of a read-only file cannot be written.

@@ -13,9 +13,23 @@ namespace {
 // Large enough that the system calls no longer count, small enough to hold back little.
 constexpr size_t kChunk = 64 * 1024;
 
+// A disc the reader finds broken mid-way reads as a device error.
+int ReadFromDisc(const DiscPlace& disc, char* buffer, size_t count, int64_t offset,
+                 size_t& done) {
+  DWORD error;
+  const std::optional<size_t> got = ReadDisc(
+      [&] { return disc.image->ReadAt(disc.Entry(), static_cast<uint64_t>(offset), buffer, count); },
+      error);
+  done = got.value_or(0);
+  return got ? 0 : EIO;
+}
+
 // Reads until at least `least` bytes (at most `count`) or the end of the file; 0 or the errno
 // value that stopped it.
-int PreadAtLeast(int fd, char* buffer, size_t count, size_t least, int64_t offset, size_t& done) {
+int PreadAtLeast(const OpenFile& file, char* buffer, size_t count, size_t least, int64_t offset,
+                 size_t& done) {
+  if (file.disc) return ReadFromDisc(*file.disc, buffer, count, offset, done);
+  const int fd = file.Fd();
   done = 0;
   while (done < least) {
     const ssize_t got = pread(fd, buffer + done, count - done, offset + done);
@@ -26,8 +40,8 @@ int PreadAtLeast(int fd, char* buffer, size_t count, size_t least, int64_t offse
   return 0;
 }
 
-int PreadFully(int fd, char* buffer, size_t count, int64_t offset, size_t& done) {
-  return PreadAtLeast(fd, buffer, count, count, offset, done);
+int PreadFully(const OpenFile& file, char* buffer, size_t count, int64_t offset, size_t& done) {
+  return PreadAtLeast(file, buffer, count, count, offset, done);
 }
 
 int PwriteFully(int fd, const char* buffer, size_t count, int64_t offset, size_t& done) {
@@ -71,7 +85,7 @@ bool Covers(const OpenFile& file, DWORD count) {
 int FillReadAhead(OpenFile& file, DWORD wanted) {
   file.readAhead.resize(kChunk);
   size_t got = 0;
-  const int error = PreadAtLeast(file.Fd(), file.readAhead.data(), kChunk, wanted ? wanted : 1,
+  const int error = PreadAtLeast(file, file.readAhead.data(), kChunk, wanted ? wanted : 1,
                                  file.position, got);
   file.readAhead.resize(error ? 0 : got);
   file.readAheadStart = file.position;
@@ -87,7 +101,7 @@ int ReadBuffered(OpenFile& file, char* buffer, DWORD count, DWORD& done) {
   if (count >= kChunk) {
     file.readAhead.clear();
     size_t got = 0;
-    const int error = PreadFully(file.Fd(), buffer, count, file.position, got);
+    const int error = PreadFully(file, buffer, count, file.position, got);
     done = static_cast<DWORD>(got);
     return error;
   }

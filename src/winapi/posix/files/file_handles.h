@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/paths/disc_drives.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -20,6 +21,8 @@ struct OpenFile {
   bool canRead = false;
   bool canWrite = false;
   bool directory = false;  // for queries only: it holds no bytes to keep coherent
+  // A file on a disc drive, read from the image; `fd` then holds nothing.
+  std::optional<DiscPlace> disc;
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
   // file pointer may take is accepted, whatever the Unix file system allows.
   int64_t position = 0;

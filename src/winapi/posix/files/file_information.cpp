@@ -23,12 +23,17 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
   const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (!information) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  struct stat info;
-  if (fstat(file->Fd(), &info) != 0) return FailWithErrno(FALSE);
+  struct stat info {};
+  if (file->disc) {
+    info = DiscStatus(*file->disc);
+  } else if (fstat(file->Fd(), &info) != 0) {
+    return FailWithErrno(FALSE);
+  }
   const auto device = static_cast<uint64_t>(info.st_dev);
   const auto size = static_cast<uint64_t>(info.st_size);
   const auto index = static_cast<uint64_t>(info.st_ino);
-  information->dwFileAttributes = AttributesOf(info.st_mode, "", false);
+  information->dwFileAttributes =
+      file->disc ? DiscAttributes(file->disc->Entry()) : AttributesOf(info.st_mode, "", false);
   information->ftCreationTime = FileTimeFromUnix(info.st_mtim);
   information->ftLastAccessTime = FileTimeFromUnix(info.st_atim);
   information->ftLastWriteTime = FileTimeFromUnix(info.st_mtim);

@@ -11,6 +11,10 @@ namespace cdinst::posix {
 namespace {
 
 DWORD FileSize(const OpenFile& file, int64_t& size) {
+  if (file.disc) {
+    size = static_cast<int64_t>(file.disc->Entry().size);
+    return ERROR_SUCCESS;
+  }
   struct stat info;
   if (fstat(file.Fd(), &info) != 0) return ErrorFromErrno(errno);
   size = info.st_size;

@@ -51,6 +51,7 @@ BOOL DeleteFileA(LPCSTR path) {
   ResolvedPath target;
   struct stat info;
   if (!ResolveExisting(path, target, info)) return FALSE;
+  if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   if (target.trailingSeparator) return FailWith(FALSE, ERROR_INVALID_NAME);
   // A read-only file is refused for root too, as Windows refuses it for an administrator.
   if (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
@@ -66,6 +67,7 @@ BOOL RemoveDirectoryA(LPCSTR path) {
   ResolvedPath target;
   struct stat info;
   if (!ResolveExisting(path, target, info)) return FALSE;
+  if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   if (!S_ISDIR(info.st_mode)) return FailWith(FALSE, ERROR_DIRECTORY);
   if (IsCurrentDirectory(info)) return FailWith(FALSE, ERROR_SHARING_VIOLATION);
   if (unlinkat(AT_FDCWD, target.unixPath.c_str(), AT_REMOVEDIR) != 0) {

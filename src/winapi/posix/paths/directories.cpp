@@ -11,6 +11,7 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   const cdinst::posix::ResolvedPath target = cdinst::posix::ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
+  if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
   cdinst::posix::EntryCreation creation(target.unixPath, true);

@@ -113,6 +113,29 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   Walk(root, components, result);
 }
 
+// On a drive that holds a disc: the entries on the way, a missing last component being a file not
+// found and any other a path not found. False for any other drive.
+bool FoundOnDisc(const PathParts& parts, ResolvedPath& result) {
+  if (IsUncPath(parts.root)) return false;
+  std::shared_ptr<const disc::DiscImage> image = DiscInDrive(parts.root[0]);
+  if (!image) return false;
+  std::vector<std::string> names;
+  for (const std::string& component : parts.components) names.push_back(Windows1252ToUtf8(component));
+  const std::vector<std::string_view> components(names.begin(), names.end());
+  const auto trail = ReadDisc([&] { return image->Trail(components); }, result.error);
+  if (!trail) return true;
+  const bool found = trail->size() == components.size() + 1;
+  if (!found && (trail->size() < components.size() || !trail->back().directory)) {
+    result.error = ERROR_PATH_NOT_FOUND;
+    return true;
+  }
+  result.name = names.empty() ? "." : names.back();
+  result.disc = DiscPlace{std::move(image), std::move(*trail)};
+  result.exists = found;
+  if (found) result.status = DiscStatus(*result.disc);
+  return true;
+}
+
 // A drive's entry (in dosdevices, or the variable's directory), which most paths go through, is
 // tried before its root is looked at.
 std::optional<std::string> DriveEntry(std::string_view root) {
@@ -138,7 +161,7 @@ ResolvedPath ResolvePath(std::string_view path) {
   if (entry && FoundExactly(*entry, parts.components, result)) return result;
   const std::optional<std::string> root = UnixRoot(parts.root);
   if (!root) {
-    result.error = ERROR_PATH_NOT_FOUND;
+    if (!FoundOnDisc(parts, result)) result.error = ERROR_PATH_NOT_FOUND;
     return result;
   }
   if (root != entry && FoundExactly(*root, parts.components, result)) return result;
@@ -147,7 +170,7 @@ ResolvedPath ResolvePath(std::string_view path) {
 }
 
 std::string ResolvedPath::ParentPath() const {
-  if (name == ".") return unixPath;
+  if (name == "." || disc) return unixPath;
   return unixPath.substr(0, unixPath.size() - name.size());
 }
 
@@ -156,7 +179,9 @@ bool IsExistingDirectory(const ResolvedPath& path) {
   return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
 }
 
+// A disc's entries are all there is to read and search on it.
 bool Permits(const ResolvedPath& path, int access) {
+  if (path.disc) return (access & W_OK) == 0;
   return faccessat(AT_FDCWD, path.unixPath.c_str(), access, AT_EACCESS) == 0;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "winapi/posix/paths/disc_drives.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -36,6 +37,9 @@ struct ResolvedPath {
   bool trailingSeparator = false;
   // What lstat(2) said of the file found, when it is no symbolic link (stat(2) for a root).
   std::optional<struct stat> status;
+  // On a disc drive: where the path leads on the disc. `unixPath` is then empty, so that nothing
+  // meant for a Unix file reaches the image, and `status` is DiscStatus of the entry found.
+  std::optional<DiscPlace> disc;
 
   // The Unix directory the last component is in.
   std::string ParentPath() const;

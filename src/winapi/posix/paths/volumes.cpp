@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/path_resolution.h"
@@ -58,6 +59,27 @@ bool CopyName(std::string_view name, LPSTR buffer, DWORD size) {
 
 }  // namespace
 
+// What a volume reports: a disc as Windows' CD file system does, any other drive as Wine shows
+// its drives.
+struct VolumeFacts {
+  std::string label;
+  DWORD serial;
+  DWORD maxComponentLength;
+  DWORD flags;
+  const char* fileSystem;
+};
+
+VolumeFacts FactsOf(const cdinst::posix::ResolvedPath& root) {
+  if (const auto& disc = root.disc) {
+    const bool joliet = disc->image->Joliet();
+    const DWORD flags = FS_CASE_SENSITIVE | FILE_READ_ONLY_VOLUME | FILE_SUPPORTS_OPEN_BY_FILE_ID;
+    return {cdinst::Utf8ToWindows1252(disc->image->Label()), disc->image->Serial(),
+            joliet ? 110u : 221u, joliet ? flags | FS_UNICODE_STORED_ON_DISK : flags, "CDFS"};
+  }
+  return {cdinst::posix::VolumeLabelFile(root.unixPath), SerialNumber(root), kMaxComponentLength,
+          FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK, kFileSystemName};
+}
+
 BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSize,
                            LPDWORD serialNumber, LPDWORD maxComponentLength,
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
@@ -66,12 +88,13 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
   const std::optional<cdinst::posix::ResolvedPath> root =
       VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
   if (!root) return FailWith(FALSE, error);
-  if (!CopyName(cdinst::posix::VolumeLabelFile(root->unixPath), volumeName, volumeNameSize) ||
-      !CopyName(kFileSystemName, fileSystemName, fileSystemNameSize)) {
+  const VolumeFacts facts = FactsOf(*root);
+  if (!CopyName(facts.label, volumeName, volumeNameSize) ||
+      !CopyName(facts.fileSystem, fileSystemName, fileSystemNameSize)) {
     return FailWith(FALSE, ERROR_MORE_DATA);
   }
-  if (serialNumber) *serialNumber = SerialNumber(*root);
-  if (maxComponentLength) *maxComponentLength = kMaxComponentLength;
-  if (fileSystemFlags) *fileSystemFlags = FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK;
+  if (serialNumber) *serialNumber = facts.serial;
+  if (maxComponentLength) *maxComponentLength = facts.maxComponentLength;
+  if (fileSystemFlags) *fileSystemFlags = facts.flags;
   return TRUE;
 }

@@ -27,9 +27,12 @@ constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_T
                               IN_MODIFY | IN_DELETE_SELF | IN_ONLYDIR;
 constexpr DWORD kKnownFilters = 0x17F;
 
+// The watch of a directory on a disc, which never changes.
+constexpr int kNoWatch = -1;
+
 struct Change {
   DWORD filter;
-  int watch;
+  int watch;  // kNoWatch for a directory on a disc
   uint64_t pending = 0;  // changes reported since the handle was last reset
   uint64_t seen = 0;     // how many of them a wait has reported
 };
@@ -101,6 +104,7 @@ std::unique_ptr<Change> Watch(Changes& changes, LPCSTR path, DWORD filter) {
   if (target.error != ERROR_SUCCESS) return FailWith(nullptr, target.error);
   if (!target.exists) return FailWith(nullptr, ERROR_FILE_NOT_FOUND);
   if (!cdinst::posix::IsExistingDirectory(target)) return FailWith(nullptr, ERROR_DIRECTORY);
+  if (target.disc) return std::make_unique<Change>(Change{filter, kNoWatch});
   const int watch = inotify_add_watch(changes.notify.Get(), target.unixPath.c_str(), kWatched);
   if (watch < 0) return cdinst::posix::FailWithErrno(nullptr);
   return std::make_unique<Change>(Change{filter, watch});
@@ -111,6 +115,7 @@ void Unwatch(Changes& changes, int watch) {
   for (const auto& [handle, change] : changes.open) {
     if (change->watch == watch) return;
   }
+  if (watch == kNoWatch) return;
   inotify_rm_watch(changes.notify.Get(), watch);
 }
 

@@ -64,10 +64,32 @@ void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
     AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", false, entries);
 }
 
+// A directory of a disc: "." and ".." below its root, then its entries in the disc's order.
+DWORD ListDiscMatches(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
+                      Search& search) {
+  const cdinst::posix::DiscPlace& place = *directory.disc;
+  if (!place.Entry().directory) return ERROR_INVALID_NAME;
+  DWORD error;
+  const auto listing = cdinst::posix::ReadDisc([&] { return place.image->Entries(place.trail); }, error);
+  if (!listing) return error;
+  if (place.trail.size() > 1) {
+    const cdinst::disc::DiscEntry& parent = place.trail[place.trail.size() - 2];
+    for (const auto& [name, entry] : {std::pair{".", &place.Entry()}, std::pair{"..", &parent}}) {
+      if (pattern.Matches(name)) search.entries.push_back(cdinst::posix::FoundEntryOf(*entry, name));
+    }
+  }
+  for (const cdinst::disc::DiscEntry& entry : **listing) {
+    FoundEntry found = cdinst::posix::FoundEntryOf(entry, cdinst::posix::WindowsNameOf(entry.name));
+    if (Matches(pattern, found)) search.entries.push_back(std::move(found));
+  }
+  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
   if (!directory.exists) return ERROR_PATH_NOT_FOUND;
+  if (directory.disc) return ListDiscMatches(directory, cdinst::posix::FileNamePattern(namePattern), search);
   struct stat info;
   if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
@@ -89,6 +111,11 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
+  if (target.disc) {
+    const cdinst::disc::DiscEntry& entry = target.disc->Entry();
+    entries.push_back(cdinst::posix::FoundEntryOf(entry, cdinst::posix::WindowsNameOf(entry.name)));
+    return ERROR_SUCCESS;
+  }
   std::string name = cdinst::posix::WindowsNameOf(target.name);
   if (target.status) {
     entries.push_back(

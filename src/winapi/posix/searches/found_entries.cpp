@@ -13,6 +13,7 @@
 #include "winapi/posix/files/file_time.h"
 #include "winapi/posix/files/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/disc_drives.h"
 #include "winapi/posix/paths/short_names.h"
 
 namespace cdinst::posix {
@@ -74,6 +75,18 @@ FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::st
     entry.sizeLow = static_cast<DWORD>(size & 0xFFFFFFFF);
   }
   return entry;
+}
+
+FoundEntry FoundEntryOf(const disc::DiscEntry& entry, std::string name) {
+  FoundEntry found{};
+  found.attributes = DiscAttributes(entry);
+  found.windowsName = std::move(name);
+  timespec time{};
+  time.tv_sec = static_cast<time_t>(entry.time);
+  found.created = found.written = FileTimeFromUnix(time);
+  found.sizeHigh = static_cast<DWORD>(entry.size >> 32);
+  found.sizeLow = static_cast<DWORD>(entry.size & 0xFFFFFFFF);
+  return found;
 }
 
 void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "discimage/disc_image.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -30,6 +31,10 @@ using FoundEntries = std::vector<FoundEntry>;
 // which gives the DOS attributes Wine stores.
 FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
                         bool link);
+
+// The entry for `entry` of a disc, under the name `name` (Windows-1252), as Windows' CD file
+// system reports it: the record's time as its creation and last write, no short name.
+FoundEntry FoundEntryOf(const disc::DiscEntry& entry, std::string name);
 
 // Fills in what a search reports of `entry`; the name fields past their terminators are left
 // as they were.

@@ -76,7 +76,8 @@ std::optional<std::string> LoadProfile(LPCSTR fileName) {
   const ResolvedPath path = ResolvePath(ProfilePath(fileName));
   DWORD error = path.error;
   if (error != ERROR_SUCCESS) return FailWith(std::optional<std::string>(), error);
-  std::optional<std::string> bytes = ReadWholeFile(path.unixPath, error);
+  std::optional<std::string> bytes =
+      path.disc ? ReadWholeDiscFile(path, error) : ReadWholeFile(path.unixPath, error);
   if (!bytes) return FailWith(std::optional<std::string>(), error);
   // "x.ini\" names no file, even when x.ini exists.
   if (path.trailingSeparator) return FailWith(std::optional<std::string>(), ERROR_INVALID_NAME);

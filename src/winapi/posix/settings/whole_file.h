@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "winapi/posix/paths/path_resolution.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -15,5 +16,9 @@ namespace cdinst::posix {
 // ERROR_ACCESS_DENIED for a directory, FIFO, socket or device (none of them opened),
 // ERROR_SHARING_VIOLATION, or the code of what failed.
 std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& error);
+
+// ReadWholeFile for a path on a disc drive: ERROR_FILE_NOT_FOUND for a missing file,
+// ERROR_ACCESS_DENIED for a directory, ERROR_FILE_CORRUPT for a disc the reader refuses.
+std::optional<std::string> ReadWholeDiscFile(const ResolvedPath& path, DWORD& error);
 
 }  // namespace cdinst::posix

@@ -33,4 +33,20 @@ void MarkHiddenOnDisc(const std::string& iso, const std::string& name) {
   std::ofstream(iso, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+std::vector<size_t> JolietRecords(const std::string& image, const std::string& name) {
+  std::string recorded(1, static_cast<char>(2 * name.size()));
+  for (char c : name) recorded += std::string{'\0', c};
+  std::vector<size_t> records;
+  for (size_t at = image.find(recorded); at != std::string::npos;
+       at = image.find(recorded, at + 1)) {
+    if (at >= 32) records.push_back(at - 32);
+  }
+  return records;
+}
+
+// Bytes 2 to 17: the extent's block and the length, each little- then big-endian.
+void PointRecordAt(std::string& image, size_t to, size_t from) {
+  image.replace(to + 2, 16, image, from + 2, 16);
+}
+
 }  // namespace cdinst::testing
