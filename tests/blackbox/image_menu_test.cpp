@@ -2,8 +2,10 @@
 // what Windows would install from the disc, boxes titled with its label, and leaves nothing in
 // the temporary directory; a broken image is refused before anything is written.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -165,6 +167,99 @@ TEST_F(ImageMenuTest, BrokenImagesAreRefusedAndLeaveNothing) {
     EXPECT_FALSE(prefix_.Exists("C:\\Programas"));
     EXPECT_FALSE(prefix_.Exists("C:\\DUDERUR\\INDICE2.CD"));
     EXPECT_TRUE(TemporaryIsEmpty());
+  }
+}
+
+// Records that loop, or share folders and extents so that a small image stands for a huge
+// tree: each such disc is refused before anything is installed, or fails the copy, within
+// seconds and 64 MiB, and leaves nothing; a folder recorded twice, as mastering tools share
+// identical ones, installs under both names.
+TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
+  enum Outcome { kRefused, kCopyFails, kInstalled };
+  const auto point = [](const char* name, const char* target) {
+    return [=](std::string& bytes) {
+      for (const size_t record : JolietRecords(bytes, name)) {
+        PointRecordAt(bytes, record, JolietRecords(bytes, target).at(0));
+      }
+    };
+  };
+  const struct {
+    const char* name;
+    std::function<void()> tree;  // added under PROGS/EDITOR/CASO
+    std::function<void(std::string&)> patch;
+    Outcome outcome;
+    bool sparseRoom = false;  // holes after the data, for what the records claim
+  } cases[] = {
+      {"a folder pointing at the folder holding it", [] {}, point("AJUDA", "EDITOR"), kRefused},
+      {"a folder pointing at a folder above that", [] {}, point("AJUDA", "PROGS"), kRefused},
+      {"a folder recorded twice", [this] { Write("PROGS/EDITOR/CASO/MODELOS/CARTA.DOT", "c"); },
+       point("MODELOS", "AJUDA"), kInstalled},
+      {"a chain of folders each recorded twice",
+       [this] {
+         std::string level = "PROGS/EDITOR/CASO";
+         for (int i = 0; i < 24; ++i, level += "/N") fs::create_directories(source_ + "/" + level + "/M");
+       },
+       [](std::string& bytes) {
+         for (const size_t m : JolietRecords(bytes, "M")) {
+           for (const size_t n : JolietRecords(bytes, "N")) {
+             if (n / 2048 == m / 2048) PointRecordAt(bytes, m, n);
+           }
+         }
+       },
+       kRefused},
+      {"one extent listed as forty files",
+       [this] {
+         Write("PROGS/EDITOR/CASO/GRANDE.BIN", std::string(8 << 20, 'g'));
+         for (int i = 10; i < 50; ++i) Write("PROGS/EDITOR/CASO/F" + std::to_string(i), "f");
+       },
+       [](std::string& bytes) {
+         for (int i = 10; i < 50; ++i) {
+           const size_t file = JolietRecords(bytes, "F" + std::to_string(i)).at(0);
+           PointRecordAt(bytes, file, JolietRecords(bytes, "GRANDE.BIN").at(0));
+         }
+       },
+       kCopyFails},
+      {"a folder claiming 64 MiB of a sparse image", [] {},
+       [](std::string& bytes) {
+         const size_t record = JolietRecords(bytes, "AJUDA").at(0);
+         for (int i = 0; i < 4; ++i) {
+           bytes[record + 10 + i] = bytes[record + 17 - i] = static_cast<char>((64 << 20) >> 8 * i);
+         }
+       },
+       kRefused,
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(source_ + "/PROGS/EDITOR/CASO");
+    fs::create_directories(source_ + "/PROGS/EDITOR/CASO");
+    c.tree();
+    std::string bytes = ReadAll(Master("-J"));
+    c.patch(bytes);
+    const std::string image = prefix_.Directory() + "/hostile.iso";
+    std::ofstream(image, std::ios::binary | std::ios::trunc) << bytes;
+    if (c.sparseRoom) fs::resize_file(image, bytes.size() + (80 << 20));
+    fs::remove_all(prefix_.Unix("C:\\Programas"));
+    fs::remove(prefix_.Directory() + "/boxes.jsonl");
+
+    const auto start = std::chrono::steady_clock::now();
+    const CapturedRun run = Menu({image, "EDITOR", "1"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB";
+    EXPECT_EQ(run.exitCode, c.outcome == kRefused ? 3 : 0) << run.err;
+    const std::string boxes = ReadAll(prefix_.Directory() + "/boxes.jsonl");
+    if (c.outcome == kRefused) {
+      EXPECT_EQ(run.err.rfind("cdinst-menu: " + image + ": ", 0), 0u) << run.err;
+      EXPECT_EQ(boxes, "");
+    }
+    EXPECT_EQ(boxes.find("Erro de C") != std::string::npos, c.outcome == kCopyFails) << boxes;
+    EXPECT_EQ(prefix_.Exists(kDestination), c.outcome == kInstalled);
+    if (c.outcome == kInstalled) {
+      EXPECT_EQ(prefix_.ReadFile(kDestination + "CASO\\MODELOS\\INDICE.HLP"),
+                std::string(2048, 'h'));
+    }
   }
 }
 

@@ -39,7 +39,10 @@ std::vector<size_t> JolietRecords(const std::string& image, const std::string& n
   std::vector<size_t> records;
   for (size_t at = image.find(recorded); at != std::string::npos;
        at = image.find(recorded, at + 1)) {
-    if (at >= 32) records.push_back(at - 32);
+    // A record's length covers its 33 fixed bytes and the name.
+    if (at >= 32 && static_cast<unsigned char>(image[at - 32]) >= 33 + recorded.size() - 1) {
+      records.push_back(at - 32);
+    }
   }
   return records;
 }
