@@ -1,10 +1,12 @@
-// A disc image of any bytes, opened as an .iso and through a cue sheet of the same bytes: every
-// directory it lists and every file it reads keeps to the reader's promises, or a DiscError
-// refuses it.
+// A disc image of any bytes, opened as an .iso and through a cue sheet of the same bytes, and
+// served whole as a drive serves it: every folder listed by every path to it and every file
+// read, in pieces and at offsets, keeps to the reader's promises within its budget, or a
+// DiscError refuses it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discimage/disc_image.h"
 #include "fuzz_prefix.h"
@@ -16,7 +18,7 @@ using cdinst::fuzz::Require;
 
 namespace {
 
-// Sibling directories may share one extent, so a small image can stand for a huge tree.
+// The reader's budget bounds the walk; these only keep one input quick.
 constexpr size_t kMostVisits = 2000;
 constexpr size_t kDeepest = 32;
 
@@ -29,23 +31,40 @@ bool GoodName(const std::string& name) {
   return true;
 }
 
+// The whole file in 64 KiB pieces, and a piece from its middle, read again at that offset.
 void CheckRead(const DiscImage& image, const DiscEntry& entry) {
-  uint64_t total = 0;
-  image.Read(entry, [&](const char*, size_t size) {
+  std::string whole;
+  image.Read(entry, [&](const char* data, size_t size) {
     Require(size > 0 && size <= 64 * 1024, "pieces of at most 64 KiB");
-    total += size;
+    whole.append(data, size);
   });
-  Require(total == entry.size, "a file reads as long as its size");
+  Require(whole.size() == entry.size, "a file reads as long as its size");
+  const uint64_t middle = entry.size / 3;
+  std::string piece(static_cast<size_t>(entry.size - middle) + 7, '\0');
+  const size_t got = image.ReadAt(entry, middle, piece.data(), piece.size());
+  Require(got == entry.size - middle, "a read at an offset stops at the end");
+  Require(piece.compare(0, got, whole, static_cast<size_t>(middle), got) == 0,
+          "a read at an offset gives the bytes there");
 }
 
-void Visit(const DiscImage& image, const std::string& path, size_t depth, size_t& visits) {
-  for (const DiscEntry& entry : image.List(path)) {
+void Visit(const DiscImage& image, std::vector<DiscEntry>& trail, std::vector<std::string>& names,
+           size_t& visits) {
+  for (const DiscEntry& entry : *image.Entries(trail)) {
     if (++visits > kMostVisits) return;
     Require(GoodName(entry.name), "names hold no separator or control character");
-    const std::string child = path.empty() ? entry.name : path + "\\" + entry.name;
-    Require(image.Find(child).has_value(), "a listed entry is found");
+    names.push_back(entry.name);
+    // Deeper, a name on the way may also be a file's that differs in letter case alone.
+    if (trail.size() == 1) {
+      const std::vector<std::string_view> path(names.begin(), names.end());
+      Require(image.Trail(path).size() == 2, "an entry of the root is found by its name");
+    }
     if (!entry.directory) CheckRead(image, entry);
-    if (entry.directory && depth < kDeepest) Visit(image, child, depth + 1, visits);
+    if (entry.directory && trail.size() < kDeepest) {
+      trail.push_back(entry);
+      Visit(image, trail, names, visits);
+      trail.pop_back();
+    }
+    names.pop_back();
   }
 }
 
@@ -53,8 +72,10 @@ void OpenAndVisit(const std::string& path) {
   try {
     const auto image = DiscImage::Open(path);
     image->Label();
+    std::vector<DiscEntry> trail{image->Root()};
+    std::vector<std::string> names;
     size_t visits = 0;
-    Visit(*image, "", 0, visits);
+    Visit(*image, trail, names, visits);
   } catch (const DiscError&) {
   }
 }

@@ -1,6 +1,7 @@
 #include "discimage/disc_image.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 
 #include "discimage/directory_listing.h"
@@ -15,11 +16,13 @@ namespace {
 constexpr size_t kLargestPiece = 64 * 1024;
 // Listings kept at once; past this the cache starts afresh, which costs a re-read, not memory.
 constexpr size_t kMostCachedEntries = 128 * 1024;
-// What one DiscImage may list and read in all. An honest disc is listed a few times over and
-// read about once; an image whose records share extents to stand for a larger tree is cut off
-// within a few times its own size.
+// What one DiscImage may list and read in all. An honest disc shows each entry about once, a
+// record taking at least 34 bytes, and is read about once; an image whose records share extents
+// to stand for a larger tree is cut off within a few times its own size. A path listed again
+// soon after, as a copy lists the folder it works in, is not counted again.
 constexpr uint64_t kBaseEntries = 4096;
-constexpr uint64_t kBytesPerEntry = 2;
+constexpr uint64_t kBytesPerEntry = 32;
+constexpr size_t kRecentPaths = 64;
 constexpr uint64_t kBaseBytes = 64 * 1024 * 1024;
 constexpr uint64_t kBytesPerByte = 4;
 
@@ -60,7 +63,7 @@ class IsoDiscImage : public DiscImage {
 
   Listing Entries(const std::vector<DiscEntry>& trail) const override {
     Listing listing = Read(trail.back());
-    Spend(entriesShown_, listing->size(), entryBudget_);
+    if (!ListedRecently(trail)) Spend(entriesShown_, listing->size(), entryBudget_);
     for (const DiscEntry& entry : *listing) {
       if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
     }
@@ -106,6 +109,17 @@ class IsoDiscImage : public DiscImage {
     if (spent > budget) Broken("its records show far more than the image holds");
   }
 
+  // Whether the path `trail` is one of the last ones listed; it is one from now on. Paths are
+  // told apart by their names: the extents of distinct paths may be the same.
+  bool ListedRecently(const std::vector<DiscEntry>& trail) const {
+    std::string path;
+    for (const DiscEntry& entry : trail) path += entry.name + '\\';
+    if (std::find(recentPaths_.begin(), recentPaths_.end(), path) != recentPaths_.end()) return true;
+    if (recentPaths_.size() == kRecentPaths) recentPaths_.pop_front();
+    recentPaths_.push_back(std::move(path));
+    return false;
+  }
+
   // A directory's listing: from the cache, else read from the disc once.
   Listing Read(const DiscEntry& directory) const {
     const auto key = directory.extents.at(0);
@@ -141,6 +155,7 @@ class IsoDiscImage : public DiscImage {
   uint64_t byteBudget_ = 0;
   mutable uint64_t entriesShown_ = 0;
   mutable uint64_t bytesRead_ = 0;
+  mutable std::deque<std::string> recentPaths_;
   mutable std::map<std::pair<uint32_t, uint32_t>, Listing> cache_;
   mutable size_t cachedEntries_ = 0;
 };

@@ -48,8 +48,9 @@ bool ChangesDrive(const std::string& path, const std::string& directory) {
   return UpperCaseLetter(path[0]) != UpperCaseLetter(current);
 }
 
-// Subdirectory names equal with letter case ignored are listed once. The system mostly reports
-// names in order already, so the last place is tried first.
+// Subdirectory names equal in the locale's comparison with letter case ignored are listed once,
+// but for twins in letter case alone, which DistinctFrom marks. The system mostly reports names
+// in order already, so the last place is tried first.
 void InsertUnlessListed(std::vector<std::string>& names, const std::string& name) {
   if (names.empty() || CompareNamesIgnoringCase(names.back(), name) < 0) {
     names.push_back(name);
@@ -58,8 +59,11 @@ void InsertUnlessListed(std::vector<std::string>& names, const std::string& name
   const auto place = std::lower_bound(
       names.begin(), names.end(), name,
       [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });
-  if (place != names.end() && CompareNamesIgnoringCase(*place, name) == 0) return;
-  names.insert(place, name);
+  if (place == names.end() || CompareNamesIgnoringCase(*place, name) != 0) {
+    names.insert(place, name);
+  } else if (const std::string distinct = DistinctFrom(name, *place); distinct != name) {
+    names.insert(place + 1, distinct);
+  }
 }
 
 bool IsListedSubdirectory(const WIN32_FIND_DATAA& match) {

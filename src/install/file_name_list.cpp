@@ -21,17 +21,17 @@ std::vector<std::string> SplitMask(const std::string& mask) {
   return patterns;
 }
 
-// After any name equal to it, so that a second find of one file lands next to the first. The
-// system mostly reports names in order already, so the last place is tried first.
+// After any name equal to it, so that a second find of one file lands next to the first, and a
+// twin in letter case meets it there. The system mostly reports names in order already, so the
+// last place is tried first.
 void InsertInOrder(std::vector<std::string>& names, const std::string& name) {
-  if (names.empty() || CompareNamesIgnoringCase(name, names.back()) >= 0) {
-    names.push_back(name);
-    return;
-  }
-  const auto place = std::upper_bound(
-      names.begin(), names.end(), name,
-      [](const auto& a, const auto& b) { return CompareNamesIgnoringCase(a, b) < 0; });
-  names.insert(place, name);
+  const bool last = names.empty() || CompareNamesIgnoringCase(name, names.back()) >= 0;
+  const auto place = last ? names.end()
+                          : std::upper_bound(names.begin(), names.end(), name,
+                                             [](const auto& a, const auto& b) {
+                                               return CompareNamesIgnoringCase(a, b) < 0;
+                                             });
+  names.insert(place, place == names.begin() ? name : DistinctFrom(name, *(place - 1)));
 }
 
 void AddMatches(const std::string& pattern, SearchedNames& listed) {

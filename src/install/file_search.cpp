@@ -22,13 +22,18 @@ bool CannotBeCopiedAsItself(std::string_view name) {
 
 bool IsSelfOrParent(std::string_view name) { return name == "." || name == ".."; }
 
+// The directory is there, but its entries cannot be read: access is denied, or a disc is broken.
+bool RefusesListing(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_FILE_CORRUPT;
+}
+
 }  // namespace
 
 FileSearch::FileSearch(const std::string& pattern) {
   handle_ = FindFirstFileA(pattern.c_str(), &match_);
   hasMatch_ = handle_ != INVALID_HANDLE_VALUE;
-  if (!hasMatch_ && GetLastError() == ERROR_ACCESS_DENIED) {
-    RecordIoResult(ERROR_ACCESS_DENIED);
+  if (!hasMatch_ && RefusesListing(GetLastError())) {
+    RecordIoResult(GetLastError());
     RaiseIfIoResultPending();
   }
 }

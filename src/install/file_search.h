@@ -13,7 +13,8 @@ class FileSearch {
  public:
   // Starts searching `pattern` (wildcards allowed, relative paths taken from the current
   // directory). A pattern that finds nothing, or cannot be searched, gives no match; a directory
-  // the system refuses to list raises IoError, since taking it for empty would lose its content.
+  // the system refuses to list (access denied, a broken disc) raises IoError, since taking it
+  // for empty would lose its content.
   explicit FileSearch(const std::string& pattern);
   ~FileSearch();
   FileSearch(const FileSearch&) = delete;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/path_parts.h"
 #include "winapi/winapi.h"
 
 namespace cdinst {
@@ -10,6 +11,11 @@ int CompareNamesIgnoringCase(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
                         b.data(), static_cast<int>(b.size())) -
          CSTR_EQUAL;
+}
+
+std::string DistinctFrom(std::string name, const std::string& listed) {
+  if (name != listed && !name.empty() && SameFileName(name, listed)) name.back() = '?';
+  return name;
 }
 
 size_t CheckedListIndex(int32_t index, size_t count) {

@@ -93,6 +93,10 @@ bool SamePathText(const std::string& a, const std::string& b) {
                         lowerB.data(), static_cast<int>(lowerB.size())) == CSTR_EQUAL;
 }
 
+bool SameFileName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && Lowered(a) == Lowered(b);
+}
+
 char UpperCaseLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
 
 }  // namespace cdinst

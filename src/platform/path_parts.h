@@ -62,6 +62,10 @@ bool IsAtOrBelow(const std::string& directory, const std::string& upper);
 // resolved: "D:\A" and "D:\A\" differ, as do a long name and its short form.
 bool SamePathText(const std::string& a, const std::string& b);
 
+// True when a file system takes `a` and `b` for one name: equal byte for byte once every letter
+// is lowered (CharLowerBuffA), so "A.TXT" and "a.txt", "É" and "é", but not "ß" and "ss".
+bool SameFileName(const std::string& a, const std::string& b);
+
 // a..z become A..Z; every other character, accented letters included, stays as it is.
 char UpperCaseLetter(char c);
 

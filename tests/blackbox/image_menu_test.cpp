@@ -96,6 +96,15 @@ class ImageMenuTest : public ::testing::Test {
                         "", prefix_.Directory());
   }
 
+  // cdinst alone, with D: mapped to `image`, as a script may start it.
+  CapturedRun Installer(const std::string& image) const {
+    return RunCapturing({CDINST_PROGRAM, kLabel, "D:\\", "EDITOR", "1", "*.*"},
+                        {{"CDINST_ANSWER", "yes"},
+                         {"CDINST_TRANSCRIPT", prefix_.Directory() + "/boxes.jsonl"},
+                         {"CDINST_DRIVE_D", image}},
+                        "", prefix_.Directory());
+  }
+
   bool TemporaryIsEmpty() const { return fs::is_empty(temporary_); }
 
   ScratchPrefix prefix_;
@@ -173,7 +182,9 @@ TEST_F(ImageMenuTest, BrokenImagesAreRefusedAndLeaveNothing) {
 // Records that loop, or share folders and extents so that a small image stands for a huge
 // tree: each such disc is refused before anything is installed, or fails the copy, within
 // seconds and 64 MiB, and leaves nothing; a folder recorded twice, as mastering tools share
-// identical ones, installs under both names.
+// identical ones, installs under both names. cdinst started alone on a disc the menu refuses
+// stops with an I/O error where it finds the disc broken, as at a folder it cannot list, and
+// takes back what it made.
 TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
   enum Outcome { kRefused, kCopyFails, kInstalled };
   const auto point = [](const char* name, const char* target) {
@@ -253,6 +264,10 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
     if (c.outcome == kRefused) {
       EXPECT_EQ(run.err.rfind("cdinst-menu: " + image + ": ", 0), 0u) << run.err;
       EXPECT_EQ(boxes, "");
+      EXPECT_EQ(Installer(image).exitCode, 1);
+      const std::string report = ReadAll(prefix_.Directory() + "/boxes.jsonl");
+      EXPECT_NE(report.find("I/O error 1392"), std::string::npos) << report;
+      EXPECT_FALSE(prefix_.Exists(kDestination));
     }
     EXPECT_EQ(boxes.find("Erro de C") != std::string::npos, c.outcome == kCopyFails) << boxes;
     EXPECT_EQ(prefix_.Exists(kDestination), c.outcome == kInstalled);

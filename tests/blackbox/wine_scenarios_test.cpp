@@ -14,6 +14,7 @@
 #include <regex>
 #include <set>
 
+#include "codepage/windows1252.h"
 #include "disc_mastering.h"
 #include "install_boxes.h"
 #include "medium_fixture.h"
@@ -86,24 +87,29 @@ std::set<std::string> NamesIn(const std::string& unixDirectory) {
 
 // A name on the medium that, joined into a path, would lead out of the destination (to the index
 // file, to a new folder at the drive root; ".." stops at the root, whatever the depth), name
-// a drive, or be folded by the path rules into its folder or a sibling ("...", " ", "AJUDA."). Each
+// a drive, or be folded by the path rules into its folder or a sibling ("...", " ", "AJUDA."), or
+// that a file system takes for a sibling's, letter case aside ("ajuda" beside "AJUDA"). Each
 // is tried as a file and as a folder, at the top of the origin and one level down, with the medium
 // holding what the path would lead to: the copy must fail where the name is, and the drive root,
 // Program Files (the failed run takes its destination away again) and the index stay as they were.
 std::vector<Scenario> HostileNameScenarios() {
   const std::string up = "\\..\\..\\..\\..\\..";
-  const std::pair<std::string, std::string> names[] = {
-      {"IndexPath", "x" + up + "\\DUDERUR\\INDICE2.CD"},
-      {"NewDirPath", "a" + up + "\\NEWDIR"},
-      {"DriveName", "C:evil"},
-      {"Dots", "..."},
-      {"Blank", " "},
-      {"FoldedIntoSibling", "AJUDA."}};
+  const struct {
+    std::string label, atTop, deeper;
+  } names[] = {{"IndexPath", "x" + up + "\\DUDERUR\\INDICE2.CD", "x" + up + "\\DUDERUR\\INDICE2.CD"},
+               {"NewDirPath", "a" + up + "\\NEWDIR", "a" + up + "\\NEWDIR"},
+               {"DriveName", "C:evil", "C:evil"},
+               {"Dots", "...", "..."},
+               {"Blank", " ", " "},
+               {"FoldedIntoSibling", "AJUDA.", "AJUDA."},
+               {"CaseTwinOfFolder", "ajuda", "imagens"},
+               {"CaseTwinOfFile", "A\xC7\xC3O.TXT", "indice.hlp"}};
   const std::string indexBefore = "Outro\tPrograma\tC:\\OUTRO\tVORTANE\r\n";
   std::vector<Scenario> scenarios;
-  for (const auto& [label, name] : names) {
+  for (const auto& [label, atTop, deeper] : names) {
     for (const bool folder : {false, true}) {
       for (const std::string& level : {std::string(), std::string("\\AJUDA")}) {
+        const std::string name = Windows1252ToUtf8(level.empty() ? atTop : deeper);
         const auto prepare = [=](const ScratchPrefix& prefix) {
           WriteEditorTree(prefix);
           prefix.WriteFile(kIndex, indexBefore);
