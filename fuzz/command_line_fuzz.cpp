@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz_prefix.h"
-#include "startup/command_line.h"
+#include "settings/parameter_text.h"
 
 using cdinst::fuzz::Require;
 

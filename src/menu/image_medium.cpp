@@ -6,6 +6,7 @@
 
 #include "codepage/windows1252.h"
 #include "menu/installer_run.h"
+#include "menu/medium.h"
 #include "menu/menu_error.h"
 #include "settings/resolve_settings.h"
 #include "winapi/posix/profile_index.h"
@@ -62,7 +63,7 @@ void Walk(const disc::DiscImage& image, std::vector<disc::DiscEntry>& trail) {
 
 bool IsImageFile(const std::string& argument) {
   // "D:" and "D:\" name drives, whatever lies in the current directory.
-  if (argument.size() >= 2 && argument.size() <= 3 && argument[1] == ':') return false;
+  if (DriveLetterOf(argument)) return false;
   struct stat status;
   return stat(argument.c_str(), &status) == 0 &&
          (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));

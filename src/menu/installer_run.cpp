@@ -12,6 +12,8 @@
 #include "codepage/windows1252.h"
 #include "menu/stop_request.h"
 #include "settings/install_settings.h"
+#include "settings/parameter_text.h"
+#include "winapi/posix/command_line.h"
 
 extern char** environ;
 
@@ -52,6 +54,13 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
+// Whether cdinst gets `utf8` as it is: the command line the Linux cdinst builds of its arguments,
+// split as cdinst splits its own.
+bool PassesIntact(const std::string& utf8) {
+  const std::string line = posix::WindowsCommandLine({kInstaller, utf8});
+  return CountParametersIn(line) == 1 && Windows1252ToUtf8(ParameterIn(line, 1)) == utf8;
+}
+
 }  // namespace
 
 int RunInstaller(const std::vector<std::string>& parameters,
@@ -90,6 +99,7 @@ std::string PassableTitle(const std::string& title) {
 }
 
 std::optional<std::string> WhyNotPassable(const std::string& utf8) {
+  if (PassesIntact(utf8)) return std::nullopt;
   const std::string windows = Utf8ToWindows1252(utf8);
   if (Windows1252ToUtf8(windows) != utf8) return "it holds a character with no Windows-1252 form";
   // The split skips an empty parameter, shifting the ones after it.
@@ -99,7 +109,7 @@ std::optional<std::string> WhyNotPassable(const std::string& utf8) {
   if (windows.size() > kMaxParameterLength) {
     return "it is longer than " + std::to_string(kMaxParameterLength) + " characters";
   }
-  return std::nullopt;
+  return "it would not reach cdinst as it is";
 }
 
 }  // namespace cdinst::menu

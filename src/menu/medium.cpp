@@ -12,11 +12,11 @@
 
 #include "codepage/windows1252.h"
 #include "menu/menu_error.h"
+#include "platform/path_parts.h"
 #include "winapi/posix/drives.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::menu {
-namespace {
 
 std::optional<char> DriveLetterOf(const std::string& argument) {
   const bool drive = (argument.size() == 2 || (argument.size() == 3 && argument[2] == '\\')) &&
@@ -24,6 +24,8 @@ std::optional<char> DriveLetterOf(const std::string& argument) {
   if (!drive) return std::nullopt;
   return static_cast<char>(std::toupper(static_cast<unsigned char>(argument[0])));
 }
+
+namespace {
 
 std::optional<std::string> RealPath(const std::string& path) {
   char resolved[PATH_MAX];
@@ -42,15 +44,6 @@ std::string ReadableDirectory(const std::string& path, const std::string& argume
   if (!S_ISDIR(status.st_mode)) Unreadable(argument, "not a directory");
   if (access(real->c_str(), R_OK | X_OK) != 0) Unreadable(argument, std::strerror(errno));
   return *real;
-}
-
-// Windows refuses these characters in a name and drops a period that ends one, so no Windows
-// path leads to a directory so named.
-bool IsWindowsName(const std::string& windowsName) {
-  for (const unsigned char c : windowsName) {
-    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) return false;
-  }
-  return windowsName.back() != '.' || windowsName.find_first_not_of('.') == std::string::npos;
 }
 
 // The Unix names below the drive's directory, as the installer will see them in the path.

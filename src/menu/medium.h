@@ -2,6 +2,7 @@
 // given: a drive of the prefix that maps it, else Z:.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace cdinst::menu {
@@ -11,6 +12,10 @@ struct Medium {
   std::string windowsRoot;    // Windows-1252, with its trailing backslash
   std::string argument;       // as the user named it
 };
+
+// The drive letter, upper-cased, that `argument` names as a drive ("D:", "d:", "D:\"); nothing
+// for any other argument.
+std::optional<char> DriveLetterOf(const std::string& argument);
 
 // The readable Unix directory, links resolved, that `argument` names: a Unix directory or a drive
 // letter of the prefix ("D:", "d:", "D:\"). Raises MenuError (kMediumUnreadable) when it names

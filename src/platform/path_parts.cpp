@@ -1,6 +1,7 @@
 #include "platform/path_parts.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "winapi/winapi.h"
 
@@ -95,6 +96,13 @@ bool SamePathText(const std::string& a, const std::string& b) {
 
 bool SameFileName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && Lowered(a) == Lowered(b);
+}
+
+bool IsWindowsName(const std::string& name) {
+  for (const unsigned char c : name) {
+    if (c < 0x20 || std::strchr("\\/:*?\"<>|", c)) return false;
+  }
+  return name.back() != '.' || name.find_first_not_of('.') == std::string::npos;
 }
 
 char UpperCaseLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }

@@ -66,6 +66,11 @@ bool SamePathText(const std::string& a, const std::string& b);
 // is lowered (CharLowerBuffA), so "A.TXT" and "a.txt", "É" and "é", but not "ß" and "ss".
 bool SameFileName(const std::string& a, const std::string& b);
 
+// True when a Windows path can name a file or directory called `name` (not empty): it holds no
+// control character and none of \ / : * ? " < > |, and it does not end in a period, which paths
+// drop (a name of periods only stays).
+bool IsWindowsName(const std::string& name);
+
 // a..z become A..Z; every other character, accented letters included, stays as it is.
 char UpperCaseLetter(char c);
 

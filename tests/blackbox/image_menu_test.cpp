@@ -2,7 +2,12 @@
 // what Windows would install from the disc, boxes titled with its label, and leaves nothing in
 // the temporary directory; a broken image is refused before anything is written.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +21,7 @@
 #include "program_run.h"
 #include "scratch_prefix.h"
 #include "system_reg.h"
+#include "terminal_reading.h"
 #include "tree_snapshot.h"
 
 namespace cdinst::testing {
@@ -276,6 +282,42 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
                 std::string(2048, 'h'));
     }
   }
+}
+
+// The title only labels the boxes: a file name that cannot reach cdinst as it is (here a double
+// quote, the disc having no label) is passed with the character replaced, and the install goes on.
+TEST_F(ImageMenuTest, TitlesThatCannotPassAreMendedNotRefused) {
+  const std::string iso = prefix_.Directory() + "/disco \"um\".iso";
+  ASSERT_TRUE(MasterImage(source_, iso, "-J", ""));
+  const CapturedRun run = Menu({iso, "EDITOR", "1"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string boxes = ReadAll(prefix_.Directory() + "/boxes.jsonl");
+  EXPECT_NE(boxes.find("\"caption\":\"disco 'um'\""), std::string::npos) << boxes;
+  EXPECT_TRUE(prefix_.Exists(kDestination + "EDITOR.EXE"));
+}
+
+// SIGTERM to the menu alone, while cdinst waits at its question on the terminal, reaches cdinst
+// too: it stops, and the menu ends with 128 + 15 once it has.
+TEST_F(ImageMenuTest, StopSignalToTheMenuAloneStopsCdinst) {
+  const std::string image = Master("-J");
+  int terminal = -1;
+  const pid_t menu = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(menu, 0);
+  if (menu == 0) {
+    unsetenv("CDINST_ANSWER");
+    execl(CDINST_MENU_PROGRAM, CDINST_MENU_PROGRAM, image.c_str(), "EDITOR", "1",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const std::string drawn = ReadUntil(terminal, "[N]\xC3\xA3o:");
+  ASSERT_NE(drawn.find("Pronto para copiar"), std::string::npos) << drawn;
+  kill(menu, SIGTERM);
+  ReadUntil(terminal, "never written");
+  int status = 0;
+  ASSERT_EQ(waitpid(menu, &status, 0), menu);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+  EXPECT_FALSE(prefix_.Exists(kDestination));
 }
 
 }  // namespace

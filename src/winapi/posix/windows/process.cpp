@@ -8,8 +8,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/command_line.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/progress.h"
 #include "winapi/posix/result_buffer.h"
@@ -26,24 +28,17 @@ bool NeedsQuotes(const std::string& argument) {
   return false;
 }
 
-// Rebuilds one command line from argv so that the Windows splitting gives each argument back.
-// A double quote cannot reach a Windows program inside an argument; doubling it drops it there.
 std::string CommandLineFromArguments() {
   std::ifstream in("/proc/self/cmdline", std::ios::binary);
   const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string line;
-  size_t start = 0;
-  while (start < raw.size()) {
+  std::vector<std::string> arguments;
+  for (size_t start = 0; start < raw.size();) {
     size_t end = raw.find('\0', start);
     if (end == std::string::npos) end = raw.size();
-    std::string argument = cdinst::Utf8ToWindows1252(raw.substr(start, end - start));
-    std::string written;
-    for (char c : argument) written += c == '"' ? std::string("\"\"") : std::string(1, c);
-    if (!line.empty()) line += ' ';
-    line += NeedsQuotes(argument) ? "\"" + written + "\"" : written;
+    arguments.push_back(raw.substr(start, end - start));
     start = end + 1;
   }
-  return line;
+  return cdinst::posix::WindowsCommandLine(arguments);
 }
 
 int FirstModule(struct dl_phdr_info* info, size_t, void* base) {
@@ -52,6 +47,22 @@ int FirstModule(struct dl_phdr_info* info, size_t, void* base) {
 }
 
 }  // namespace
+
+namespace cdinst::posix {
+
+std::string WindowsCommandLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& utf8 : arguments) {
+    const std::string argument = Utf8ToWindows1252(utf8);
+    std::string written;
+    for (char c : argument) written += c == '"' ? std::string("\"\"") : std::string(1, c);
+    if (!line.empty()) line += ' ';
+    line += NeedsQuotes(argument) ? "\"" + written + "\"" : written;
+  }
+  return line;
+}
+
+}  // namespace cdinst::posix
 
 LPSTR GetCommandLineA() {
   static std::string line = CommandLineFromArguments();

@@ -1,9 +1,11 @@
-#include "startup/command_line.h"
+#include "settings/parameter_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "settings/install_settings.h"
 
 namespace cdinst {
 namespace {
@@ -17,7 +19,7 @@ std::vector<std::string> Parameters(std::string_view commandLine) {
 
 using List = std::vector<std::string>;
 
-TEST(CommandLineTest, BlanksSeparateAndQuotesGroup) {
+TEST(ParameterTextTest, BlanksSeparateAndQuotesGroup) {
   EXPECT_EQ(Parameters("cdinst.exe \"Meu Jogo\" D:\\ XADREZ 1 *.*"),
             (List{"Meu Jogo", "D:\\", "XADREZ", "1", "*.*"}));
   EXPECT_EQ(Parameters("prog\ta \t  b\x01\x1f"
@@ -26,41 +28,41 @@ TEST(CommandLineTest, BlanksSeparateAndQuotesGroup) {
   EXPECT_EQ(Parameters("  prog  "), List{});
 }
 
-TEST(CommandLineTest, EmptyQuotedPairVanishesButAQuotedBlankCounts) {
+TEST(ParameterTextTest, EmptyQuotedPairVanishesButAQuotedBlankCounts) {
   EXPECT_EQ(Parameters("prog a b c \"\" e"), (List{"a", "b", "c", "e"}));
   EXPECT_EQ(Parameters("prog \"\"\"\" x"), (List{"x"}));
   EXPECT_EQ(Parameters("prog \" \" x"), (List{" ", "x"}));
 }
 
-TEST(CommandLineTest, QuoteInsideAWordOpensAStretch) {
+TEST(ParameterTextTest, QuoteInsideAWordOpensAStretch) {
   EXPECT_EQ(Parameters("prog C:\"Arquivos de programas\"\\ next"),
             (List{"C:Arquivos de programas\\", "next"}));
   EXPECT_EQ(Parameters("prog a\"\"b"), (List{"ab"}));
 }
 
-TEST(CommandLineTest, UnclosedQuoteTakesTheRest) {
+TEST(ParameterTextTest, UnclosedQuoteTakesTheRest) {
   EXPECT_EQ(Parameters("prog one \"two  three \tfour"), (List{"one", "two  three \tfour"}));
 }
 
-TEST(CommandLineTest, BackslashIsOrdinaryAndHighBytesAreNotBlanks) {
+TEST(ParameterTextTest, BackslashIsOrdinaryAndHighBytesAreNotBlanks) {
   EXPECT_EQ(Parameters("prog \\\"x y\\\" \xA0\xE7"), (List{"\\x y\\", "\xA0\xE7"}));
 }
 
-TEST(CommandLineTest, ProgramNameIsSplitByTheSameRule) {
+TEST(ParameterTextTest, ProgramNameIsSplitByTheSameRule) {
   EXPECT_EQ(Parameters("\"C:\\Meu CD\\cdinst.exe\" a"), (List{"a"}));
   EXPECT_EQ(Parameters("\"C:\\Meu CD\\cdinst.exe a"), List{});
 }
 
-TEST(CommandLineTest, FetchingPastTheLastGivesEmptyText) {
+TEST(ParameterTextTest, FetchingPastTheLastGivesEmptyText) {
   EXPECT_EQ(ParameterIn("prog a b", 3), "");
   EXPECT_EQ(ParameterIn("prog a b", 2), "b");
 }
 
-TEST(CommandLineTest, TextEndsAtItsNul) {
+TEST(ParameterTextTest, TextEndsAtItsNul) {
   EXPECT_EQ(Parameters(std::string_view("prog a\0b c", 10)), (List{"a"}));
 }
 
-TEST(CommandLineTest, LongParameterIsCutAndTheNextStillFound) {
+TEST(ParameterTextTest, LongParameterIsCutAndTheNextStillFound) {
   const std::string longParameter(5000, 'x');
   const List parameters = Parameters("prog " + longParameter + " next");
   ASSERT_EQ(parameters.size(), 2u);
