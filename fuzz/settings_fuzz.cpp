@@ -60,7 +60,6 @@ void Resolve(const std::string& text) {
   settings.ProgramSection = sections.empty() ? "EDITOR" : sections.front();
   settings.VariantSuffix = "B";
   cdinst::ResolveSettings(settings);
-  cdinst::ExpandProgramFiles(settings);
   for (const std::string* field : {&settings.MultiSection, &settings.ProgramName,
                                    &settings.OriginPath, &settings.Description}) {
     Require(field->size() <= 2047, "a resolved setting keeps its buffer");

@@ -25,8 +25,7 @@ Choice Resolve(const Sources& sources, const std::string& section, const std::st
   settings.ProgramSection = section;
   settings.VariantSuffix = suffix;
   settings.ProgramFilesDir = sources.programFilesDir;
-  ResolveFromSettings(settings, sources.settings.programs, sources.settings.variants);
-  ExpandProgramFiles(settings);
+  ResolveChoice(settings, sources.settings.programs, sources.settings.variants);
   return {section,
           suffix,
           !settings.MultiSection.empty(),

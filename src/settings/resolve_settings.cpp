@@ -34,12 +34,12 @@ void ResolvePlainEntry(InstallSettings& settings, const SettingsSource& programs
 
 void ResolveSettings(InstallSettings& settings) {
   settings.ProgramFilesDir = ReadProgramFilesDir();
-  ResolveFromSettings(settings, SettingsFile(settings.SourceRoot + kProgramsFile),
-                      SettingsFile(settings.SourceRoot + kVariantsFile));
+  ResolveChoice(settings, SettingsFile(settings.SourceRoot + kProgramsFile),
+                SettingsFile(settings.SourceRoot + kVariantsFile));
 }
 
-void ResolveFromSettings(InstallSettings& settings, const SettingsSource& programs,
-                         const SettingsSource& variants) {
+void ResolveChoice(InstallSettings& settings, const SettingsSource& programs,
+                   const SettingsSource& variants) {
   settings.MultiSection =
       programs.ReadSettingText(settings.ProgramSection, std::string(kGroupKey), "");
   if (!settings.MultiSection.empty()) {
@@ -48,6 +48,7 @@ void ResolveFromSettings(InstallSettings& settings, const SettingsSource& progra
     ResolvePlainEntry(settings, programs);
   }
   settings.Description = programs.ReadSettingText(settings.ProgramSection, "Descricao", "");
+  ExpandProgramFiles(settings);
 }
 
 void ExpandProgramFiles(InstallSettings& settings) {

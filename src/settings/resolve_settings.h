@@ -16,17 +16,18 @@ inline constexpr char kVariantsFile[] = "DADOS\\MULTI.INI";
 inline constexpr std::string_view kGroupKey = "Multi";
 inline constexpr std::string_view kNameKey = "Nome";
 
-// Needs SourceRoot, ProgramSection and VariantSuffix. Sets ProgramFilesDir, MultiSection,
-// ProgramName, OriginPath, DestinationPath and Description, in that order, from the registry,
-// SourceRoot + "DADOS\PROGS.INI" and, for a program with variants, SourceRoot +
-// "DADOS\MULTI.INI". Missing files, sections and keys give empty texts. Only an exhausted
-// memory escapes it, leaving the fields set so far.
+// Needs SourceRoot, ProgramSection and VariantSuffix. Sets ProgramFilesDir from the registry,
+// then resolves the choice (ResolveChoice) from SourceRoot + "DADOS\PROGS.INI" and, for a
+// program with variants, SourceRoot + "DADOS\MULTI.INI". Missing files, sections and keys give
+// empty texts. Only an exhausted memory escapes it, leaving the fields set so far.
 void ResolveSettings(InstallSettings& settings);
 
-// ResolveSettings without the registry, from the two files' contents as given: sets
-// MultiSection, ProgramName, OriginPath, DestinationPath and Description.
-void ResolveFromSettings(InstallSettings& settings, const SettingsSource& programs,
-                         const SettingsSource& variants);
+// A choice resolved as the installer resolves it, from the two files' contents as given; needs
+// ProgramSection, VariantSuffix and ProgramFilesDir. Sets MultiSection, ProgramName,
+// OriginPath, DestinationPath and Description, in that order, then expands DestinationPath
+// (ExpandProgramFiles). The menu resolves what it lists with it.
+void ResolveChoice(InstallSettings& settings, const SettingsSource& programs,
+                   const SettingsSource& variants);
 
 // A DestinationPath whose first 14 characters are exactly "%PROGRAMFILES%" gets
 // ProgramFilesDir in their place; any other is left as it is. Raises nothing.

@@ -34,7 +34,6 @@ void RunEntry() {
   settings.ProgramSection = GetParameter(3);
   settings.VariantSuffix = GetParameter(4);
   ResolveSettingsQuietly(settings);
-  ExpandProgramFiles(settings);
   settings.FileMask = GetParameter(5);
   RunInstall(settings, host);
   ReleaseHostWindow(host);

@@ -25,7 +25,6 @@ class ResolveSettingsTest : public ::testing::Test {
   InstallSettings Resolve(const std::string& section) {
     settings_.ProgramSection = section;
     ResolveSettings(settings_);
-    ExpandProgramFiles(settings_);
     return settings_;
   }
 
