@@ -29,6 +29,4 @@ struct DirectoryRecord {
 // longer than the record.
 DirectoryRecord ParseRecord(std::string_view bytes, const std::string& imageName);
 
-uint32_t LittleEndian32(std::string_view bytes, size_t at);
-
 }  // namespace cdinst::disc

@@ -1,12 +1,12 @@
 #include "discimage/volume.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "codepage/windows1252.h"
 #include "discimage/directory_record.h"
+#include "discimage/disc_bytes.h"
 #include "discimage/disc_image.h"
 #include "discimage/disc_name.h"
 
@@ -19,17 +19,19 @@ constexpr uint64_t kMostDescriptors = 64;
 constexpr uint8_t kPrimary = 1;
 constexpr uint8_t kSupplementary = 2;
 constexpr uint8_t kTerminator = 255;
-constexpr size_t kLabelAt = 40;
-constexpr size_t kLabelLength = 32;
-constexpr size_t kVolumeSizeAt = 80;
-constexpr size_t kBlockSizeAt = 128;
-constexpr size_t kRootRecordAt = 156;
-constexpr size_t kEscapesAt = 88;
+// ECMA-119 8.4: the fields of a volume descriptor that tell the tree and the label.
+constexpr Field kType{0, 1};
+constexpr Field kStandardIdentifier{1, 5};
+constexpr Field kVolumeIdentifier{40, 32};
+constexpr Field kVolumeSpaceSize{80, 4};
+constexpr Field kEscapeSequences{88, 3};
+constexpr Field kLogicalBlockSize{128, 2};
+constexpr Field kRootRecord{156, kShortestRecord};
 
 using Descriptor = std::string;
 
-bool IsJoliet(std::string_view descriptor) {
-  const std::string_view escapes = descriptor.substr(kEscapesAt, 3);
+bool IsJoliet(const DiscBytes& descriptor) {
+  const std::string_view escapes = descriptor.Bytes(kEscapeSequences);
   return escapes == "%/@" || escapes == "%/C" || escapes == "%/E";
 }
 
@@ -39,22 +41,19 @@ std::string TrimBlanks(std::string text) {
   return text;
 }
 
-std::optional<std::string> LabelOf(std::string_view descriptor, bool joliet) {
-  const std::string_view field = descriptor.substr(kLabelAt, kLabelLength);
+std::optional<std::string> LabelOf(const DiscBytes& descriptor, bool joliet) {
+  const std::string_view field = descriptor.Bytes(kVolumeIdentifier);
   if (!joliet) return TrimBlanks(Windows1252ToUtf8(field));
   const std::optional<std::string> text = JolietText(field);
   if (!text) return std::nullopt;
   return TrimBlanks(*text);
 }
 
-DiscEntry RootOf(const SectorSource& source, std::string_view descriptor) {
-  const uint32_t blockSize = static_cast<unsigned char>(descriptor[kBlockSizeAt]) |
-                             static_cast<unsigned char>(descriptor[kBlockSizeAt + 1]) << 8;
-  if (blockSize != kBlockSize) {
+DiscEntry RootOf(const SectorSource& source, const DiscBytes& descriptor) {
+  if (descriptor.Number(kLogicalBlockSize) != kBlockSize) {
     throw DiscError(source.Name() + ": not an image of 2048-byte blocks");
   }
-  const DirectoryRecord root =
-      ParseRecord(descriptor.substr(kRootRecordAt, kShortestRecord), source.Name());
+  const DirectoryRecord root = ParseRecord(descriptor.Bytes(kRootRecord), source.Name());
   if (!(root.flags & kDirectoryFlag)) {
     throw DiscError(source.Name() + ": the root record is no directory");
   }
@@ -73,11 +72,8 @@ uint32_t SerialOf(std::string_view descriptor) {
 
 // A file that ends before the disc does lost files on the way; refusing it at once is clearer
 // than failing part way through an install.
-void CheckWhole(const SectorSource& source, std::string_view primary) {
-  uint32_t blocks = 0;
-  for (int i = 3; i >= 0; --i) {
-    blocks = blocks << 8 | static_cast<unsigned char>(primary[kVolumeSizeAt + i]);
-  }
+void CheckWhole(const SectorSource& source, const DiscBytes& primary) {
+  const uint32_t blocks = primary.Number(kVolumeSpaceSize);
   if (blocks > source.BlockCount()) {
     throw DiscError(source.Name() + ": truncated (the disc has " + std::to_string(blocks) +
                     " blocks, the file " + std::to_string(source.BlockCount()) + ")");
@@ -87,7 +83,7 @@ void CheckWhole(const SectorSource& source, std::string_view primary) {
 Descriptor ReadDescriptor(const SectorSource& source, uint64_t block) {
   Descriptor descriptor(kBlockSize, '\0');
   source.Read(block, descriptor.data(), kBlockSize);
-  if (descriptor.compare(1, 5, "CD001") != 0) {
+  if (DiscBytes(descriptor, source.Name()).Bytes(kStandardIdentifier) != "CD001") {
     throw DiscError(source.Name() + ": not an ISO 9660 image (a bad volume descriptor)");
   }
   return descriptor;
@@ -102,21 +98,25 @@ Volume ReadVolume(const SectorSource& source) {
       throw DiscError(source.Name() + ": its volume descriptors never end");
     }
     Descriptor descriptor = ReadDescriptor(source, block);
-    const uint8_t type = static_cast<unsigned char>(descriptor[0]);
+    const DiscBytes fields(descriptor, source.Name());
+    const uint8_t type = fields.Byte(kType);
     if (type == kTerminator) break;
     if (type == kPrimary && !primary)
       primary = std::move(descriptor);
-    else if (type == kSupplementary && !joliet && IsJoliet(descriptor))
-      joliet = descriptor;
+    else if (type == kSupplementary && !joliet && IsJoliet(fields))
+      joliet = std::move(descriptor);
   }
   if (!primary) throw DiscError(source.Name() + ": not an ISO 9660 image (no primary descriptor)");
-  CheckWhole(source, *primary);
+  const DiscBytes primaryFields(*primary, source.Name());
+  CheckWhole(source, primaryFields);
+  const std::string& inUse = joliet ? *joliet : *primary;
   Volume volume;
   volume.joliet = joliet.has_value();
-  volume.root = RootOf(source, joliet ? *joliet : *primary);
-  volume.serial = SerialOf(joliet ? *joliet : *primary);
-  std::optional<std::string> label = joliet ? LabelOf(*joliet, true) : std::nullopt;
-  volume.label = label ? *label : *LabelOf(*primary, false);
+  volume.root = RootOf(source, DiscBytes(inUse, source.Name()));
+  volume.serial = SerialOf(inUse);
+  std::optional<std::string> label =
+      joliet ? LabelOf(DiscBytes(*joliet, source.Name()), true) : std::nullopt;
+  volume.label = label ? *label : *LabelOf(primaryFields, false);
   return volume;
 }
 
