@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <unordered_map>
 
 #include "discimage/directory_listing.h"
 #include "discimage/image_file.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr size_t kLargestPiece = 64 * 1024;
 // Listings kept at once; past this the cache starts afresh, which costs a re-read, not memory.
-constexpr size_t kMostCachedEntries = 128 * 1024;
+constexpr size_t kMostCachedEntries = 64 * 1024;
 // What one DiscImage may list and read in all. An honest disc shows each entry about once, a
 // record taking at least 34 bytes, and is read about once; an image whose records share extents
 // to stand for a larger tree is cut off within a few times its own size. A path listed again
@@ -26,12 +27,20 @@ constexpr size_t kRecentPaths = 64;
 constexpr uint64_t kBaseBytes = 64 * 1024 * 1024;
 constexpr uint64_t kBytesPerByte = 4;
 
-const DiscEntry* Named(const std::vector<DiscEntry>& entries, std::string_view name) {
-  for (const DiscEntry& entry : entries) {
-    if (SameName(entry.name, name)) return &entry;
+// A directory as the cache keeps it: its listing, and an index of its names built at the first
+// lookup, so that finding a name in a wide directory does not scan it.
+struct Folder {
+  Listing entries;
+  std::unordered_map<std::u32string, size_t> byName;  // the first entry of each folded name
+
+  const DiscEntry* Named(std::string_view name) {
+    if (byName.empty()) {
+      for (size_t i = 0; i < entries->size(); ++i) byName.emplace(FoldedName((*entries)[i].name), i);
+    }
+    const auto found = byName.find(FoldedName(name));
+    return found == byName.end() ? nullptr : &(*entries)[found->second];
   }
-  return nullptr;
-}
+};
 
 uint32_t FirstBlock(const DiscEntry& entry) {
   return entry.extents.empty() ? 0 : entry.extents[0].first;
@@ -62,7 +71,7 @@ class IsoDiscImage : public DiscImage {
   const DiscEntry& Root() const override { return volume_.root; }
 
   Listing Entries(const std::vector<DiscEntry>& trail) const override {
-    Listing listing = Read(trail.back());
+    Listing listing = Read(trail.back()).entries;
     if (!ListedRecently(trail)) Spend(entriesShown_, listing->size(), entryBudget_);
     for (const DiscEntry& entry : *listing) {
       if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
@@ -90,8 +99,8 @@ class IsoDiscImage : public DiscImage {
     std::vector<DiscEntry> trail{volume_.root};
     for (const std::string_view component : components) {
       if (!trail.back().directory) break;
-      const Listing listing = Read(trail.back());
-      const DiscEntry* entry = Named(*listing, component);
+      Folder& folder = Read(trail.back());
+      const DiscEntry* entry = folder.Named(component);
       if (!entry) break;
       if (OnTrail(trail, *entry)) Broken("a directory record points back to a directory above it");
       trail.push_back(*entry);
@@ -120,8 +129,8 @@ class IsoDiscImage : public DiscImage {
     return false;
   }
 
-  // A directory's listing: from the cache, else read from the disc once.
-  Listing Read(const DiscEntry& directory) const {
+  // A directory: from the cache, else read from the disc once. Valid until the next Read.
+  Folder& Read(const DiscEntry& directory) const {
     const auto key = directory.extents.at(0);
     const auto found = cache_.find(key);
     if (found != cache_.end()) return found->second;
@@ -133,8 +142,7 @@ class IsoDiscImage : public DiscImage {
       cachedEntries_ = 0;
     }
     cachedEntries_ += listing->size();
-    cache_.emplace(key, listing);
-    return listing;
+    return cache_.emplace(key, Folder{std::move(listing), {}}).first->second;
   }
 
   void ReadFromExtent(uint32_t block, uint32_t length, uint64_t within, char* out,
@@ -156,7 +164,7 @@ class IsoDiscImage : public DiscImage {
   mutable uint64_t entriesShown_ = 0;
   mutable uint64_t bytesRead_ = 0;
   mutable std::deque<std::string> recentPaths_;
-  mutable std::map<std::pair<uint32_t, uint32_t>, Listing> cache_;
+  mutable std::map<std::pair<uint32_t, uint32_t>, Folder> cache_;
   mutable size_t cachedEntries_ = 0;
 };
 

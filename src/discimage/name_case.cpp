@@ -32,12 +32,10 @@ char32_t Fold(char32_t c) {
 
 }  // namespace
 
-bool SameName(std::string_view a, std::string_view b) {
-  size_t i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    if (Fold(NextCode(a, i)) != Fold(NextCode(b, j))) return false;
-  }
-  return i == a.size() && j == b.size();
+std::u32string FoldedName(std::string_view name) {
+  std::u32string folded;
+  for (size_t i = 0; i < name.size();) folded += Fold(NextCode(name, i));
+  return folded;
 }
 
 }  // namespace cdinst::disc

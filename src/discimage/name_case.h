@@ -1,12 +1,14 @@
 // Names on a disc compared as Windows compares them: letter case ignored.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace cdinst::disc {
 
-// `a` and `b` are UTF-8. Case is folded for ASCII, Latin-1, Latin Extended-A, Greek and
-// Cyrillic, which covers the names installers put on their discs.
-bool SameName(std::string_view a, std::string_view b);
+// `name` (UTF-8) as names compare: its code points with letter case folded for ASCII, Latin-1,
+// Latin Extended-A, Greek and Cyrillic, which covers the names installers put on their discs.
+// Two names are the same when their folded forms are equal.
+std::u32string FoldedName(std::string_view name);
 
 }  // namespace cdinst::disc

@@ -12,8 +12,16 @@ namespace {
 struct Opened {
   std::string path;
   struct stat status;
+  bool byVariable;  // CDINST_DRIVE_<X> names `path`
   std::shared_ptr<const disc::DiscImage> image;
 };
+
+std::map<char, Opened>& Drives() {
+  static std::map<char, Opened> drives;
+  return drives;
+}
+
+char DriveKey(char letter) { return static_cast<char>(std::toupper(static_cast<unsigned char>(letter))); }
 
 bool IsDiscFile(const std::string& path, struct stat& status) {
   return stat(path.c_str(), &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
@@ -46,19 +54,25 @@ std::shared_ptr<const disc::DiscImage> OpenDisc(const std::string& path) {
 }  // namespace
 
 std::shared_ptr<const disc::DiscImage> DiscInDrive(char letter) {
-  static std::map<char, Opened> drives;
-  const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (std::shared_ptr<const disc::DiscImage> held = HeldDisc(letter)) return held;
+  const char key = DriveKey(letter);
   struct stat status {};
   const std::optional<std::string> file = DiscFile(key, status);
   if (!file) return nullptr;
-  const auto found = drives.find(key);
-  if (found != drives.end() && found->second.path == *file &&
+  const auto found = Drives().find(key);
+  if (found != Drives().end() && found->second.path == *file &&
       SameFile(found->second.status, status)) {
     return found->second.image;
   }
   std::shared_ptr<const disc::DiscImage> image = OpenDisc(*file);
-  drives[key] = Opened{*file, status, image};
+  Drives()[key] = Opened{*file, status, DriveVariable(key) == file, image};
   return image;
+}
+
+std::shared_ptr<const disc::DiscImage> HeldDisc(char letter) {
+  const auto found = Drives().find(DriveKey(letter));
+  if (found == Drives().end() || !found->second.byVariable) return nullptr;
+  return DriveVariable(letter) == found->second.path ? found->second.image : nullptr;
 }
 
 struct stat DiscStatus(const DiscPlace& place) {

@@ -23,10 +23,18 @@ namespace cdinst::posix {
 
 // The disc in drive `letter`: when its mapping (prefix.h) names a regular file or a block
 // device, or when it leads to no directory and the prefix's dosdevices/<x>:: (the device behind
-// the drive, as Wine records it) names one. It is opened at first use and kept, held open, while
-// the mapping names the same file (device, inode, size and modification time). Nothing for a
-// drive that maps to a directory or nothing, and for a file that holds no disc the reader takes.
+// the drive, as Wine records it) names one. Nothing for a drive that maps to a directory or
+// nothing, and for a file that holds no disc the reader takes.
+//
+// A disc is opened at first use and kept, held open, while its mapping names the same file:
+// for one that CDINST_DRIVE_<X> maps, while the variable's text is the same (no other program
+// can change it, and the file held open cannot be swapped); otherwise while the file found has
+// the device, inode, size and modification time it had when opened.
 std::shared_ptr<const disc::DiscImage> DiscInDrive(char letter);
+
+// The disc that CDINST_DRIVE_<X> maps drive `letter` to, when DiscInDrive opened it before and
+// it is kept: at no cost, so that a path on it is served without looking for Unix files first.
+std::shared_ptr<const disc::DiscImage> HeldDisc(char letter);
 
 // Where a path on a disc drive leads.
 struct DiscPlace {

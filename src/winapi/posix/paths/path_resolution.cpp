@@ -113,27 +113,30 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   Walk(root, components, result);
 }
 
-// On a drive that holds a disc: the entries on the way, a missing last component being a file not
-// found and any other a path not found. False for any other drive.
-bool FoundOnDisc(const PathParts& parts, ResolvedPath& result) {
-  if (IsUncPath(parts.root)) return false;
-  std::shared_ptr<const disc::DiscImage> image = DiscInDrive(parts.root[0]);
-  if (!image) return false;
+// The entries on the way on the disc `image`, a missing last component being a file not found
+// and any other a path not found.
+void FindOnDisc(std::shared_ptr<const disc::DiscImage> image, const PathParts& parts,
+                ResolvedPath& result) {
   std::vector<std::string> names;
   for (const std::string& component : parts.components) names.push_back(Windows1252ToUtf8(component));
   const std::vector<std::string_view> components(names.begin(), names.end());
   const auto trail = ReadDisc([&] { return image->Trail(components); }, result.error);
-  if (!trail) return true;
+  if (!trail) return;
   const bool found = trail->size() == components.size() + 1;
   if (!found && (trail->size() < components.size() || !trail->back().directory)) {
     result.error = ERROR_PATH_NOT_FOUND;
-    return true;
+    return;
   }
   result.name = names.empty() ? "." : names.back();
   result.disc = DiscPlace{std::move(image), std::move(*trail)};
   result.exists = found;
   if (found) result.status = DiscStatus(*result.disc);
-  return true;
+}
+
+// The disc in the drive `parts` names, if it holds one; `held` only when that costs nothing.
+std::shared_ptr<const disc::DiscImage> DiscOf(const PathParts& parts, bool held) {
+  if (IsUncPath(parts.root)) return nullptr;
+  return held ? HeldDisc(parts.root[0]) : DiscInDrive(parts.root[0]);
 }
 
 // A drive's entry (in dosdevices, or the variable's directory), which most paths go through, is
@@ -157,11 +160,19 @@ ResolvedPath ResolvePath(std::string_view path) {
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);
+  if (auto image = DiscOf(parts, true)) {
+    FindOnDisc(std::move(image), parts, result);
+    return result;
+  }
   const std::optional<std::string> entry = DriveEntry(parts.root);
   if (entry && FoundExactly(*entry, parts.components, result)) return result;
   const std::optional<std::string> root = UnixRoot(parts.root);
   if (!root) {
-    if (!FoundOnDisc(parts, result)) result.error = ERROR_PATH_NOT_FOUND;
+    if (auto image = DiscOf(parts, false)) {
+      FindOnDisc(std::move(image), parts, result);
+    } else {
+      result.error = ERROR_PATH_NOT_FOUND;
+    }
     return result;
   }
   if (root != entry && FoundExactly(*root, parts.components, result)) return result;

@@ -49,15 +49,6 @@ std::string HomeDirectory() {
   return user && user->pw_dir ? std::string(user->pw_dir) : std::string();
 }
 
-// CDINST_DRIVE_<X> maps a drive for one run without touching the prefix.
-std::optional<std::string> DriveVariable(char letter) {
-  std::string name = "CDINST_DRIVE_";
-  name += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-  const char* value = std::getenv(name.c_str());
-  if (value == nullptr || *value == '\0') return std::nullopt;
-  return std::string(value);
-}
-
 bool IsWithin(const std::string& path, const std::string& root) {
   if (root == "/") return true;
   return path.compare(0, root.size(), root) == 0 &&
@@ -70,6 +61,15 @@ std::optional<std::string> DirectoryOrNothing(const std::string& path) {
 }
 
 }  // namespace
+
+// CDINST_DRIVE_<X> maps a drive for one run without touching the prefix.
+std::optional<std::string> DriveVariable(char letter) {
+  std::string name = "CDINST_DRIVE_";
+  name += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  const char* value = std::getenv(name.c_str());
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
+}
 
 std::string PrefixDirectory() {
   const char* prefix = PrefixVariable();

@@ -16,6 +16,9 @@ std::string PrefixDirectory();
 // letter maps to, which may be missing or no directory. Nothing for an unmapped drive.
 std::optional<std::string> DriveMapping(char letter);
 
+// CDINST_DRIVE_<X> for the drive letter `letter` (either case), when set and not empty.
+std::optional<std::string> DriveVariable(char letter);
+
 // <prefix>/dosdevices/<x>: for the drive letter `letter` (either case), whether it is there or
 // not.
 std::string DosDevicePath(char letter);
