@@ -20,7 +20,7 @@ struct DirectoryRecord {
   uint64_t block = 0;  // where its data starts, past any extended attribute record
   uint32_t size = 0;   // bytes of data
   uint8_t flags = 0;
-  int64_t time = 0;  // seconds since 1970 UTC; 0 for a date no calendar holds
+  int64_t time = 0;             // seconds since 1970 UTC; 0 for a date no calendar holds
   std::string_view identifier;  // points into the bytes parsed
 };
 

@@ -11,9 +11,7 @@ std::string_view DiscBytes::Bytes(Field field) const {
   return bytes_.substr(field.at, field.size);
 }
 
-uint8_t DiscBytes::Byte(Field field) const {
-  return static_cast<uint8_t>(Bytes({field.at, 1})[0]);
-}
+uint8_t DiscBytes::Byte(Field field) const { return static_cast<uint8_t>(Bytes({field.at, 1})[0]); }
 
 uint32_t DiscBytes::Number(Field field) const {
   const std::string_view bytes = Bytes(field);

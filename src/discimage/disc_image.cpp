@@ -35,7 +35,8 @@ struct Folder {
 
   const DiscEntry* Named(std::string_view name) {
     if (byName.empty()) {
-      for (size_t i = 0; i < entries->size(); ++i) byName.emplace(FoldedName((*entries)[i].name), i);
+      for (size_t i = 0; i < entries->size(); ++i)
+        byName.emplace(FoldedName((*entries)[i].name), i);
     }
     const auto found = byName.find(FoldedName(name));
     return found == byName.end() ? nullptr : &(*entries)[found->second];
@@ -123,7 +124,8 @@ class IsoDiscImage : public DiscImage {
   bool ListedRecently(const std::vector<DiscEntry>& trail) const {
     std::string path;
     for (const DiscEntry& entry : trail) path += entry.name + '\\';
-    if (std::find(recentPaths_.begin(), recentPaths_.end(), path) != recentPaths_.end()) return true;
+    if (std::find(recentPaths_.begin(), recentPaths_.end(), path) != recentPaths_.end())
+      return true;
     if (recentPaths_.size() == kRecentPaths) recentPaths_.pop_front();
     recentPaths_.push_back(std::move(path));
     return false;

@@ -76,8 +76,7 @@ class DiscImage {
 
   // Up to `size` bytes of the file `entry` from `offset` into `out`; fewer only at its end.
   // Raises DiscError when its extents leave the image and when the budget is spent.
-  virtual size_t ReadAt(const DiscEntry& entry, uint64_t offset, char* out,
-                        size_t size) const = 0;
+  virtual size_t ReadAt(const DiscEntry& entry, uint64_t offset, char* out, size_t size) const = 0;
 
   // The entries on the way to `components` (UTF-8, matched without regard to letter case): the
   // root, then one for each component found, up to the first that is missing or lies in no

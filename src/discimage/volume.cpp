@@ -66,7 +66,8 @@ DiscEntry RootOf(const SectorSource& source, const DiscBytes& descriptor) {
 // serial's highest byte, each lane wrapping on its own.
 uint32_t SerialOf(std::string_view descriptor) {
   uint8_t lanes[4] = {0, 0, 0, 0};
-  for (size_t i = 0; i < descriptor.size(); ++i) lanes[i % 4] += static_cast<uint8_t>(descriptor[i]);
+  for (size_t i = 0; i < descriptor.size(); ++i)
+    lanes[i % 4] += static_cast<uint8_t>(descriptor[i]);
   return uint32_t{lanes[0]} << 24 | uint32_t{lanes[1]} << 16 | uint32_t{lanes[2]} << 8 | lanes[3];
 }
 

@@ -26,11 +26,11 @@ std::vector<std::string> SplitMask(const std::string& mask) {
 // last place is tried first.
 void InsertInOrder(std::vector<std::string>& names, const std::string& name) {
   const bool last = names.empty() || CompareNamesIgnoringCase(name, names.back()) >= 0;
-  const auto place = last ? names.end()
-                          : std::upper_bound(names.begin(), names.end(), name,
-                                             [](const auto& a, const auto& b) {
-                                               return CompareNamesIgnoringCase(a, b) < 0;
-                                             });
+  const auto place =
+      last ? names.end()
+           : std::upper_bound(names.begin(), names.end(), name, [](const auto& a, const auto& b) {
+               return CompareNamesIgnoringCase(a, b) < 0;
+             });
   names.insert(place, place == names.begin() ? name : DistinctFrom(name, *(place - 1)));
 }
 

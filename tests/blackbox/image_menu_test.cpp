@@ -7,10 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -214,7 +213,8 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
       {"a chain of folders each recorded twice",
        [this] {
          std::string level = "PROGS/EDITOR/CASO";
-         for (int i = 0; i < 24; ++i, level += "/N") fs::create_directories(source_ + "/" + level + "/M");
+         for (int i = 0; i < 24; ++i, level += "/N")
+           fs::create_directories(source_ + "/" + level + "/M");
        },
        [](std::string& bytes) {
          for (const size_t m : JolietRecords(bytes, "M")) {
@@ -243,8 +243,7 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
            bytes[record + 10 + i] = bytes[record + 17 - i] = static_cast<char>((64 << 20) >> 8 * i);
          }
        },
-       kRefused,
-       true},
+       kRefused, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

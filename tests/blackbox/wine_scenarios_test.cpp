@@ -96,14 +96,15 @@ std::vector<Scenario> HostileNameScenarios() {
   const std::string up = "\\..\\..\\..\\..\\..";
   const struct {
     std::string label, atTop, deeper;
-  } names[] = {{"IndexPath", "x" + up + "\\DUDERUR\\INDICE2.CD", "x" + up + "\\DUDERUR\\INDICE2.CD"},
-               {"NewDirPath", "a" + up + "\\NEWDIR", "a" + up + "\\NEWDIR"},
-               {"DriveName", "C:evil", "C:evil"},
-               {"Dots", "...", "..."},
-               {"Blank", " ", " "},
-               {"FoldedIntoSibling", "AJUDA.", "AJUDA."},
-               {"CaseTwinOfFolder", "ajuda", "imagens"},
-               {"CaseTwinOfFile", "A\xC7\xC3O.TXT", "indice.hlp"}};
+  } names[] = {
+      {"IndexPath", "x" + up + "\\DUDERUR\\INDICE2.CD", "x" + up + "\\DUDERUR\\INDICE2.CD"},
+      {"NewDirPath", "a" + up + "\\NEWDIR", "a" + up + "\\NEWDIR"},
+      {"DriveName", "C:evil", "C:evil"},
+      {"Dots", "...", "..."},
+      {"Blank", " ", " "},
+      {"FoldedIntoSibling", "AJUDA.", "AJUDA."},
+      {"CaseTwinOfFolder", "ajuda", "imagens"},
+      {"CaseTwinOfFile", "A\xC7\xC3O.TXT", "indice.hlp"}};
   const std::string indexBefore = "Outro\tPrograma\tC:\\OUTRO\tVORTANE\r\n";
   std::vector<Scenario> scenarios;
   for (const auto& [label, atTop, deeper] : names) {
@@ -608,7 +609,7 @@ class WineScenarioTest : public ::testing::TestWithParam<Scenario> {
     // A drive that holds an image has no directory to start in.
     const std::string medium = linux_->Unix("D:\\");
     const WorkingDirectory onTheMedium(std::filesystem::is_directory(medium) ? medium
-                                                                            : linux_->Directory());
+                                                                             : linux_->Directory());
     return Observed(*linux_, RunProgram(scenario.parameters,
                                         {{"CDINST_ANSWER", scenario.answer},
                                          {"CDINST_PREFIX", linux_->PrefixDirectory()}},

@@ -10,7 +10,6 @@
 #include <functional>
 #include <sstream>
 
-
 namespace cdinst::disc {
 namespace {
 

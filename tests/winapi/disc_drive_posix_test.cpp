@@ -52,9 +52,12 @@ TEST_F(DiscDriveTest, SearchesListTheDiscInItsOrderWithWindowsAttributes) {
   ASSERT_EQ(found.error, static_cast<DWORD>(ERROR_NO_MORE_FILES));
   EXPECT_EQ(found.Names(), (std::vector<std::string>{".", "..", ".ponto", "AJUDA", "GRANDE.BIN",
                                                      "Leia-me agora.txt", "OCULTO.TXT"}));
-  const DWORD expected[] = {FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY,
-                            FILE_ATTRIBUTE_READONLY,  FILE_ATTRIBUTE_DIRECTORY,
-                            FILE_ATTRIBUTE_READONLY,  FILE_ATTRIBUTE_READONLY,
+  const DWORD expected[] = {FILE_ATTRIBUTE_DIRECTORY,
+                            FILE_ATTRIBUTE_DIRECTORY,
+                            FILE_ATTRIBUTE_READONLY,
+                            FILE_ATTRIBUTE_DIRECTORY,
+                            FILE_ATTRIBUTE_READONLY,
+                            FILE_ATTRIBUTE_READONLY,
                             FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN};
   for (size_t i = 0; i < found.entries.size(); ++i) {
     EXPECT_EQ(found.entries[i].dwFileAttributes, expected[i]) << found.entries[i].cFileName;
@@ -92,9 +95,9 @@ TEST_F(DiscDriveTest, FilesOpenAndReadAsOnTheDisc) {
   EXPECT_EQ(_lclose(file), 0);
 
   char value[64];
-  EXPECT_EQ(GetPrivateProfileStringA("editor", "nome", "", value, sizeof value,
-                                     "D:\\DADOS\\PROGS.INI"),
-            6u);
+  EXPECT_EQ(
+      GetPrivateProfileStringA("editor", "nome", "", value, sizeof value, "D:\\DADOS\\PROGS.INI"),
+      6u);
   EXPECT_STREQ(value, "Editor");
 }
 
@@ -140,7 +143,8 @@ TEST_F(DiscDriveTest, CurrentDirectoryVolumeAndChangesWorkOnTheDisc) {
   EXPECT_EQ(longest, 110u);
   EXPECT_EQ(flags & (FS_CASE_SENSITIVE | FILE_READ_ONLY_VOLUME),
             static_cast<DWORD>(FS_CASE_SENSITIVE | FILE_READ_ONLY_VOLUME));
-  const HANDLE changes = FindFirstChangeNotificationA("D:\\PROGS", FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+  const HANDLE changes =
+      FindFirstChangeNotificationA("D:\\PROGS", FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
   ASSERT_NE(changes, INVALID_HANDLE_VALUE);
   EXPECT_EQ(WaitForSingleObject(changes, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_TRUE(FindCloseChangeNotification(changes));

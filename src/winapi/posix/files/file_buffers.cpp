@@ -14,11 +14,12 @@ namespace {
 constexpr size_t kChunk = 64 * 1024;
 
 // A disc the reader finds broken mid-way reads as a device error.
-int ReadFromDisc(const DiscPlace& disc, char* buffer, size_t count, int64_t offset,
-                 size_t& done) {
+int ReadFromDisc(const DiscPlace& disc, char* buffer, size_t count, int64_t offset, size_t& done) {
   DWORD error;
   const std::optional<size_t> got = ReadDisc(
-      [&] { return disc.image->ReadAt(disc.Entry(), static_cast<uint64_t>(offset), buffer, count); },
+      [&] {
+        return disc.image->ReadAt(disc.Entry(), static_cast<uint64_t>(offset), buffer, count);
+      },
       error);
   done = got.value_or(0);
   return got ? 0 : EIO;
@@ -85,8 +86,8 @@ bool Covers(const OpenFile& file, DWORD count) {
 int FillReadAhead(OpenFile& file, DWORD wanted) {
   file.readAhead.resize(kChunk);
   size_t got = 0;
-  const int error = PreadAtLeast(file, file.readAhead.data(), kChunk, wanted ? wanted : 1,
-                                 file.position, got);
+  const int error =
+      PreadAtLeast(file, file.readAhead.data(), kChunk, wanted ? wanted : 1, file.position, got);
   file.readAhead.resize(error ? 0 : got);
   file.readAheadStart = file.position;
   return error;

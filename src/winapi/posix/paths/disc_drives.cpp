@@ -21,7 +21,9 @@ std::map<char, Opened>& Drives() {
   return drives;
 }
 
-char DriveKey(char letter) { return static_cast<char>(std::toupper(static_cast<unsigned char>(letter))); }
+char DriveKey(char letter) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+}
 
 bool IsDiscFile(const std::string& path, struct stat& status) {
   return stat(path.c_str(), &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));

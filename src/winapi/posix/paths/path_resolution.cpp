@@ -118,7 +118,8 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
 void FindOnDisc(std::shared_ptr<const disc::DiscImage> image, const PathParts& parts,
                 ResolvedPath& result) {
   std::vector<std::string> names;
-  for (const std::string& component : parts.components) names.push_back(Windows1252ToUtf8(component));
+  for (const std::string& component : parts.components)
+    names.push_back(Windows1252ToUtf8(component));
   const std::vector<std::string_view> components(names.begin(), names.end());
   const auto trail = ReadDisc([&] { return image->Trail(components); }, result.error);
   if (!trail) return;

@@ -32,7 +32,7 @@ constexpr int kNoWatch = -1;
 
 struct Change {
   DWORD filter;
-  int watch;  // kNoWatch for a directory on a disc
+  int watch;             // kNoWatch for a directory on a disc
   uint64_t pending = 0;  // changes reported since the handle was last reset
   uint64_t seen = 0;     // how many of them a wait has reported
 };

@@ -70,12 +70,14 @@ DWORD ListDiscMatches(const ResolvedPath& directory, const cdinst::posix::FileNa
   const cdinst::posix::DiscPlace& place = *directory.disc;
   if (!place.Entry().directory) return ERROR_INVALID_NAME;
   DWORD error;
-  const auto listing = cdinst::posix::ReadDisc([&] { return place.image->Entries(place.trail); }, error);
+  const auto listing =
+      cdinst::posix::ReadDisc([&] { return place.image->Entries(place.trail); }, error);
   if (!listing) return error;
   if (place.trail.size() > 1) {
     const cdinst::disc::DiscEntry& parent = place.trail[place.trail.size() - 2];
     for (const auto& [name, entry] : {std::pair{".", &place.Entry()}, std::pair{"..", &parent}}) {
-      if (pattern.Matches(name)) search.entries.push_back(cdinst::posix::FoundEntryOf(*entry, name));
+      if (pattern.Matches(name))
+        search.entries.push_back(cdinst::posix::FoundEntryOf(*entry, name));
     }
   }
   for (const cdinst::disc::DiscEntry& entry : **listing) {
@@ -89,7 +91,8 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
   if (!directory.exists) return ERROR_PATH_NOT_FOUND;
-  if (directory.disc) return ListDiscMatches(directory, cdinst::posix::FileNamePattern(namePattern), search);
+  if (directory.disc)
+    return ListDiscMatches(directory, cdinst::posix::FileNamePattern(namePattern), search);
   struct stat info;
   if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;

@@ -59,15 +59,17 @@ std::optional<std::string> ReadWholeFile(const std::string& unixPath, DWORD& err
 }
 
 std::optional<std::string> ReadWholeDiscFile(const ResolvedPath& path, DWORD& error) {
-  error = !path.exists ? ERROR_FILE_NOT_FOUND
-                       : path.disc->Entry().directory ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+  error = !path.exists                   ? ERROR_FILE_NOT_FOUND
+          : path.disc->Entry().directory ? ERROR_ACCESS_DENIED
+                                         : ERROR_SUCCESS;
   if (error != ERROR_SUCCESS) return std::nullopt;
   const DiscPlace& place = *path.disc;
   return ReadDisc(
       [&place] {
         std::string content;
-        place.image->Read(place.Entry(),
-                          [&content](const char* data, size_t size) { content.append(data, size); });
+        place.image->Read(place.Entry(), [&content](const char* data, size_t size) {
+          content.append(data, size);
+        });
         return content;
       },
       error);
