@@ -156,6 +156,23 @@ TEST_F(ImageMenuTest, EveryFormatInstallsWhatWindowsShowsOfTheDisc) {
   }
 }
 
+// The origin is found on the disc by Windows' path rules, as on a folder: "." and ".." fold away
+// as text, and a period ending a name is dropped.
+TEST_F(ImageMenuTest, OriginsFollowWindowsPathRules) {
+  for (const char* origin : {"PROGS\\.\\EDITOR", "PROGS\\X\\..\\EDITOR", "PROGS\\EDITOR.",
+                             ".\\PROGS\\EDITOR", "progs\\editor"}) {
+    SCOPED_TRACE(origin);
+    Write("DADOS/PROGS.INI", std::string("[EDITOR]\r\nNome=Editor\r\nOrigem=") + origin +
+                                 "\r\nDestino=%PROGRAMFILES%\\Editor\r\n");
+    fs::remove_all(prefix_.Unix("C:\\Programas"));
+    const CapturedRun run = Menu({Master("-J"), "EDITOR", "1"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    Tree expected = AsInstalled(Snapshot(source_ + "/PROGS/EDITOR"));
+    expected.erase("OCULTO.TXT");
+    EXPECT_EQ(Snapshot(prefix_.Unix(kDestination)), expected);
+  }
+}
+
 // A broken or hostile image is refused with exit 3 and one line, whether it is found out when
 // listing or when laying out the chosen program, and nothing is left anywhere.
 TEST_F(ImageMenuTest, BrokenImagesAreRefusedAndLeaveNothing) {
