@@ -19,15 +19,6 @@ DWORD AttributesOf(mode_t mode, std::string_view name, bool link) {
   return attributes;
 }
 
-bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
-  if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
-  if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
-  struct stat info;
-  if (!StatFollowing(path, info)) return FailWithErrno(false);
-  mode = info.st_mode;
-  return true;
-}
-
 }  // namespace cdinst::posix
 
 using cdinst::posix::FailWith;

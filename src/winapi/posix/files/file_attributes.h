@@ -16,9 +16,4 @@ namespace cdinst::posix {
 // so, as Windows shows its directory links and junctions).
 DWORD AttributesOf(mode_t mode, std::string_view name, bool link);
 
-// The type and permission bits of the existing file a resolved path names, following symbolic
-// links. On failure sets the last error (the resolution's code, else what errno says, a missing
-// file giving ERROR_FILE_NOT_FOUND) and returns false.
-bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode);
-
 }  // namespace cdinst::posix

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/disc_drives.h"
 #include "winapi/winapi.h"
 

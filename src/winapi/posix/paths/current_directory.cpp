@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "winapi/posix/drives.h"
-#include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "codepage/windows1252.h"
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/short_names.h"
 

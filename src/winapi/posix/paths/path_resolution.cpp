@@ -7,6 +7,7 @@
 #include <cctype>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/directory_entries.h"
@@ -195,6 +196,15 @@ bool IsExistingDirectory(const ResolvedPath& path) {
 bool Permits(const ResolvedPath& path, int access) {
   if (path.disc) return (access & W_OK) == 0;
   return faccessat(AT_FDCWD, path.unixPath.c_str(), access, AT_EACCESS) == 0;
+}
+
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
+  if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
+  if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
+  struct stat info;
+  if (!StatFollowing(path, info)) return FailWithErrno(false);
+  mode = info.st_mode;
+  return true;
 }
 
 bool StatFollowing(const ResolvedPath& path, struct stat& info) {

@@ -59,6 +59,11 @@ bool IsExistingDirectory(const ResolvedPath& path);
 // cannot be asked.
 bool Permits(const ResolvedPath& path, int access);
 
+// The type and permission bits of the existing file a resolved path names, following symbolic
+// links. On failure sets the last error (the resolution's code, else what errno says, a missing
+// file giving ERROR_FILE_NOT_FOUND) and returns false.
+bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode);
+
 // stat(2) of the resolved file, following a symbolic link; the status learned on the way when
 // there is one. False, with errno set, when that fails.
 bool StatFollowing(const ResolvedPath& path, struct stat& info);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "codepage/windows1252.h"
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 
 namespace cdinst::posix {
 namespace {

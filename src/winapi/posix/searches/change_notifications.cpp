@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
 

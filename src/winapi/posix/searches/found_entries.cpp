@@ -11,7 +11,7 @@
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_time.h"
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/disc_drives.h"
 #include "winapi/posix/paths/short_names.h"

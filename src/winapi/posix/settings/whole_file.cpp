@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "winapi/posix/files/share_modes.h"
-#include "winapi/posix/files/unique_fd.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/last_error.h"
 
 namespace cdinst::posix {
