@@ -21,7 +21,7 @@ constexpr size_t kMostCachedEntries = 64 * 1024;
 // record taking at least 34 bytes, and is read about once; an image whose records share extents
 // to stand for a larger tree is cut off within a few times its own size. A path listed again
 // soon after, as a copy lists the folder it works in, is not counted again.
-constexpr uint64_t kBaseEntries = 4096;
+constexpr uint64_t kBaseEntries = 1024;
 constexpr uint64_t kBytesPerEntry = 32;
 constexpr size_t kRecentPaths = 64;
 constexpr uint64_t kBaseBytes = 64 * 1024 * 1024;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "install/created_entries.h"
+#include "install/destination_claim.h"
 #include "install/destination_path.h"
 #include "install/directory_tree_list.h"
 #include "install/file_name_list.h"
@@ -83,6 +84,11 @@ void RunSteps(Run& run) {
   const InstallSettings& settings = run.settings;
   CreateListings(run);
   const ResolvedDestination destination = ResolveDestination(settings.DestinationPath);
+  // Claimed before the question, so that a second run says so before anyone answers it.
+  const DestinationClaim claim(destination.path);
+  if (!claim.Held()) {
+    return ShowNotice(run.host, texts::kInstallRunning + destination.path);
+  }
   if (!Confirm(destination, run.host)) return;
   SetBusyCursor(true);
   EnableHostWindow(run.host, false);

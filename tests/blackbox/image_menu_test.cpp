@@ -267,7 +267,7 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
     fs::remove_all(source_ + "/PROGS/EDITOR/CASO");
     fs::create_directories(source_ + "/PROGS/EDITOR/CASO");
     c.tree();
-    std::string bytes = ReadAll(Master("-J"));
+    std::string bytes = ReadAll(Master("-J -no-pad"));
     c.patch(bytes);
     const std::string image = prefix_.Directory() + "/hostile.iso";
     std::ofstream(image, std::ios::binary | std::ios::trunc) << bytes;
@@ -278,9 +278,11 @@ TEST_F(ImageMenuTest, RecordsThatLoopOrShareAreBoundedByTheImage) {
     const auto start = std::chrono::steady_clock::now();
     const CapturedRun run = Menu({image, "EDITOR", "1"});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer's own memory would count
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KiB";
+#endif
     EXPECT_EQ(run.exitCode, c.outcome == kRefused ? 3 : 0) << run.err;
     const std::string boxes = ReadAll(prefix_.Directory() + "/boxes.jsonl");
     if (c.outcome == kRefused) {

@@ -2,6 +2,7 @@
 // a key press answers it.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 #include "medium_fixture.h"
@@ -10,14 +11,25 @@
 namespace cdinst::testing {
 namespace {
 
-TEST(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
-  if (!WineRunsEnabled()) GTEST_SKIP() << "set CDINST_WINE_TESTS=1 to run under Wine";
-  ASSERT_EQ(MissingForWineRuns(), "");
-  ScratchPrefix prefix(WineTemplatePrefix());
-  WriteMediumSettings(prefix);
-  WriteEditorTree(prefix);
-  const std::string title = "CD de Programas";
+const std::string title = "CD de Programas";
 
+class WineMessageBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!WineRunsEnabled()) GTEST_SKIP() << "set CDINST_WINE_TESTS=1 to run under Wine";
+    ASSERT_EQ(MissingForWineRuns(), "");
+    owned_ = std::make_unique<ScratchPrefix>(WineTemplatePrefix());
+    WriteMediumSettings(prefix());
+    WriteEditorTree(prefix());
+  }
+
+  const ScratchPrefix& prefix() const { return *owned_; }
+
+ private:
+  std::unique_ptr<ScratchPrefix> owned_;  // made once the runs are known to be wanted
+};
+
+TEST_F(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
   // The only visible window with the title is the box: the program's own window stays hidden.
   int pressed = -1;
   std::thread person([&] {
@@ -26,9 +38,9 @@ TEST(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
                          {}, "")
                   .exitCode;
   });
-  const ProgramResult result = RunUnderWine(prefix, {title, "D:\\", "EDITOR", "1", "*.*"}, {});
+  const ProgramResult result = RunUnderWine(prefix(), {title, "D:\\", "EDITOR", "1", "*.*"}, {});
   person.join();
-  StopWine(prefix);
+  StopWine(prefix());
 
   EXPECT_EQ(pressed, 0);
   EXPECT_EQ(result.exitCode, 0);
@@ -36,7 +48,38 @@ TEST(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
       result.transcript,
       std::vector<std::string>{BoxLine(
           title, "Pronto para copiar em: C:\\Program Files (x86)\\Editor\\", kQuestion, kNo)});
-  EXPECT_FALSE(prefix.Exists("C:\\Program Files (x86)\\Editor"));
+  EXPECT_FALSE(prefix().Exists("C:\\Program Files (x86)\\Editor"));
+}
+
+// While one run holds its destination (its question open), a second one into it is refused with
+// a box, under Wine as on Linux.
+TEST_F(WineMessageBoxTest, SecondRunIntoTheSameDestinationIsRefused) {
+  const std::vector<std::string> parameters{title, "D:\\", "EDITOR", "1", "*.*"};
+  const std::string destination = "C:\\Program Files (x86)\\Editor\\";
+
+  ProgramResult second;
+  std::thread person([&] {
+    RunCommand({"timeout", "60", "xdotool", "search", "--sync", "--onlyvisible", "--name",
+                "^" + title + "$"},
+               {}, "");
+    second = RunUnderWine(prefix(), parameters,
+                          {{"CDINST_ANSWER", "yes"},
+                           {"CDINST_TRANSCRIPT", prefix().Directory() + "/second.jsonl"}});
+    RunCommand({"timeout", "60", "xdotool", "search", "--sync", "--onlyvisible", "--name",
+                "^" + title + "$", "windowfocus", "--sync", "key", "n"},
+               {}, "");
+  });
+  const ProgramResult first = RunUnderWine(prefix(), parameters, {});
+  person.join();
+  StopWine(prefix());
+
+  EXPECT_EQ(second.transcript,
+            std::vector<std::string>{BoxLine(
+                title, "Outra instala\xC3\xA7\xC3\xA3o em andamento em: " + destination, kNotice,
+                kOk)});
+  EXPECT_EQ(first.transcript, std::vector<std::string>{BoxLine(
+                                  title, "Pronto para copiar em: " + destination, kQuestion, kNo)});
+  EXPECT_FALSE(prefix().Exists(destination));
 }
 
 }  // namespace

@@ -36,14 +36,16 @@ std::map<std::string, std::string> WineEnvironment(const ScratchPrefix& prefix) 
 
 ProgramResult RunUnderWine(const ScratchPrefix& prefix, const std::vector<std::string>& parameters,
                            const std::map<std::string, std::string>& environment) {
-  const std::string transcript = prefix.Directory() + "/transcript.jsonl";
+  auto env = WineEnvironment(prefix);
+  env.insert(environment.begin(), environment.end());
+  const auto given = environment.find("CDINST_TRANSCRIPT");
+  const std::string transcript =
+      given != environment.end() ? given->second : prefix.Directory() + "/transcript.jsonl";
   std::string windowsTranscript = "Z:" + transcript;
   for (char& c : windowsTranscript) {
     if (c == '/') c = '\\';
   }
-  auto env = WineEnvironment(prefix);
-  env.emplace("CDINST_TRANSCRIPT", windowsTranscript);
-  env.insert(environment.begin(), environment.end());
+  env["CDINST_TRANSCRIPT"] = windowsTranscript;
   // A box nobody answers would wait for ever.
   std::vector<std::string> command{"timeout", "120", "wine", CDINST_WINDOWS_PROGRAM};
   command.insert(command.end(), parameters.begin(), parameters.end());

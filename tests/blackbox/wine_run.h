@@ -22,7 +22,8 @@ std::string MissingForWineRuns();
 std::string WineTemplatePrefix();
 
 // Runs cdinst.exe with `parameters` in `prefix`, with CDINST_TRANSCRIPT pointing (through Z:)
-// into the prefix's temporary directory, and `environment` besides.
+// into the prefix's temporary directory, or at the Unix file `environment` names for it, and
+// `environment` besides.
 ProgramResult RunUnderWine(const ScratchPrefix& prefix, const std::vector<std::string>& parameters,
                            const std::map<std::string, std::string>& environment);
 

@@ -1,4 +1,5 @@
-// The open files behind the HANDLE values that CreateFileA hands out.
+// The open files behind the HANDLE values that CreateFileA hands out, and the named mutexes of
+// CreateMutexA, which CloseHandle closes as well: one table, as Windows has one for its objects.
 #pragma once
 
 #include <sys/types.h>
