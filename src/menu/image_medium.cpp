@@ -4,7 +4,6 @@
 
 #include <optional>
 
-#include "codepage/windows1252.h"
 #include "menu/installer_run.h"
 #include "menu/medium.h"
 #include "menu/menu_error.h"

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "discimage/disc_image.h"
-#include "menu/choices.h"
 #include "menu/medium_settings.h"
 
 namespace cdinst::menu {
