@@ -6,6 +6,7 @@
 #include "platform/application.h"
 #include "platform/notification.h"
 #include "startup/entry.h"
+#include "startup/status_line.h"
 #include "winapi/winapi.h"
 
 namespace {
@@ -19,6 +20,7 @@ class UnknownError : public std::exception {
 
 int main() {
   cdinst::StartApplication();
+  cdinst::ShowStatusLine();
   try {
     cdinst::RunEntry();
   } catch (const std::exception& error) {

@@ -1,7 +1,8 @@
 // The Linux program's progress on a terminal: while the wait cursor is set and stderr is a
 // terminal, one line on stderr with the files and bytes written so far and the file being
-// written. It listens to the emulation from the program's start; the Windows program shows only
-// its cursor.
+// written. main starts it listening to the emulation.
+#include "startup/status_line.h"
+
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
@@ -108,10 +109,8 @@ void StatusLine::DrawWhenDue() {
 
 StatusLine statusLine;
 
-[[maybe_unused]] const bool listening = [] {
-  posix::ListenToProgress(&statusLine);
-  return true;
-}();
-
 }  // namespace
+
+void ShowStatusLine() { posix::ListenToProgress(&statusLine); }
+
 }  // namespace cdinst

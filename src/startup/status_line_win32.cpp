@@ -1,0 +1,7 @@
+#include "startup/status_line.h"
+
+namespace cdinst {
+
+void ShowStatusLine() {}
+
+}  // namespace cdinst
