@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "fuzz_prefix.h"
+#include "settings/install_settings.h"
 #include "settings/parameter_text.h"
 
 using cdinst::fuzz::Require;
