@@ -55,7 +55,11 @@ DWORD GetFileAttributesA(LPCSTR path) {
   ResolvedPath target;
   mode_t mode;
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
-  if (target.disc) return cdinst::posix::DiscAttributes(target.disc->Entry());
+  if (target.disc) {
+    // Windows builds a folder opened by its path from the path table, which keeps no flags.
+    const cdinst::disc::DiscEntry& entry = target.disc->Entry();
+    return entry.directory ? FILE_ATTRIBUTE_DIRECTORY : cdinst::posix::DiscAttributes(entry);
+  }
   // Only a symbolic link is found without the status of what it names.
   const bool link = !target.status;
   return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath), link) |
