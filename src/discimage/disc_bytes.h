@@ -21,7 +21,6 @@ class DiscBytes {
   DiscBytes(std::string_view bytes, const std::string& imageName)
       : bytes_(bytes), imageName_(imageName) {}
 
-  size_t Size() const { return bytes_.size(); }
   // The field's bytes. Raises DiscError when it runs past the end.
   std::string_view Bytes(Field field) const;
   // A field of one byte.

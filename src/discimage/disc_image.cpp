@@ -74,9 +74,7 @@ class IsoDiscImage : public DiscImage {
   Listing Entries(const std::vector<DiscEntry>& trail) const override {
     Listing listing = Read(trail.back()).entries;
     if (!ListedRecently(trail)) Spend(entriesShown_, listing->size(), entryBudget_);
-    for (const DiscEntry& entry : *listing) {
-      if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
-    }
+    for (const DiscEntry& entry : *listing) CheckBelow(trail, entry);
     return listing;
   }
 
@@ -103,7 +101,7 @@ class IsoDiscImage : public DiscImage {
       Folder& folder = Read(trail.back());
       const DiscEntry* entry = folder.Named(component);
       if (!entry) break;
-      if (OnTrail(trail, *entry)) Broken("a directory record points back to a directory above it");
+      CheckBelow(trail, *entry);
       trail.push_back(*entry);
     }
     return trail;
@@ -112,6 +110,11 @@ class IsoDiscImage : public DiscImage {
  private:
   [[noreturn]] void Broken(const std::string& what) const {
     throw DiscError(source_->Name() + ": " + what);
+  }
+
+  // A directory found in the last of `trail` that is one of those on it would loop.
+  void CheckBelow(const std::vector<DiscEntry>& trail, const DiscEntry& entry) const {
+    if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
   }
 
   void Spend(uint64_t& spent, uint64_t amount, uint64_t budget) const {
@@ -214,13 +217,6 @@ std::vector<std::string_view> PathComponents(std::string_view path) {
     start = end + 1;
   }
   return components;
-}
-
-std::string ChildPath(const std::string& directory, std::string_view name) {
-  std::string path = directory;
-  if (!path.empty()) path += '\\';
-  path += name;
-  return path;
 }
 
 }  // namespace cdinst::disc

@@ -31,9 +31,6 @@ class DiscError : public std::runtime_error {
 // leading or trailing separators) left out.
 std::vector<std::string_view> PathComponents(std::string_view path);
 
-// The path of the entry `name` in the directory at `directory` ("" being the root).
-std::string ChildPath(const std::string& directory, std::string_view name);
-
 // One entry of a directory on the disc.
 struct DiscEntry {
   std::string name;  // UTF-8; empty for the root
