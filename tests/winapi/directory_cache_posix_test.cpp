@@ -194,23 +194,23 @@ TEST_F(DirectoryCacheTest, EveryShapeOfHashedShortNameFindsItsEntry) {
   }
 }
 
-// Another program makes a name right after the emulation read the folder for a lookup, before its
-// own creation there: a later creation in another letter case finds that name.
-TEST_F(DirectoryCacheTest, ANameMadeDuringACreationIsFoundInAnyCase) {
-  struct stat folder;
-  ASSERT_EQ(stat(unixFolder_.c_str(), &folder), 0);
+// Another program makes a name right after the emulation first read a folder, for its own
+// creation there: a later creation in another letter case finds that name.
+TEST_F(DirectoryCacheTest, ANameMadeRightAfterAReadingIsFoundInAnyCase) {
   const std::pair<const char*, bool (*)(const std::string&)> creations[] = {
       {"file", Create}, {"folder", CreateFolder}};
   int round = 0;
   for (const auto& [ownKind, own] : creations) {
     for (const auto& [laterKind, later] : creations) {
-      const std::string number = std::to_string(++round);
-      Touch("outro" + number);  // so the next lookup reads the folder
-      Pending() = {folder.st_ino, [&] { Touch("F0810_" + number + ".TXT"); }};
-      ASSERT_TRUE(own("Meu" + number));
+      const std::string folder = "R" + std::to_string(++round);
+      ASSERT_TRUE(CreateFolder(folder));
+      struct stat made;
+      ASSERT_EQ(stat((unixFolder_ + "/" + folder).c_str(), &made), 0);
+      Pending() = {made.st_ino, [&] { Touch(folder + "/F0810.TXT"); }};
+      ASSERT_TRUE(own(folder + "\\Meu"));
       ASSERT_FALSE(Pending().action) << "the folder was not read";
-      EXPECT_FALSE(later("f0810_" + number + ".txt")) << ownKind << ", then " << laterKind;
-      EXPECT_FALSE(fs::exists(unixFolder_ + "/f0810_" + number + ".txt"));
+      EXPECT_FALSE(later(folder + "\\f0810.txt")) << ownKind << ", then " << laterKind;
+      EXPECT_FALSE(fs::exists(unixFolder_ + "/" + folder + "/f0810.txt"));
     }
   }
 }

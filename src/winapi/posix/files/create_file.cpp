@@ -9,8 +9,8 @@
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/last_error.h"
-#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/progress.h"
 
@@ -32,6 +32,7 @@ struct Opened {
   bool writable = true;               // opened for reading and writing
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
   std::optional<DiscPlace> disc;      // a file on a disc drive
+  std::optional<std::string> heldAs;  // a directory held (held_directories.h), by this path
 };
 
 bool MayCreate(DWORD disposition) {
@@ -98,11 +99,9 @@ Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Reques
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Creation::kUnsupported;  // a lock call failed on a file no one else can see yet
   }
-  EntryCreation creation(path.unixPath, false);
   if (LinkUnnamedFile(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
     return errno == EEXIST ? Creation::kNameTaken : Creation::kUnsupported;
   }
-  creation.Created();
   opened.fd = std::move(fd);
   opened.created = opened.shareChecked = true;
   return Creation::kDone;
@@ -111,10 +110,8 @@ Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Reques
 // Where a file cannot be made without a name: made by name, its share mode recorded afterwards.
 bool CreateNamed(const ResolvedPath& path, mode_t mode, Opened& opened) {
   constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
-  EntryCreation creation(path.unixPath, false);
   opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
   opened.created = opened.fd.Valid();
-  if (opened.created) creation.Created();
   return opened.created;
 }
 
@@ -191,12 +188,23 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
          IsExistingDirectory(path);
 }
 
-// A handle without access can only be asked about the directory, which needs no right to read it.
+// A handle without access can only be asked about the directory, which needs no right to read it,
+// and takes no part in share modes. One with access that does not share deletion holds the
+// directory.
 DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
   opened.directory = true;
   const int how = request.access == 0 ? O_PATH : O_RDONLY;
   opened.fd = UniqueFd(open(path.unixPath.c_str(), how | O_DIRECTORY | O_CLOEXEC));
-  return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
+  if (!opened.fd.Valid()) return ErrorFromErrno(errno);
+  if (request.access != 0 && !(request.share & FILE_SHARE_DELETE)) opened.heldAs = path.windowsPath;
+  return ERROR_SUCCESS;
+}
+
+void Hold(OpenFile& file, const std::string& windowsPath) {
+  UniqueFd copy(fcntl(file.Fd(), F_DUPFD_CLOEXEC, 0));
+  if (!copy.Valid()) return;
+  HoldDirectory(&file, SplitAbsolutePath(windowsPath), std::move(copy));
+  file.held = true;
 }
 
 // A symbolic link stands for a reparse point: with this flag Windows opens the point itself.
@@ -282,6 +290,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->disc = std::move(opened.disc);
   file->knownEnd = EndAtOpen(request, opened);
   Identify(*file, opened);
+  if (opened.heldAs) Hold(*file, *opened.heldAs);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file), opened.created);
   if (disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE) && Progress()) {

@@ -1,6 +1,8 @@
 #include "winapi/posix/files/file_handles.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <utility>
@@ -8,6 +10,7 @@
 
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/held_directories.h"
 
 namespace cdinst::posix {
 namespace {
@@ -55,9 +58,18 @@ void CountOthers(const HandleTable& table, OpenFile& file, int step) {
 
 }  // namespace
 
+pid_t ThisProcess() {
+  static pid_t process = [] {
+    pthread_atfork(nullptr, nullptr, [] { process = getpid(); });
+    return getpid();
+  }();
+  return process;
+}
+
 // A handle the program never closed still writes what it held back, at exit at the latest.
 OpenFile::~OpenFile() {
-  if (owner == getpid()) Flush(*this);
+  if (held) ReleaseDirectory(this);
+  if (owner == ThisProcess()) Flush(*this);
 }
 
 bool SameFile(const OpenFile& a, const OpenFile& b) {

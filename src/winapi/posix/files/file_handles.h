@@ -16,12 +16,16 @@
 
 namespace cdinst::posix {
 
+// getpid(), asked of the kernel once and again only after a fork().
+pid_t ThisProcess();
+
 struct OpenFile {
   // An open of its own (never a dup), so that its share-mode locks belong to this handle alone.
   UniqueFd fd;
   bool canRead = false;
   bool canWrite = false;
   bool directory = false;  // for queries only: it holds no bytes to keep coherent
+  bool held = false;       // a directory held under this file (held_directories.h)
   // A file on a disc drive, read from the image; `fd` then holds nothing.
   std::optional<DiscPlace> disc;
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
@@ -45,7 +49,7 @@ struct OpenFile {
   std::vector<char> writeBehind;
   int64_t writeBehindStart = 0;
   int writeBehindError = 0;  // errno of a write-behind that failed unreported
-  pid_t owner = getpid();    // a child made by fork() leaves the pending writes to this process
+  pid_t owner = ThisProcess();  // a child made by fork() leaves the pending writes to this process
 
   int Fd() const { return fd.Get(); }
 

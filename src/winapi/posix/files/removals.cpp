@@ -1,5 +1,5 @@
-// DeleteFileA and RemoveDirectoryA. The listing cache sees a removal through the directory's
-// changed times, and a change notification reports it before the call returns.
+// DeleteFileA and RemoveDirectoryA. The listing cache and change notifications hear of a removal
+// from inotify before the call returns.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/unique_fd.h"
 #include "winapi/posix/last_error.h"
-#include "winapi/posix/paths/current_directory.h"
+#include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;
@@ -37,14 +37,6 @@ DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
   return fd.Valid() ? cdinst::posix::CheckDeletionSharing(fd.Get()) : ERROR_SUCCESS;
 }
 
-bool IsCurrentDirectory(const struct stat& info) {
-  const ResolvedPath current = cdinst::posix::ResolvePath(cdinst::posix::CurrentDirectory());
-  struct stat currentInfo;
-  return current.error == ERROR_SUCCESS && current.exists &&
-         cdinst::posix::StatFollowing(current, currentInfo) && currentInfo.st_dev == info.st_dev &&
-         currentInfo.st_ino == info.st_ino;
-}
-
 }  // namespace
 
 BOOL DeleteFileA(LPCSTR path) {
@@ -62,14 +54,16 @@ BOOL DeleteFileA(LPCSTR path) {
   return TRUE;
 }
 
-// The process's current directory is held open on Windows without sharing deletion.
+// The current directory, and a directory open without FILE_SHARE_DELETE, are held.
 BOOL RemoveDirectoryA(LPCSTR path) {
   ResolvedPath target;
   struct stat info;
   if (!ResolveExisting(path, target, info)) return FALSE;
   if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   if (!S_ISDIR(info.st_mode)) return FailWith(FALSE, ERROR_DIRECTORY);
-  if (IsCurrentDirectory(info)) return FailWith(FALSE, ERROR_SHARING_VIOLATION);
+  if (cdinst::posix::IsHeld(info.st_dev, info.st_ino)) {
+    return FailWith(FALSE, ERROR_SHARING_VIOLATION);
+  }
   if (unlinkat(AT_FDCWD, target.unixPath.c_str(), AT_REMOVEDIR) != 0) {
     // Some file systems say EEXIST for a directory that still holds entries.
     return errno == EEXIST ? FailWith(FALSE, ERROR_DIR_NOT_EMPTY) : FailWithErrno(FALSE);

@@ -1,5 +1,6 @@
 #include "winapi/posix/paths/current_directory.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include "winapi/posix/drives.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/result_buffer.h"
 
@@ -16,6 +18,17 @@ namespace {
 std::optional<std::string>& State() {
   static std::optional<std::string> current;
   return current;
+}
+
+// The key under which the current directory is held.
+const char kCurrent = 0;
+
+// Holds the directory `unixPath` opens, as the current directory `windowsPath`.
+void Hold(const std::string& unixPath, const std::string& windowsPath) {
+  cdinst::posix::UniqueFd fd(open(unixPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.Valid()) return cdinst::posix::ReleaseDirectory(&kCurrent);
+  cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(windowsPath),
+                               std::move(fd));
 }
 
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
@@ -42,7 +55,10 @@ std::string WorkingDirectoryAsWindowsPath() {
 namespace cdinst::posix {
 
 std::string CurrentDirectory() {
-  if (!State()) State() = WorkingDirectoryAsWindowsPath();
+  if (!State()) {
+    State() = WorkingDirectoryAsWindowsPath();
+    Hold(".", *State());
+  }
   return *State();
 }
 
@@ -70,6 +86,11 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (!Permits(target, X_OK)) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
   State() = target.windowsPath;
+  if (target.disc) {
+    cdinst::posix::ReleaseDirectory(&kCurrent);
+  } else {
+    Hold(target.unixPath, target.windowsPath);
+  }
   return TRUE;
 }
 

@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include "winapi/posix/last_error.h"
-#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;
@@ -14,10 +13,8 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
-  cdinst::posix::EntryCreation creation(target.unixPath, true);
   if (mkdir(target.unixPath.c_str(), 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }
-  creation.Created();
   return TRUE;
 }

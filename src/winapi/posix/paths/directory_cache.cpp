@@ -1,52 +1,33 @@
 #include "winapi/posix/paths/directory_cache.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/utsname.h>
+#include <pthread.h>
+#include <sys/inotify.h>
 #include <sys/vfs.h>
+#include <unistd.h>
 
-#include <charconv>
-#include <iterator>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
 #include "codepage/windows1252.h"
-#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/short_names.h"
+#include "winapi/posix/unique_fd.h"
 
 namespace cdinst::posix {
 namespace {
 
-// A listing is used only while the directory's device, inode, modification and status change
-// times (to the nanosecond) are those it was read at, and they are checked before every use
-// (CurrentListing). Adding, removing or renaming an entry changes a directory's times whoever
-// does it, so a change by another process makes the next use read the directory again. That
-// holds only where two changes cannot share a time: from Linux 6.13 on (multigrain timestamps),
-// a change that follows a stat is stamped finely, and every use begins with a stat. So listings
-// are kept only on such a kernel, and on ext4, xfs, btrfs and tmpfs, where that kernel makes
-// every change (StampsEveryChange); elsewhere (an older kernel, a network or user-space file
-// system) each lookup reads the directory.
-
-// Multigrain timestamps came with Linux 6.13.
-constexpr unsigned kFirstMajor = 6;
-constexpr unsigned kFirstMinor = 13;
-
-// Takes the number `text` begins with off it; false when it begins with none.
-bool TakeNumber(std::string_view& text, unsigned& number) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-  if (error != std::errc()) return false;
-  text.remove_prefix(static_cast<size_t>(end - text.data()));
-  return true;
-}
-
-bool RunningKernelStampsFinely() {
-  struct utsname names;
-  return uname(&names) == 0 && StampsFinely(names.release);
-}
-
-// Where every change is made by this machine's kernel.
-bool IsLocalFileSystem(const std::string& unixDirectory) {
+// A listing is kept, by the directory's identity, only while inotify reports every change to
+// it: its watch is set before the directory is read, and every event queued is applied to it
+// before each use, so no name that any program adds or removes is missed. A lost watch (the
+// directory is gone) or an overflowing queue drops listings. That holds on a file system whose
+// every change this kernel makes; elsewhere (a network or user-space file system) each lookup
+// reads the directory.
+bool IsLocalFileSystem(int directory) {
   constexpr unsigned long kLocal[] = {
       0xEF53,      // ext2, ext3, ext4
       0x58465342,  // xfs
@@ -54,219 +35,186 @@ bool IsLocalFileSystem(const std::string& unixDirectory) {
       0x01021994,  // tmpfs
   };
   struct statfs info;
-  if (statfs(unixDirectory.c_str(), &info) != 0) return false;
+  if (fstatfs(directory, &info) != 0) return false;
   for (const unsigned long type : kLocal) {
     if (static_cast<unsigned long>(info.f_type) == type) return true;
   }
   return false;
 }
 
-bool StampsEveryChange(const std::string& unixDirectory) {
-  static const bool kernelStampsFinely = RunningKernelStampsFinely();
-  return kernelStampsFinely && IsLocalFileSystem(unixDirectory);
-}
+constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                              IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
-// Enough for the directories one installation fills; past it the small listings are dropped, and
-// everything when that is not enough, and read again on demand, which keeps the memory bounded
-// without bookkeeping. A large listing stays: reading it again costs as much as it saves.
+// Enough for the directories one installation fills; past it the least recently used goes.
 constexpr size_t kMostListings = 64;
-constexpr size_t kSmallListing = 64;
 
-// The status change time is checked too: unlike the modification time it cannot be set back
-// (tar, cp -a and rsync -a set a directory's modification time after filling it).
-struct Stamp {
-  dev_t device;
-  ino_t inode;
-  timespec modified;
-  timespec changed;
-};
-
-bool SameDirectory(const Stamp& a, const Stamp& b) {
-  return a.device == b.device && a.inode == b.inode;
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool operator==(const Stamp& a, const Stamp& b) {
-  return SameDirectory(a, b) && SameTime(a.modified, b.modified) && SameTime(a.changed, b.changed);
-}
-
-bool Later(const timespec& a, const timespec& b) {
-  return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
-}
-
-// What adding one entry does to its directory: later times, both set together, and one more link
-// for a directory where links are counted (btrfs keeps 1, as ext4 does past its limit).
-bool ExplainedByOneEntry(const struct stat& before, const struct stat& after, bool directory) {
-  if (after.st_dev != before.st_dev || after.st_ino != before.st_ino) return false;
-  if (!Later(after.st_ctim, before.st_ctim) || !SameTime(after.st_mtim, after.st_ctim)) {
-    return false;
-  }
-  const nlink_t added = directory ? 1 : 0;
-  return after.st_nlink == before.st_nlink + added || (before.st_nlink == 1 && after.st_nlink == 1);
-}
-
-// From a folded name to the lowest Unix name having it.
-using LowestNames = std::unordered_map<std::string, std::string>;
+using Identity = std::pair<dev_t, ino_t>;
+// From a folded name to the Unix names having it, the lowest first.
+using NamesByKey = std::unordered_map<std::string, std::set<std::string>>;
 
 struct Listing {
-  Stamp stamp;
-  LowestNames byName;                      // Windows-1252 name, upper case
-  std::optional<LowestNames> byShortName;  // hashed short name, upper case; made when first needed
+  int watch = -1;
+  uint64_t used = 0;
+  NamesByKey byName;                      // Windows-1252 name, upper case
+  std::optional<NamesByKey> byShortName;  // hashed short name, upper case; made when first needed
 };
 
-std::unordered_map<std::string, Listing>& Listings() {
-  static std::unordered_map<std::string, Listing> listings;
-  return listings;
+struct Cache {
+  UniqueFd notify{inotify_init1(IN_NONBLOCK | IN_CLOEXEC)};
+  std::map<Identity, Listing> listings;
+  std::unordered_map<int, Identity> byWatch;
+  uint64_t uses = 0;
+};
+
+// A child made by fork() would share the queue and take the parent's events: it starts afresh.
+Cache& TheCache() {
+  static Cache cache;
+  static const bool renewedInChildren =
+      pthread_atfork(nullptr, nullptr, [] { cache = Cache{}; }) == 0;
+  (void)renewedInChildren;
+  return cache;
 }
 
-// One key per spelling of a directory: "/a/b" and "/a/b/" are the same.
-std::string KeyOf(std::string unixDirectory) {
-  while (unixDirectory.size() > 1 && unixDirectory.back() == '/') unixDirectory.pop_back();
-  return unixDirectory;
-}
-
-std::optional<Stamp> StampIn(const struct stat& info) {
-  if (!S_ISDIR(info.st_mode)) return std::nullopt;
-  return Stamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
-}
-
-std::optional<Stamp> StampOf(const std::string& unixDirectory) {
-  struct stat info;
-  if (stat(unixDirectory.c_str(), &info) != 0) return std::nullopt;
-  return StampIn(info);
-}
-
-void KeepLowest(LowestNames& names, std::string key, const std::string& unixName) {
-  const auto [entry, added] = names.try_emplace(std::move(key), unixName);
-  if (!added && unixName < entry->second) entry->second = unixName;
-}
-
-// Names equal without regard to case have the same short name, so the lowest Unix name of each
-// folded name is all the short names need.
-void AddShortName(LowestNames& byShortName, const std::string& unixName) {
+// Names equal without regard to case have the same short name.
+void AddShortName(NamesByKey& byShortName, const std::string& unixName) {
   const std::string shortName = ShortNameOf(WindowsNameOf(unixName));
-  if (!shortName.empty()) KeepLowest(byShortName, FoldedCase(shortName), unixName);
+  if (!shortName.empty()) byShortName[FoldedCase(shortName)].insert(unixName);
 }
 
 void Add(Listing& listing, const std::string& unixName) {
-  KeepLowest(listing.byName, FoldedCase(WindowsNameOf(unixName)), unixName);
+  listing.byName[FoldedCase(WindowsNameOf(unixName))].insert(unixName);
   if (listing.byShortName) AddShortName(*listing.byShortName, unixName);
 }
 
-void MakeRoom(std::unordered_map<std::string, Listing>& listings) {
-  if (listings.size() < kMostListings) return;
-  for (auto at = listings.begin(); at != listings.end();) {
-    at = at->second.byName.size() < kSmallListing ? listings.erase(at) : std::next(at);
+void Remove(Listing& listing, const std::string& unixName) {
+  const auto found = listing.byName.find(FoldedCase(WindowsNameOf(unixName)));
+  if (found != listing.byName.end() && found->second.erase(unixName) && found->second.empty()) {
+    listing.byName.erase(found);
   }
-  if (listings.size() >= kMostListings) listings.clear();
+  listing.byShortName.reset();
 }
 
-// The stamp is taken before the names, so a change in between only makes the next use read
-// the directory again. An empty directory is kept too: a new one is looked into for every name
-// it is about to get. Where the rule cannot hold, the listing is not kept: it serves this one
-// use. Null when the directory cannot be read.
-Listing* ReadListing(const std::string& key, const Stamp& stamp) {
-  std::unordered_map<std::string, Listing>& listings = Listings();
-  listings.erase(key);
-  const UniqueFd directory(open(key.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return nullptr;
+void Drop(Cache& cache, std::map<Identity, Listing>::iterator listing) {
+  inotify_rm_watch(cache.notify.Get(), listing->second.watch);
+  cache.byWatch.erase(listing->second.watch);
+  cache.listings.erase(listing);
+}
+
+void DropAll(Cache& cache) {
+  while (!cache.listings.empty()) Drop(cache, cache.listings.begin());
+}
+
+void Apply(Cache& cache, const inotify_event& event, const char* name) {
+  if (event.mask & IN_Q_OVERFLOW) return DropAll(cache);
+  const auto watched = cache.byWatch.find(event.wd);
+  if (watched == cache.byWatch.end()) return;
+  const auto listing = cache.listings.find(watched->second);
+  if (event.mask & (IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT)) return Drop(cache, listing);
+  if (event.len == 0) return;
+  if (event.mask & (IN_CREATE | IN_MOVED_TO)) Add(listing->second, name);
+  if (event.mask & (IN_DELETE | IN_MOVED_FROM)) Remove(listing->second, name);
+}
+
+void TakeEvents(Cache& cache) {
+  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
+  alignas(inotify_event) char buffer[16384];
+  for (;;) {
+    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
+    if (got <= 0) return;  // EAGAIN: nothing queued
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + at, sizeof event);
+      Apply(cache, event, buffer + at + sizeof event);
+      at += static_cast<ssize_t>(sizeof event + event.len);
+    }
+    // A read hands out every queued event that fits: room to spare means none was left.
+    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
+  }
+}
+
+void MakeRoom(Cache& cache) {
+  if (cache.listings.size() < kMostListings) return;
+  auto oldest = cache.listings.begin();
+  for (auto at = cache.listings.begin(); at != cache.listings.end(); ++at) {
+    if (at->second.used < oldest->second.used) oldest = at;
+  }
+  Drop(cache, oldest);
+}
+
+// Watches the open `directory` for a listing to keep; -1 where that cannot be.
+int Watch(Cache& cache, int directory) {
+  if (!cache.notify.Valid() || !IsLocalFileSystem(directory)) return -1;
+  const std::string self = "/proc/self/fd/" + std::to_string(directory);
+  return inotify_add_watch(cache.notify.Get(), self.c_str(), kWatched);
+}
+
+// Reads the directory, keeping the listing where it can be kept valid; otherwise it serves this
+// one use. Null when the directory cannot be read.
+Listing* ReadListing(Cache& cache, const std::string& unixDirectory, const Identity& identity) {
+  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  struct stat info;
+  if (!directory.Valid() || fstat(directory.Get(), &info) != 0) return nullptr;
+  const bool same = Identity{info.st_dev, info.st_ino} == identity;
+  const int watch = same ? Watch(cache, directory.Get()) : -1;
   const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
-  if (!names) return nullptr;
   static Listing unkept;
-  const bool keeps = StampsEveryChange(key);
-  if (keeps) MakeRoom(listings);
-  Listing& listing = keeps ? listings[key] : (unkept = Listing{});
-  listing.stamp = stamp;
-  for (const std::string& name : *names) Add(listing, name);
-  return &listing;
-}
-
-// `status`, when given, is what stat(2) said of the directory just now.
-Listing* FreshListing(const std::string& key, const struct stat* status = nullptr) {
-  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
-  if (!stamp) {
-    Listings().erase(key);
+  Listing* listing = &(unkept = Listing{});
+  if (watch >= 0) {
+    MakeRoom(cache);
+    listing = &cache.listings[identity];
+    listing->watch = watch;
+    cache.byWatch[watch] = identity;
+  }
+  if (!names) {
+    if (watch >= 0) Drop(cache, cache.listings.find(identity));
     return nullptr;
   }
-  return ReadListing(key, *stamp);
+  for (const std::string& name : *names) Add(*listing, name);
+  return listing;
 }
 
-Listing* CurrentListing(const std::string& key, const struct stat* status) {
-  const auto found = Listings().find(key);
-  if (found == Listings().end()) return FreshListing(key, status);
-  const std::optional<Stamp> stamp = status ? StampIn(*status) : StampOf(key);
-  if (stamp == found->second.stamp) return &found->second;
-  return stamp ? ReadListing(key, *stamp) : FreshListing(key);
+Listing* CurrentListing(const std::string& unixDirectory, const struct stat& status) {
+  Cache& cache = TheCache();
+  TakeEvents(cache);
+  const Identity identity{status.st_dev, status.st_ino};
+  const auto kept = cache.listings.find(identity);
+  Listing* listing =
+      kept != cache.listings.end() ? &kept->second : ReadListing(cache, unixDirectory, identity);
+  if (listing) listing->used = ++cache.uses;
+  return listing;
+}
+
+std::optional<std::string> Lowest(const NamesByKey& names, const std::string& key) {
+  const auto found = names.find(key);
+  if (found == names.end()) return std::nullopt;
+  return *found->second.begin();
 }
 
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
-  const auto byName = listing.byName.find(FoldedCase(windowsName));
-  if (byName != listing.byName.end()) return byName->second;
+  const std::string key = FoldedCase(windowsName);
+  if (std::optional<std::string> byName = Lowest(listing.byName, key)) return byName;
   if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
   if (!listing.byShortName) {
     listing.byShortName.emplace();
-    for (const auto& entry : listing.byName) AddShortName(*listing.byShortName, entry.second);
+    for (const auto& [folded, names] : listing.byName) {
+      for (const std::string& name : names) AddShortName(*listing.byShortName, name);
+    }
   }
-  const auto byShortName = listing.byShortName->find(FoldedCase(windowsName));
-  if (byShortName == listing.byShortName->end()) return std::nullopt;
-  return byShortName->second;
+  return Lowest(*listing.byShortName, key);
 }
 
 }  // namespace
 
-bool StampsFinely(std::string_view release) {
-  unsigned major = 0, minor = 0;
-  if (!TakeNumber(release, major) || release.empty() || release.front() != '.') return false;
-  release.remove_prefix(1);
-  if (!TakeNumber(release, minor)) return false;
-  return major > kFirstMajor || (major == kFirstMajor && minor >= kFirstMinor);
-}
-
-// An entry removed unseen (in the window EntryCreation leaves) is caught by checking the name
-// found on disk.
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status) {
-  const std::string key = KeyOf(unixDirectory);
-  Listing* listing = CurrentListing(key, status);
-  if (!listing) return std::nullopt;
-  std::optional<std::string> match = Match(*listing, windowsName);
-  if (!match || EntryExists(UnixChild(key, *match))) return match;
-  listing = FreshListing(key);
-  return listing ? Match(*listing, windowsName) : std::nullopt;
-}
-
-EntryCreation::EntryCreation(const std::string& unixPath, bool directory)
-    : makesDirectory_(directory) {
-  const size_t slash = unixPath.rfind('/');
-  if (slash == std::string::npos) return;
-  directory_ = KeyOf(unixPath.substr(0, slash + 1));
-  name_ = unixPath.substr(slash + 1);
-  const auto found = Listings().find(directory_);
-  if (found == Listings().end()) return;
   struct stat info;
-  if (stat(directory_.c_str(), &info) == 0 && StampIn(info) == found->second.stamp) {
-    before_ = info;
-  } else {
-    Listings().erase(found);
+  if (!status) {
+    if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    status = &info;
   }
-}
-
-void EntryCreation::Created() {
-  if (!before_) return;
-  const auto found = Listings().find(directory_);
-  if (found == Listings().end()) return;
-  struct stat after;
-  if (stat(directory_.c_str(), &after) != 0 ||
-      !ExplainedByOneEntry(*before_, after, makesDirectory_)) {
-    Listings().erase(found);
-    return;
-  }
-  found->second.stamp = *StampIn(after);
-  Add(found->second, name_);
+  Listing* listing = CurrentListing(unixDirectory, *status);
+  return listing ? Match(*listing, windowsName) : std::nullopt;
 }
 
 }  // namespace cdinst::posix

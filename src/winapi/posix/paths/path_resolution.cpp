@@ -114,6 +114,15 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   Walk(root, components, result);
 }
 
+// What follows the held directory, looked for from it.
+void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
+  const std::string root = PathOf(*base.fd);
+  const std::vector<std::string> rest(parts.components.begin() + base.components,
+                                      parts.components.end());
+  result.held = std::move(base.fd);
+  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result);
+}
+
 // The entries on the way on the disc `image`, a missing last component being a file not found
 // and any other a path not found.
 void FindOnDisc(std::shared_ptr<const disc::DiscImage> image, const PathParts& parts,
@@ -164,6 +173,10 @@ ResolvedPath ResolvePath(std::string_view path) {
   result.windowsPath = JoinPath(parts);
   if (auto image = DiscOf(parts, true)) {
     FindOnDisc(std::move(image), parts, result);
+    return result;
+  }
+  if (std::optional<HeldBase> base = HeldBaseOf(parts)) {
+    FindFromHeld(std::move(*base), parts, result);
     return result;
   }
   const std::optional<std::string> entry = DriveEntry(parts.root);

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "winapi/posix/paths/disc_drives.h"
+#include "winapi/posix/paths/held_directories.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -26,7 +27,8 @@ struct ResolvedPath {
   // backslashes, the trailing dots and blanks of the last component dropped; the caller's
   // letter case is kept. No trailing backslash except at a root.
   std::string windowsPath;
-  // When `error` is not set: the Unix path, the existing components as they are spelled on
+  // When `error` is not set: the Unix path (through /proc from a held directory on the way, see
+  // held_directories.h), the existing components as they are spelled on
   // disk, a missing last component converted to UTF-8 as given; for a root, the root itself.
   std::string unixPath;
   // The last component's Unix name; "." for a root.
@@ -40,12 +42,15 @@ struct ResolvedPath {
   // On a disc drive: where the path leads on the disc. `unixPath` is then empty, so that nothing
   // meant for a Unix file reaches the image, and `status` is DiscStatus of the entry found.
   std::optional<DiscPlace> disc;
+  // The held directory `unixPath` leads through, kept open while the result is used.
+  HeldFd held;
 
   // The Unix directory the last component is in.
   std::string ParentPath() const;
 };
 
-// Resolves `path` against the emulation's current directory. Components are matched on disk
+// Resolves `path` against the emulation's current directory, from the held directory nearest to
+// its end when one is on its way (held_directories.h), else from its drive's root. Components are matched on disk
 // exactly first, then without regard to letter case (the lowest Unix name wins when several
 // match), then as hashed short names. Never fails with an exception; `error` says what went
 // wrong.

@@ -1,0 +1,84 @@
+#include "winapi/posix/paths/held_directories.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <vector>
+
+#include "codepage/windows1252.h"
+#include "winapi/posix/paths/prefix.h"
+
+namespace cdinst::posix {
+namespace {
+
+struct Held {
+  std::vector<std::string> folded;  // the drive, then each component, upper case
+  std::string driveEntry;           // what the drive mapped to when it was held
+  HeldFd fd;
+  dev_t device;
+  ino_t inode;
+};
+
+std::map<const void*, Held>& Holdings() {
+  static std::map<const void*, Held> holdings;
+  return holdings;
+}
+
+bool IsDriveRoot(const std::string& root) { return root.size() == 3 && root[1] == ':'; }
+
+std::vector<std::string> Folded(const PathParts& parts) {
+  std::vector<std::string> folded{FoldedCase(parts.root)};
+  for (const std::string& component : parts.components) folded.push_back(FoldedCase(component));
+  return folded;
+}
+
+// How many components of `parts` the held directory stands for; 0 when it is not on its way.
+size_t Covers(const Held& held, const PathParts& parts) {
+  const size_t count = held.folded.size() - 1;
+  if (count >= parts.components.size() || FoldedCase(parts.root) != held.folded[0]) return 0;
+  for (size_t i = 0; i < count; ++i) {
+    if (FoldedCase(parts.components[i]) != held.folded[i + 1]) return 0;
+  }
+  return count;
+}
+
+}  // namespace
+
+// Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
+// resolved from their drive's root.
+void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
+  static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
+  ReleaseDirectory(key);
+  struct stat info;
+  if (!procMounted || !IsDriveRoot(parts.root) || fstat(fd.Get(), &info) != 0) return;
+  Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
+                               std::make_shared<const UniqueFd>(std::move(fd)), info.st_dev,
+                               info.st_ino});
+}
+
+void ReleaseDirectory(const void* key) { Holdings().erase(key); }
+
+// A root is never held: a drive's mapping can change under a process that holds nothing.
+std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
+  std::optional<HeldBase> best;
+  if (!IsDriveRoot(parts.root)) return best;
+  for (const auto& [key, held] : Holdings()) {
+    const size_t covered = Covers(held, parts);
+    if (covered == 0 || (best && covered <= best->components)) continue;
+    if (held.driveEntry != DriveEntryPath(parts.root[0])) continue;
+    best = HeldBase{held.fd, covered};
+  }
+  return best;
+}
+
+bool IsHeld(dev_t device, ino_t inode) {
+  for (const auto& [key, held] : Holdings()) {
+    if (held.device == device && held.inode == inode) return true;
+  }
+  return false;
+}
+
+std::string PathOf(const UniqueFd& held) { return "/proc/self/fd/" + std::to_string(held.Get()); }
+
+}  // namespace cdinst::posix

@@ -1,0 +1,45 @@
+// Directories the process holds open, as Windows holds its current directory and a directory
+// opened without FILE_SHARE_DELETE. Windows lets no one remove or rename such a directory, so a
+// path through it always leads into it. Linux cannot stop another program from renaming it;
+// resolving such a path from the held descriptor gives what Windows gives all the same.
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "winapi/posix/paths/windows_path.h"
+#include "winapi/posix/unique_fd.h"
+
+namespace cdinst::posix {
+
+using HeldFd = std::shared_ptr<const UniqueFd>;
+
+// Where a path may be resolved from: a held directory, and how many of the path's components
+// it stands for.
+struct HeldBase {
+  HeldFd fd;
+  size_t components;
+};
+
+// Holds the directory open as `fd` as the one the full path `parts` names, under `key` (a
+// later holding under the same key replaces it). A share path is not held.
+void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd);
+
+void ReleaseDirectory(const void* key);
+
+// The held directory that stands for the longest beginning of `parts` that leaves at least one
+// component, while its drive maps where it did when it was held.
+std::optional<HeldBase> HeldBaseOf(const PathParts& parts);
+
+// True when a held directory is the one with this device and inode.
+bool IsHeld(dev_t device, ino_t inode);
+
+// The path by which the kernel finds the held directory itself, however it was renamed since:
+// names below it are then resolved from it as an *at call resolves them, for every call
+// (extended attributes and watches have no *at form).
+std::string PathOf(const UniqueFd& held);
+
+}  // namespace cdinst::posix
