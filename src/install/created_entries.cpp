@@ -19,19 +19,15 @@ void CreatedEntries::AddFile(const std::string& path, const std::optional<FileId
   Add(path, false, identity);
 }
 
-void CreatedEntries::AddDirectory(const std::string& path) { Add(path, true, IdentityOf(path)); }
+void CreatedEntries::AddDirectory(const std::string& path,
+                                  const std::optional<FileIdentity>& identity) {
+  Add(path, true, identity);
+}
 
 void CreatedEntries::Add(const std::string& path, bool directory,
                          const std::optional<FileIdentity>& identity) {
   if (!IsFullPath(path)) return;
   entries_.push_back({path, directory, identity});
-  if (directory && identity) directories_[WithoutTrailingBackslash(path)] = *identity;
-}
-
-// A link in place of a made folder leads elsewhere, so following it tells the swap too.
-bool CreatedEntries::MayCreateIn(const std::string& directory) const {
-  const auto made = directories_.find(WithoutTrailingBackslash(directory));
-  return made == directories_.end() || IdentityOf(directory) == made->second;
 }
 
 void CreatedEntries::RemoveAll() {
@@ -44,7 +40,6 @@ void CreatedEntries::RemoveAll() {
     }
   }
   entries_.clear();
-  directories_.clear();
 }
 
 }  // namespace cdinst

@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "install/file_identity.h"
@@ -12,7 +11,7 @@
 namespace cdinst {
 
 // Another program may rename what the run made and put a link or another folder in its place
-// while the run goes on; identities taken as each entry is made tell the two apart.
+// once the run has let it go; identities taken as each entry is made tell the two apart.
 class CreatedEntries {
  public:
   // Records the file at `path`, which the run has just created, with the identity it had then
@@ -21,13 +20,8 @@ class CreatedEntries {
   // during the copy, so a relative one could later name something else.
   void AddFile(const std::string& path, const std::optional<FileIdentity>& identity);
 
-  // Records the directory `path`, which the run has just created, asking its identity; as
-  // AddFile otherwise.
-  void AddDirectory(const std::string& path);
-
-  // False when `directory` (a trailing backslash is ignored) is one that this run made and
-  // what that path names now is not it: nothing may be created in it. True for any other path.
-  bool MayCreateIn(const std::string& directory) const;
+  // Records the directory `path`, which the run has just created; as AddFile otherwise.
+  void AddDirectory(const std::string& path, const std::optional<FileIdentity>& identity);
 
   // Removes what was recorded, the latest first, so that each directory goes after everything
   // made in it; a read-only file loses that bit first. Only an entry that is still the one made
@@ -45,7 +39,6 @@ class CreatedEntries {
   void Add(const std::string& path, bool directory, const std::optional<FileIdentity>& identity);
 
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, FileIdentity> directories_;  // by path, no trailing backslash
 };
 
 }  // namespace cdinst

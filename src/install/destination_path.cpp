@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "install/created_entries.h"
+#include "install/folder_hold.h"
 #include "platform/file_system.h"
 #include "platform/path_parts.h"
 
@@ -25,20 +26,24 @@ std::string AsDirectory(const std::string& path) {
 // Enters the parent of `prefix` and creates the last component there by its bare name. Any
 // failure leaves the level missing; the copy into it reports that later. When the parent cannot
 // be entered nothing is created, so a level is never made in whatever directory was current.
-void CreateLevel(const std::string& prefix, CreatedEntries* created) {
+// The level made is held until the next one is made in it: a parent this run made is entered
+// through its hold.
+void CreateLevel(const std::string& prefix, CreatedEntries* created,
+                 std::optional<FolderHold>& made) {
   const std::string parent = AsDirectory(DirectoryPartOf(prefix));
   try {
     ChangeDirectory(parent);
-    if (created && !created->MayCreateIn(parent)) return;
     MakeDirectory(NamePartOf(prefix));
-    if (created) created->AddDirectory(prefix);
+    made.emplace(prefix);
+    if (created) created->AddDirectory(prefix, made->Identity());
   } catch (...) {
   }
 }
 
 // Tests the part before each backslash in turn and creates it when missing. A pass that finds no
 // further backslash tests the previous prefix again, until the pass counter runs out.
-void CreateMissingLevels(const std::string& path, CreatedEntries* created) {
+void CreateMissingLevels(const std::string& path, CreatedEntries* created,
+                         std::optional<FolderHold>& made) {
   uint8_t position = 0;  // 1-based place of the backslash that ends the prefix
   uint8_t passes = kMostPasses;
   std::string prefix;
@@ -56,7 +61,7 @@ void CreateMissingLevels(const std::string& path, CreatedEntries* created) {
       if (path.find('\\', position) == std::string::npos) return;
       continue;
     }
-    if (!DirectoryIsPresent(prefix)) CreateLevel(prefix, created);
+    if (!DirectoryIsPresent(prefix)) CreateLevel(prefix, created, made);
     if (path.size() <= position) return;
     if (--passes == 0) return;
   }
@@ -74,9 +79,13 @@ void ReturnToSourceRoot(const std::string& sourceRoot) {
 // The walk passes over failed levels; the result is checked once at the end, so that the run
 // can report a destination that could not be made instead of failing in the copy.
 bool CreateDestinationPath(const std::string& destination, const std::string& sourceRoot,
-                           CreatedEntries* created) {
+                           CreatedEntries* created, std::optional<FolderHold>* held) {
   if (destination.size() > kLongestPath) return false;
-  CreateMissingLevels(destination, created);
+  {
+    std::optional<FolderHold> made;
+    CreateMissingLevels(destination, created, made);
+    if (held) held->emplace(AsDirectory(destination));
+  }
   ReturnToSourceRoot(sourceRoot);
   return DirectoryIsPresent(AsDirectory(destination));
 }

@@ -1,11 +1,13 @@
 // Where an install run copies to, and making every directory level of it exist before the copy.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace cdinst {
 
 class CreatedEntries;
+class FolderHold;
 
 struct ResolvedDestination {
   std::string path;  // ends in a backslash, unless the configured destination was empty
@@ -27,8 +29,10 @@ ResolvedDestination ResolveDestination(const std::string& destinationPath);
 // or where the walk left it when that change fails; raises nothing. Returns true when the
 // destination (without its trailing backslash; a drive root as it is) then is a directory,
 // false otherwise, and false without creating anything when `destination` is longer than
-// 255 characters. Each level it creates is added to `created`, when given.
+// 255 characters. Each level it creates is added to `created`, when given; `held`, when given,
+// holds the destination from before the levels made are let go (folder_hold.h).
 bool CreateDestinationPath(const std::string& destination, const std::string& sourceRoot,
-                           CreatedEntries* created = nullptr);
+                           CreatedEntries* created = nullptr,
+                           std::optional<FolderHold>* held = nullptr);
 
 }  // namespace cdinst

@@ -8,6 +8,7 @@
 #include "install/destination_path.h"
 #include "install/directory_tree_list.h"
 #include "install/file_name_list.h"
+#include "install/folder_hold.h"
 #include "install/install_index.h"
 #include "install/install_texts.h"
 #include "install/tree_copy.h"
@@ -64,8 +65,10 @@ void ApplyMask(FileNameList& files, const std::string& mask) {
 }
 
 // A copy that ends part way leaves a tree that a retry would take as installed, since it passes
-// over folders that exist: what this run made goes again, whichever way the copy ends.
-bool CopyOrUndo(Run& run, const std::string& destination, CreatedEntries& created) {
+// over folders that exist: what this run made goes again, whichever way the copy ends, once the
+// destination is let go.
+bool CopyOrUndo(Run& run, const std::string& destination, CreatedEntries& created,
+                std::optional<FolderHold>& held) {
   const InstallSettings& settings = run.settings;
   try {
     if (CopyTree(settings.SourceRoot + settings.OriginPath, destination, *run.tree,
@@ -73,9 +76,11 @@ bool CopyOrUndo(Run& run, const std::string& destination, CreatedEntries& create
       return true;
     }
   } catch (...) {
+    held.reset();
     created.RemoveAll();
     throw;
   }
+  held.reset();
   created.RemoveAll();
   return false;
 }
@@ -93,11 +98,12 @@ void RunSteps(Run& run) {
   SetBusyCursor(true);
   EnableHostWindow(run.host, false);
   CreatedEntries created;
-  if (!CreateDestinationPath(destination.path, settings.SourceRoot, &created)) {
+  std::optional<FolderHold> held;
+  if (!CreateDestinationPath(destination.path, settings.SourceRoot, &created, &held)) {
     return ReportFailure(run.host, texts::kDirectoryError);
   }
   ApplyMask(*run.files, settings.FileMask);
-  if (!CopyOrUndo(run, destination.path, created)) {
+  if (!CopyOrUndo(run, destination.path, created, held)) {
     return ReportFailure(run.host, texts::kCopyError);
   }
   if (!destination.systemDestination &&

@@ -9,6 +9,7 @@
 #include "install/directory_tree_list.h"
 #include "install/file_identity.h"
 #include "install/file_name_list.h"
+#include "install/folder_hold.h"
 #include "platform/file_system.h"
 #include "platform/path_parts.h"
 #include "winapi/winapi.h"
@@ -123,7 +124,6 @@ bool TreeCopy::CopyFiles(const std::string& source, const std::string& destinati
 // Only a file that was not there before counts as made by the copy, once the copy opened it.
 // Nothing there means nothing to clear, so the name is asked about only once.
 bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target) {
-  if (created_ && !created_->MayCreateIn(DirectoryPartOf(target))) return false;
   const bool existed = ReadFileAttributes(target) != -1;
   if (existed) ClearReadOnly(target);
   std::optional<FileIdentity> written;
@@ -147,14 +147,16 @@ bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& 
   return true;
 }
 
-// A subdirectory whose counterpart exists already is left alone, with everything in it.
+// A subdirectory whose counterpart exists already is left alone, with everything in it. One
+// made here is held while it is filled; the folder it is made in is held already.
 bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
                                 const std::string& destination) {
   if (CounterpartExists(tree_, index, destination)) return true;
-  if (created_ && !created_->MayCreateIn(destination)) return false;
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
-  if (created_) created_->AddDirectory(destination + *name);
+  const FolderHold made(destination + *name);
+  if (created_) created_->AddDirectory(destination + *name, made.Identity());
+  if (!made.Held()) return false;
   return Copy(source + *name + "\\", destination + *name + "\\", IsLink(source + *name));
 }
 
