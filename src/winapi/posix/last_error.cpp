@@ -2,12 +2,20 @@
 
 #include <cerrno>
 
+#include "winapi/posix/call_count.h"
+
 namespace {
 thread_local DWORD lastError = 0;
 }
 
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD code) { lastError = code; }
+DWORD GetLastError() {
+  const cdinst::posix::WindowsCall call;
+  return lastError;
+}
+void SetLastError(DWORD code) {
+  const cdinst::posix::WindowsCall call;
+  lastError = code;
+}
 
 namespace cdinst::posix {
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/last_error.h"
@@ -275,6 +276,7 @@ int64_t EndAtOpen(const Request& request, const Opened& opened) {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD disposition, DWORD flags, HANDLE) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const Request request{access & (GENERIC_READ | GENERIC_WRITE), shareMode, disposition, flags};
   FlushAll();  // an open may cut or read what a handle holds back

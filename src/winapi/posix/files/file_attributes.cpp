@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/windows_path.h"
@@ -52,6 +53,7 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
 }  // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
+  const cdinst::posix::WindowsCall call;
   ResolvedPath target;
   mode_t mode;
   if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
@@ -67,6 +69,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
 }
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  const cdinst::posix::WindowsCall call;
   ResolvedPath target;
   mode_t found;
   if (!ModeOfPath(path, target, found)) return FALSE;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/held_directories.h"
@@ -124,6 +125,7 @@ std::shared_ptr<OpenFile> TakeOpenFile(HANDLE handle) {
 }  // namespace cdinst::posix
 
 BOOL CloseHandle(HANDLE object) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const std::shared_ptr<OpenFile> file = TakeOpenFile(object);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);

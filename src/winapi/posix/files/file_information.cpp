@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/file_time.h"
@@ -19,6 +20,7 @@ DWORD Low(uint64_t value) { return static_cast<DWORD>(value); }
 // file index is the inode number, so two handles on one file agree whatever names opened them.
 // A handle does not remember its name, so a dot-file is not reported HIDDEN here.
 BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION information) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const std::shared_ptr<OpenFile> file = FindOpenFile(handle);
   if (!file) return FailWith(FALSE, ERROR_INVALID_HANDLE);

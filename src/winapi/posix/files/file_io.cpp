@@ -1,6 +1,7 @@
 // ReadFile and WriteFile at the handle's file pointer.
 #include <algorithm>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/fault_injection.h"
 #include "winapi/posix/files/file_buffers.h"
 #include "winapi/posix/files/file_handles.h"
@@ -48,6 +49,7 @@ int Write(OpenFile& file, const char* buffer, DWORD count, DWORD& done) {
 }  // namespace cdinst::posix
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAPPED overlapped) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (read) *read = 0;
   const std::shared_ptr<OpenFile> file = FindOpenFileToTransfer(handle);
@@ -64,6 +66,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD read, LPOVERLAP
 
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD written,
                LPOVERLAPPED overlapped) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (written) *written = 0;
   const std::shared_ptr<OpenFile> file = FindOpenFileToTransfer(handle);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
 
@@ -49,6 +50,7 @@ std::shared_ptr<OpenFile> FileOrFail(HANDLE handle) {
 }  // namespace cdinst::posix
 
 DWORD SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DWORD method) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const auto file = FileOrFail(handle);
   if (!file) return INVALID_SET_FILE_POINTER;
@@ -69,6 +71,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, PLONG distanceHigh, DWORD met
 }
 
 DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const auto file = FileOrFail(handle);
   if (!file) return INVALID_FILE_SIZE;
@@ -82,6 +85,7 @@ DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
 }
 
 BOOL GetFileSizeEx(HANDLE handle, PLARGE_INTEGER size) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const auto file = FileOrFail(handle);
   if (!file) return FALSE;
@@ -97,6 +101,7 @@ BOOL GetFileSizeEx(HANDLE handle, PLARGE_INTEGER size) {
 // this handle knows was written by a program that ignores share modes; cutting it would drop
 // bytes this handle never read, so the cut is refused as a locked range would be.
 BOOL SetEndOfFile(HANDLE handle) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   const auto file = FileOrFail(handle);
   if (!file) return FALSE;

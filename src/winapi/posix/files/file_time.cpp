@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 
 namespace {
@@ -50,6 +51,7 @@ FILETIME FileTimeFromUnix(const struct timespec& time) {
 using cdinst::posix::FailWith;
 
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local) {
+  const cdinst::posix::WindowsCall call;
   if (utc == nullptr || local == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   const int64_t offset = CurrentLocalOffsetSeconds() * kTicksPerSecond;
   *local = FromTicks(Ticks(*utc) + static_cast<uint64_t>(offset));
@@ -58,6 +60,7 @@ BOOL FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local) {
 
 // DOS dates count years from 1980 in seven bits: 1980 to 2107.
 BOOL FileTimeToDosDateTime(const FILETIME* time, LPWORD dosDate, LPWORD dosTime) {
+  const cdinst::posix::WindowsCall call;
   if (time == nullptr || dosDate == nullptr || dosTime == nullptr) {
     return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/prefix.h"
@@ -33,10 +34,9 @@ uint64_t Hash(const std::string& text) {
 
 sockaddr_un AddressOf(const std::string& name) {
   char text[64];
-  const int length =
-      std::snprintf(text, sizeof text, "cdinst-mutex/%u/%016llx", static_cast<unsigned>(getuid()),
-                    static_cast<unsigned long long>(
-                        Hash(cdinst::posix::PrefixDirectory() + '\0' + name)));
+  const int length = std::snprintf(
+      text, sizeof text, "cdinst-mutex/%u/%016llx", static_cast<unsigned>(getuid()),
+      static_cast<unsigned long long>(Hash(cdinst::posix::PrefixDirectory() + '\0' + name)));
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path + 1, text, static_cast<size_t>(length));  // [0] is NUL: abstract
@@ -46,13 +46,14 @@ sockaddr_un AddressOf(const std::string& name) {
 }  // namespace
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL, LPCSTR name) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (name == nullptr || *name == '\0') return FailWith(HANDLE{}, ERROR_NOT_SUPPORTED);
   UniqueFd fd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
   if (!fd.Valid()) return FailWithErrno(HANDLE{});
   const sockaddr_un address = AddressOf(name);
-  const socklen_t size = static_cast<socklen_t>(
-      offsetof(sockaddr_un, sun_path) + 1 + std::strlen(address.sun_path + 1));
+  const socklen_t size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
+                                                std::strlen(address.sun_path + 1));
   const bool taken = bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), size) != 0;
   if (taken && errno != EADDRINUSE) return FailWithErrno(HANDLE{});
   auto object = std::make_unique<OpenFile>();

@@ -6,11 +6,12 @@
 
 #include <cerrno>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/share_modes.h"
-#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/unique_fd.h"
 
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
@@ -40,6 +41,7 @@ DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
 }  // namespace
 
 BOOL DeleteFileA(LPCSTR path) {
+  const cdinst::posix::WindowsCall call;
   ResolvedPath target;
   struct stat info;
   if (!ResolveExisting(path, target, info)) return FALSE;
@@ -56,6 +58,7 @@ BOOL DeleteFileA(LPCSTR path) {
 
 // The current directory, and a directory open without FILE_SHARE_DELETE, are held.
 BOOL RemoveDirectoryA(LPCSTR path) {
+  const cdinst::posix::WindowsCall call;
   ResolvedPath target;
   struct stat info;
   if (!ResolveExisting(path, target, info)) return FALSE;

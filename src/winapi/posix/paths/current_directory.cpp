@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/drives.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/directory_entries.h"
@@ -74,6 +75,7 @@ using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
 BOOL SetCurrentDirectoryA(LPCSTR path) {
+  const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
   const ResolvedPath target = ResolvePath(path);
@@ -95,5 +97,6 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
 }
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {
+  const cdinst::posix::WindowsCall call;
   return CopyTextResult(CurrentDirectory(), buffer, size);
 }

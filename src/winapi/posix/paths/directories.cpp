@@ -1,12 +1,14 @@
 // CreateDirectoryA.
 #include <sys/stat.h>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;
 
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   const cdinst::posix::ResolvedPath target = cdinst::posix::ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/result_buffer.h"
 
@@ -130,9 +131,11 @@ std::optional<DrivePlace> NearestDrive(const std::string& realDirectory) {
 
 // GetWindowsDirectoryA and GetSystemDirectoryA: the fixed places of a Wine prefix.
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+  const cdinst::posix::WindowsCall call;
   return cdinst::posix::CopyTextResult("C:\\windows", buffer, size);
 }
 
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) {
+  const cdinst::posix::WindowsCall call;
   return cdinst::posix::CopyTextResult("C:\\windows\\system32", buffer, size);
 }

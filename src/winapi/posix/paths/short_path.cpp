@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/short_names.h"
@@ -45,6 +46,7 @@ bool Exists(const cdinst::posix::ResolvedPath& target) {
 
 // A missing path is ERROR_FILE_NOT_FOUND even when a directory on the way is missing.
 DWORD GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
+  const cdinst::posix::WindowsCall call;
   using cdinst::posix::FailWith;
   if (longPath == nullptr) return FailWith(DWORD{0}, ERROR_INVALID_PARAMETER);
   if (*longPath == '\0') return FailWith(DWORD{0}, ERROR_BAD_PATHNAME);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/path_resolution.h"
@@ -84,6 +85,7 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
                            LPDWORD serialNumber, LPDWORD maxComponentLength,
                            LPDWORD fileSystemFlags, LPSTR fileSystemName,
                            DWORD fileSystemNameSize) {
+  const cdinst::posix::WindowsCall call;
   DWORD error;
   const std::optional<cdinst::posix::ResolvedPath> root =
       VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);

@@ -14,9 +14,10 @@
 #include <memory>
 #include <string>
 
-#include "winapi/posix/unique_fd.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
+#include "winapi/posix/unique_fd.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ void Unwatch(Changes& changes, int watch) {
 }  // namespace
 
 HANDLE FindFirstChangeNotificationA(LPCSTR path, BOOL watchSubtree, DWORD filter) {
+  const cdinst::posix::WindowsCall call;
   if (path == nullptr || filter == 0 || (filter & ~kKnownFilters)) {
     return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
   }
@@ -138,6 +140,7 @@ HANDLE FindFirstChangeNotificationA(LPCSTR path, BOOL watchSubtree, DWORD filter
 
 // Changes that came after the last wait that reported the handle signalled keep it signalled.
 BOOL FindNextChangeNotification(HANDLE handle) {
+  const cdinst::posix::WindowsCall call;
   Changes& changes = TheChanges();
   TakeQueuedEvents(changes);
   Change* change = Find(changes, handle);
@@ -148,6 +151,7 @@ BOOL FindNextChangeNotification(HANDLE handle) {
 }
 
 BOOL FindCloseChangeNotification(HANDLE handle) {
+  const cdinst::posix::WindowsCall call;
   Changes& changes = TheChanges();
   TakeQueuedEvents(changes);
   const auto found = changes.open.find(handle);
@@ -170,6 +174,7 @@ int RemainingMilliseconds(std::chrono::steady_clock::time_point deadline) {
 
 // Only change notifications can be waited for here.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+  const cdinst::posix::WindowsCall call;
   Changes& changes = TheChanges();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {

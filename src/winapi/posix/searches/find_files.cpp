@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
@@ -156,6 +157,7 @@ bool TakeNext(Search& search, WIN32_FIND_DATAA& data) {
 }  // namespace
 
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  const cdinst::posix::WindowsCall call;
   if (pattern == nullptr || data == nullptr) {
     return FailWith(INVALID_HANDLE_VALUE, ERROR_INVALID_PARAMETER);
   }
@@ -170,6 +172,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
 }
 
 BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
+  const cdinst::posix::WindowsCall call;
   const auto found = OpenSearches().find(handle);
   if (found == OpenSearches().end()) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   if (data == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
@@ -178,6 +181,7 @@ BOOL FindNextFileA(HANDLE handle, LPWIN32_FIND_DATAA data) {
 }
 
 BOOL FindClose(HANDLE handle) {
+  const cdinst::posix::WindowsCall call;
   if (OpenSearches().erase(handle) == 0) return FailWith(FALSE, ERROR_INVALID_HANDLE);
   return TRUE;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/windows_path.h"
@@ -88,6 +89,7 @@ std::optional<std::string> LoadProfile(LPCSTR fileName) {
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, LPSTR buffer,
                                DWORD size, LPCSTR fileName) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (!buffer || size == 0) return 0;
   const std::string_view fallback = DefaultText(defaultText);

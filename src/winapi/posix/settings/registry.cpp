@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/paths/prefix.h"
 #include "winapi/posix/settings/registry_file.h"
 #include "winapi/posix/settings/whole_file.h"
@@ -130,6 +131,7 @@ LONG QueryValue(const HKEY__& key, std::string_view name, LPDWORD type, LPBYTE d
 }  // namespace cdinst::posix
 
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
+  const cdinst::posix::WindowsCall call;
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   try {
@@ -141,6 +143,7 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (reserved || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
   try {
@@ -155,6 +158,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
 }
 
 LONG RegCloseKey(HKEY key) {
+  const cdinst::posix::WindowsCall call;
   using namespace cdinst::posix;
   if (IsPredefinedRoot(key)) return ERROR_SUCCESS;
   return Keys().Remove(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

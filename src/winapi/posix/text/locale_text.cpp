@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/winapi.h"
 
@@ -192,6 +193,7 @@ int Compared(const std::string& a, const std::string& b) {
 }  // namespace
 
 int CompareStringA(LCID, DWORD flags, LPCSTR text1, int length1, LPCSTR text2, int length2) {
+  const cdinst::posix::WindowsCall call;
   if (text1 == nullptr || text2 == nullptr) {
     return cdinst::posix::FailWith(0, ERROR_INVALID_PARAMETER);
   }
@@ -201,6 +203,7 @@ int CompareStringA(LCID, DWORD flags, LPCSTR text1, int length1, LPCSTR text2, i
 }
 
 DWORD CharLowerBuffA(LPSTR text, DWORD length) {
+  const cdinst::posix::WindowsCall call;
   if (text == nullptr) return 0;
   for (DWORD i = 0; i < length; ++i) {
     text[i] = static_cast<char>(cdinst::LowerWindows1252(static_cast<unsigned char>(text[i])));
@@ -208,4 +211,7 @@ DWORD CharLowerBuffA(LPSTR text, DWORD length) {
   return length;
 }
 
-BOOL IsDBCSLeadByte(BYTE) { return FALSE; }
+BOOL IsDBCSLeadByte(BYTE) {
+  const cdinst::posix::WindowsCall call;
+  return FALSE;
+}

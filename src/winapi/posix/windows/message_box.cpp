@@ -9,6 +9,7 @@
 #include <string>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/progress.h"
 #include "winapi/posix/stop_signals.h"
@@ -58,6 +59,7 @@ void DrawBox(const std::string& caption, const std::string& text, bool yesNo, bo
 }  // namespace
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT flags) {
+  const cdinst::posix::WindowsCall call;
   if (cdinst::posix::Progress()) cdinst::posix::Progress()->TerminalNeeded();
   const bool yesNo = (flags & MB_TYPEMASK) == MB_YESNO;
   // A failed box counts as Yes; a stopped process must not go on to copy.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/command_line.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/progress.h"
@@ -65,11 +66,13 @@ std::string WindowsCommandLine(const std::vector<std::string>& arguments) {
 }  // namespace cdinst::posix
 
 LPSTR GetCommandLineA() {
+  const cdinst::posix::WindowsCall call;
   static std::string line = CommandLineFromArguments();
   return line.data();
 }
 
 void PostQuitMessage(int) {
+  const cdinst::posix::WindowsCall call;
   // Nothing reads a message queue here; the request has no effect, as in the program.
 }
 
@@ -80,6 +83,7 @@ void ExitProcess(UINT exitCode) {
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
+  const cdinst::posix::WindowsCall call;
   if (moduleName != nullptr) return cdinst::posix::FailWith(HMODULE{}, ERROR_FILE_NOT_FOUND);
   uintptr_t base = 0;
   dl_iterate_phdr(FirstModule, &base);
@@ -87,6 +91,7 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
 }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
+  const cdinst::posix::WindowsCall call;
   char unixPath[4096];
   const ssize_t length = readlink("/proc/self/exe", unixPath, sizeof unixPath - 1);
   if (length < 0) return 0;
@@ -99,4 +104,7 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
   return copied;
 }
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
+DWORD GetCurrentThreadId() {
+  const cdinst::posix::WindowsCall call;
+  return static_cast<DWORD>(syscall(SYS_gettid));
+}

@@ -1,6 +1,7 @@
 // LoadStringA over the program's string table, which Windows would take from the module.
 
 #include "string_table.h"
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/result_buffer.h"
 #include "winapi/winapi.h"
@@ -19,6 +20,7 @@ constexpr StringResource kStrings[] = {
 }  // namespace
 
 int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
+  const cdinst::posix::WindowsCall call;
   for (const StringResource& entry : kStrings) {
     if (entry.id != id) continue;
     if (size <= 0) return 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/progress.h"
 #include "winapi/posix/result_buffer.h"
@@ -45,6 +46,7 @@ cdinst::posix::ProgressListener* progressListener = nullptr;
 
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int, int,
                      HWND parent, HMENU, HINSTANCE, LPVOID) {
+  const cdinst::posix::WindowsCall call;
   if (className == nullptr) return cdinst::posix::FailWith(HWND{}, ERROR_INVALID_PARAMETER);
   if (parent != nullptr && Lookup(parent) == nullptr) return nullptr;
   auto window = std::make_unique<HWND__>();
@@ -56,12 +58,14 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int
 }
 
 BOOL DestroyWindow(HWND window) {
+  const cdinst::posix::WindowsCall call;
   if (Lookup(window) == nullptr) return FALSE;
   LiveWindows().erase(window);
   return TRUE;
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
+  const cdinst::posix::WindowsCall call;
   HWND__* found = Lookup(window);
   if (found == nullptr) return FALSE;
   const bool wasDisabled = !found->enabled;
@@ -70,6 +74,7 @@ BOOL EnableWindow(HWND window, BOOL enable) {
 }
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
+  const cdinst::posix::WindowsCall call;
   HWND__* found = Lookup(window);
   if (found == nullptr) return FALSE;
   found->text = text ? text : "";
@@ -77,12 +82,14 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
 }
 
 int GetWindowTextA(HWND window, LPSTR buffer, int size) {
+  const cdinst::posix::WindowsCall call;
   HWND__* found = Lookup(window);
   if (found == nullptr || size <= 0) return 0;
   return static_cast<int>(cdinst::posix::CopyTextCut(found->text, buffer, size));
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+  const cdinst::posix::WindowsCall call;
   static HCURSOR__ arrow{32512}, wait{kWaitShape};
   const auto id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
   if (instance == nullptr && id == arrow.shape) return &arrow;
@@ -92,6 +99,7 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 
 // The wait cursor is all a user would see of the copy, so the listener hears of it.
 HCURSOR SetCursor(HCURSOR cursor) {
+  const cdinst::posix::WindowsCall call;
   HCURSOR previous = currentCursor;
   currentCursor = cursor;
   const bool waiting = cursor != nullptr && cursor->shape == kWaitShape;
@@ -101,14 +109,19 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 BOOL GetCursorPos(LPPOINT point) {
+  const cdinst::posix::WindowsCall call;
   point->x = 0;
   point->y = 0;
   return TRUE;
 }
 
-HWND WindowFromPoint(POINT) { return nullptr; }
+HWND WindowFromPoint(POINT) {
+  const cdinst::posix::WindowsCall call;
+  return nullptr;
+}
 
 DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+  const cdinst::posix::WindowsCall call;
   HWND__* found = Lookup(window);
   if (found == nullptr) return 0;
   if (processId) *processId = 0;
@@ -116,11 +129,15 @@ DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId) {
 }
 
 LRESULT SendMessageA(HWND window, UINT, WPARAM, LPARAM) {
+  const cdinst::posix::WindowsCall call;
   Lookup(window);
   return 0;
 }
 
-int GetSystemMetrics(int) { return 0; }
+int GetSystemMetrics(int) {
+  const cdinst::posix::WindowsCall call;
+  return 0;
+}
 
 namespace cdinst::posix {
 
