@@ -24,12 +24,10 @@ std::optional<std::string>& State() {
 // The key under which the current directory is held.
 const char kCurrent = 0;
 
-// Holds the directory `unixPath` opens, as the current directory `windowsPath`.
-void Hold(const std::string& unixPath, const std::string& windowsPath) {
-  cdinst::posix::UniqueFd fd(open(unixPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.Valid()) return cdinst::posix::ReleaseDirectory(&kCurrent);
-  cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(windowsPath),
-                               std::move(fd));
+// Opening the directory's "." needs the right to search it, as entering it on Windows needs the
+// right to traverse it.
+cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
+  return cdinst::posix::UniqueFd(open((unixPath + "/.").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
@@ -58,7 +56,8 @@ namespace cdinst::posix {
 std::string CurrentDirectory() {
   if (!State()) {
     State() = WorkingDirectoryAsWindowsPath();
-    Hold(".", *State());
+    cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(*State()),
+                                 OpenToEnter("."));
   }
   return *State();
 }
@@ -70,29 +69,36 @@ using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
 using cdinst::posix::ModeOfResolvedPath;
-using cdinst::posix::Permits;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
+// The directory held already cannot have changed: entering it again asks nothing of the disk.
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
+  const cdinst::posix::PathParts parts =
+      cdinst::posix::SplitAbsolutePath(cdinst::posix::AbsolutePathText(path, CurrentDirectory()));
+  if (parts.error == ERROR_SUCCESS && cdinst::posix::IsHeldAs(&kCurrent, parts)) {
+    State() = cdinst::posix::JoinPath(parts);
+    return TRUE;
+  }
   const ResolvedPath target = ResolvePath(path);
   mode_t mode;
   if (!ModeOfResolvedPath(target, mode)) return FALSE;
   if (!S_ISDIR(mode)) {
     return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
   }
-  // Entering needs the right to search the directory, as on Windows the right to traverse it.
-  if (!Permits(target, X_OK)) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
-  State() = target.windowsPath;
   if (target.disc) {
     cdinst::posix::ReleaseDirectory(&kCurrent);
   } else {
-    Hold(target.unixPath, target.windowsPath);
+    cdinst::posix::UniqueFd entered = OpenToEnter(target.unixPath);
+    if (!entered.Valid()) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
+    cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(target.windowsPath),
+                                 std::move(entered));
   }
+  State() = target.windowsPath;
   return TRUE;
 }
 

@@ -16,8 +16,6 @@ struct Held {
   std::vector<std::string> folded;  // the drive, then each component, upper case
   std::string driveEntry;           // what the drive mapped to when it was held
   HeldFd fd;
-  dev_t device;
-  ino_t inode;
 };
 
 std::map<const void*, Held>& Holdings() {
@@ -50,14 +48,19 @@ size_t Covers(const Held& held, const PathParts& parts) {
 void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
-  struct stat info;
-  if (!procMounted || !IsDriveRoot(parts.root) || fstat(fd.Get(), &info) != 0) return;
+  if (!procMounted || !IsDriveRoot(parts.root)) return;
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
-                               std::make_shared<const UniqueFd>(std::move(fd)), info.st_dev,
-                               info.st_ino});
+                               std::make_shared<const UniqueFd>(std::move(fd))});
 }
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
+
+bool IsHeldAs(const void* key, const PathParts& parts) {
+  const auto held = Holdings().find(key);
+  return held != Holdings().end() && IsDriveRoot(parts.root) &&
+         held->second.folded == Folded(parts) &&
+         held->second.driveEntry == DriveEntryPath(parts.root[0]);
+}
 
 // A root is never held: a drive's mapping can change under a process that holds nothing.
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
@@ -74,7 +77,10 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
 
 bool IsHeld(dev_t device, ino_t inode) {
   for (const auto& [key, held] : Holdings()) {
-    if (held.device == device && held.inode == inode) return true;
+    struct stat info;
+    if (fstat(held.fd->Get(), &info) == 0 && info.st_dev == device && info.st_ino == inode) {
+      return true;
+    }
   }
   return false;
 }

@@ -1,5 +1,6 @@
 // FindFirstFileA, FindNextFileA and FindClose. A search collects its entries when it starts;
 // the handle is the search object itself, owned by the table of open searches.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@
 #include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/searches/found_entries.h"
 #include "winapi/posix/searches/wildcard.h"
+#include "winapi/posix/unique_fd.h"
 
 namespace {
 
@@ -98,13 +100,13 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   // Reading the names needs the right to read it, telling what each is the right to search it;
-  // Windows refuses a directory that lacks either.
-  if (!cdinst::posix::Permits(directory, R_OK | X_OK)) {
-    return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
-  }
+  // Windows refuses a directory that lacks either. Opening its "." asks both.
+  const cdinst::posix::UniqueFd opened(
+      open((directory.unixPath + "/.").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!opened.Valid()) return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.entries);
-  for (FoundEntry& entry : cdinst::posix::FindEntries(directory.unixPath)) {
+  for (FoundEntry& entry : cdinst::posix::FindEntries(opened.Get(), directory.unixPath)) {
     if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
   }
   return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;

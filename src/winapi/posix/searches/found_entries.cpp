@@ -11,7 +11,6 @@
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_time.h"
-#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/disc_drives.h"
 #include "winapi/posix/paths/short_names.h"
@@ -28,26 +27,6 @@ FoundEntry UnreachableEntry(std::string name) {
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   return entry;
-}
-
-// Every entry, stat-ed relative to the open directory `unixDirectory` names.
-FoundEntries ReadEntries(int directory, const std::string& unixDirectory) {
-  const std::optional<std::vector<std::string>> names = ListDirectory(directory);
-  if (!names) return {};
-  FoundEntries entries;
-  entries.reserve(names->size());
-  for (const std::string& unixName : *names) {
-    struct stat info;
-    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-      entries.push_back(UnreachableEntry(WindowsNameOf(unixName)));
-      continue;
-    }
-    const bool link = S_ISLNK(info.st_mode);
-    if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
-    entries.push_back(
-        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName), link));
-  }
-  return entries;
 }
 
 template <size_t N>
@@ -102,10 +81,24 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
   CopyName(entry.shortName, data.cAlternateFileName);
 }
 
-FoundEntries FindEntries(const std::string& unixDirectory) {
-  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return {};
-  return ReadEntries(directory.Get(), unixDirectory);
+// Every entry is stat-ed relative to the open directory.
+FoundEntries FindEntries(int directory, const std::string& unixDirectory) {
+  const std::optional<std::vector<std::string>> names = ListDirectory(directory);
+  if (!names) return {};
+  FoundEntries entries;
+  entries.reserve(names->size());
+  for (const std::string& unixName : *names) {
+    struct stat info;
+    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+      entries.push_back(UnreachableEntry(WindowsNameOf(unixName)));
+      continue;
+    }
+    const bool link = S_ISLNK(info.st_mode);
+    if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
+    entries.push_back(
+        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName), link));
+  }
+  return entries;
 }
 
 }  // namespace cdinst::posix

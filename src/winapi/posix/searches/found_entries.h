@@ -40,9 +40,10 @@ FoundEntry FoundEntryOf(const disc::DiscEntry& entry, std::string name);
 // as they were.
 void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 
-// The entries of `unixDirectory` without "." and "..", in ascending bytewise order of their
-// Unix names; dangling links are left out, and an entry that cannot be looked up is a file
-// whose times and size are 0. None when the directory cannot be read.
-FoundEntries FindEntries(const std::string& unixDirectory);
+// The entries of the directory open as `directory` (for reading, not read from yet), whose path
+// is `unixDirectory`, without "." and "..", in ascending bytewise order of their Unix names;
+// dangling links are left out, and an entry that cannot be looked up is a file whose times and
+// size are 0. None when the directory cannot be read.
+FoundEntries FindEntries(int directory, const std::string& unixDirectory);
 
 }  // namespace cdinst::posix
