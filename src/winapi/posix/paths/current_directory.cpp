@@ -30,6 +30,13 @@ cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(open((unixPath + "/.").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
+BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory) {
+  cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(windowsPath),
+                               std::move(directory));
+  State() = windowsPath;
+  return TRUE;
+}
+
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
 std::string DrivePath(char letter, std::string_view rest) {
   std::string path = std::string(1, letter) + ":";
@@ -72,17 +79,10 @@ using cdinst::posix::ModeOfResolvedPath;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
-// The directory held already cannot have changed: entering it again asks nothing of the disk.
-BOOL SetCurrentDirectoryA(LPCSTR path) {
-  const cdinst::posix::WindowsCall call;
-  if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
-  const cdinst::posix::PathParts parts =
-      cdinst::posix::SplitAbsolutePath(cdinst::posix::AbsolutePathText(path, CurrentDirectory()));
-  if (parts.error == ERROR_SUCCESS && cdinst::posix::IsHeldAs(&kCurrent, parts)) {
-    State() = cdinst::posix::JoinPath(parts);
-    return TRUE;
-  }
+namespace {
+
+// The spelling as on disk is tried first, in one system call.
+BOOL EnterResolved(LPCSTR path) {
   const ResolvedPath target = ResolvePath(path);
   mode_t mode;
   if (!ModeOfResolvedPath(target, mode)) return FALSE;
@@ -92,14 +92,31 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
   if (target.disc) {
     cdinst::posix::ReleaseDirectory(&kCurrent);
-  } else {
-    cdinst::posix::UniqueFd entered = OpenToEnter(target.unixPath);
-    if (!entered.Valid()) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
-    cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(target.windowsPath),
-                                 std::move(entered));
+    State() = target.windowsPath;
+    return TRUE;
   }
-  State() = target.windowsPath;
-  return TRUE;
+  cdinst::posix::UniqueFd entered = OpenToEnter(target.unixPath);
+  if (!entered.Valid()) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
+  return Enter(target.windowsPath, std::move(entered));
+}
+
+}  // namespace
+
+// The directory held already cannot have changed: entering it again asks nothing of the disk.
+BOOL SetCurrentDirectoryA(LPCSTR path) {
+  const cdinst::posix::WindowsCall call;
+  if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
+  if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
+  const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
+  if (spelled && spelled->windowsPath.size() < MAX_PATH) {
+    if (cdinst::posix::IsHeldAs(&kCurrent, spelled->windowsPath)) {
+      State() = spelled->windowsPath;
+      return TRUE;
+    }
+    cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
+    if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered));
+  }
+  return EnterResolved(path);
 }
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {

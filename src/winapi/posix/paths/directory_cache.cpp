@@ -42,8 +42,8 @@ bool IsLocalFileSystem(int directory) {
   return false;
 }
 
-constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                              IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
+constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
+                              IN_ONLYDIR | IN_EXCL_UNLINK;
 
 // Enough for the directories one installation fills; past it the least recently used goes.
 constexpr size_t kMostListings = 64;

@@ -55,7 +55,8 @@ void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
 
-bool IsHeldAs(const void* key, const PathParts& parts) {
+bool IsHeldAs(const void* key, const std::string& path) {
+  const PathParts parts = SplitAbsolutePath(path);
   const auto held = Holdings().find(key);
   return held != Holdings().end() && IsDriveRoot(parts.root) &&
          held->second.folded == Folded(parts) &&

@@ -30,9 +30,9 @@ void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd);
 
 void ReleaseDirectory(const void* key);
 
-// True when the directory held under `key` is the one the full path `parts` names, by the
-// path's text alone: it cannot have been removed or renamed since.
-bool IsHeldAs(const void* key, const PathParts& parts);
+// True when the directory held under `key` is the one the full Windows path `path` names, by
+// the path's text alone: it cannot have been removed or renamed since.
+bool IsHeldAs(const void* key, const std::string& path);
 
 // The held directory that stands for the longest beginning of `parts` that leaves at least one
 // component, while its drive maps where it did when it was held.

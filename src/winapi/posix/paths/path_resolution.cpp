@@ -114,6 +114,11 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   Walk(root, components, result);
 }
 
+PathParts PartsOf(std::string_view path) {
+  return SplitAbsolutePath(IsFullPath(path) ? std::string(path)
+                                            : AbsolutePathText(path, CurrentDirectory()));
+}
+
 // What follows the held directory, looked for from it.
 void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
   const std::string root = PathOf(*base.fd);
@@ -166,8 +171,7 @@ ResolvedPath ResolvePath(std::string_view path) {
     return result;
   }
   result.trailingSeparator = IsSeparator(path.back());
-  const PathParts parts = SplitAbsolutePath(
-      IsFullPath(path) ? std::string(path) : AbsolutePathText(path, CurrentDirectory()));
+  const PathParts parts = PartsOf(path);
   result.error = parts.error;
   if (result.error != ERROR_SUCCESS) return result;
   result.windowsPath = JoinPath(parts);
@@ -193,6 +197,25 @@ ResolvedPath ResolvePath(std::string_view path) {
   if (root != entry && FoundExactly(*root, parts.components, result)) return result;
   FindOtherwise(*root, parts.components, result);
   return result;
+}
+
+std::optional<SpelledPath> SpellPath(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  const PathParts parts = PartsOf(path);
+  if (parts.error != ERROR_SUCCESS || DiscOf(parts, true)) return std::nullopt;
+  SpelledPath spelled{JoinPath(parts), {}, nullptr};
+  if (std::optional<HeldBase> base = HeldBaseOf(parts)) {
+    spelled.unixPath = PathOf(*base->fd);
+    for (size_t i = base->components; i < parts.components.size(); ++i) {
+      spelled.unixPath = UnixChild(spelled.unixPath, Windows1252ToUtf8(parts.components[i]));
+    }
+    spelled.held = std::move(base->fd);
+    return spelled;
+  }
+  const std::optional<std::string> entry = DriveEntry(parts.root);
+  if (!entry) return std::nullopt;
+  spelled.unixPath = SpelledAsGiven(*entry, parts.components, parts.components.size());
+  return spelled;
 }
 
 std::string ResolvedPath::ParentPath() const {

@@ -50,11 +50,24 @@ struct ResolvedPath {
 };
 
 // Resolves `path` against the emulation's current directory, from the held directory nearest to
-// its end when one is on its way (held_directories.h), else from its drive's root. Components are matched on disk
-// exactly first, then without regard to letter case (the lowest Unix name wins when several
-// match), then as hashed short names. Never fails with an exception; `error` says what went
+// its end when one is on its way (held_directories.h), else from its drive's root. Components are
+// matched on disk exactly first, then without regard to letter case (the lowest Unix name wins when
+// several match), then as hashed short names. Never fails with an exception; `error` says what went
 // wrong.
 ResolvedPath ResolvePath(std::string_view path);
+
+// A path as it is when every component is spelled as on disk, worked out without asking the
+// disk, for a caller that tries that spelling in one system call first and resolves the path
+// only when it misses.
+struct SpelledPath {
+  std::string windowsPath;  // as ResolvedPath's
+  std::string unixPath;
+  HeldFd held;  // the held directory `unixPath` leads through, kept open meanwhile
+};
+
+// Nothing for a path that is malformed, on a disc drive or on a share, or whose drive has no
+// entry to go through.
+std::optional<SpelledPath> SpellPath(std::string_view path);
 
 // True when the resolved path exists and is a directory or a link to one.
 bool IsExistingDirectory(const ResolvedPath& path);
