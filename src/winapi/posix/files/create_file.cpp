@@ -72,35 +72,33 @@ DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
 
 enum class Creation { kDone, kNameTaken, kUnsupported };
 
-// Links the unnamed file `fd` in as `name`. Naming the descriptor itself spares a lookup
+// Links the unnamed file `fd` in at `unixPath`. Naming the descriptor itself spares a lookup
 // through /proc, but needs CAP_DAC_READ_SEARCH; without it the call fails with ENOENT, and
 // /proc is used from then on.
-int LinkUnnamedFile(int fd, int directory, const char* name) {
+int LinkUnnamedFile(int fd, const std::string& unixPath) {
   static bool emptyPathRefused = false;
   if (!emptyPathRefused) {
-    if (linkat(fd, "", directory, name, AT_EMPTY_PATH) == 0) return 0;
+    if (linkat(fd, "", AT_FDCWD, unixPath.c_str(), AT_EMPTY_PATH) == 0) return 0;
     if (errno != ENOENT) return -1;
     emptyPathRefused = true;
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  return linkat(AT_FDCWD, self.c_str(), directory, name, AT_SYMLINK_FOLLOW);
+  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unixPath.c_str(), AT_SYMLINK_FOLLOW);
 }
 
 // Makes the file without a name, records its share mode and only then links it in: on Windows
 // a new file and its share mode appear in one step, and another process must not open it, and
-// write, in between. Until then no other open can reach it, so there is nothing to test. The
-// file is made and named relative to its directory, held open meanwhile. kUnsupported when the
-// file system (or a missing /proc) does not allow this; then nothing was made.
+// write, in between. Until then no other open can reach it, so there is nothing to test. Where
+// the path goes through a held directory, both steps happen in it. kUnsupported when the file
+// system (or a missing /proc) does not allow this; then nothing was made.
 Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Request& request,
                              Opened& opened) {
-  const UniqueFd directory(open(path.ParentPath().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return Creation::kUnsupported;
-  UniqueFd fd(openat(directory.Get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  UniqueFd fd(open(path.ParentPath().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Creation::kUnsupported;
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Creation::kUnsupported;  // a lock call failed on a file no one else can see yet
   }
-  if (LinkUnnamedFile(fd.Get(), directory.Get(), path.name.c_str()) != 0) {
+  if (LinkUnnamedFile(fd.Get(), path.unixPath) != 0) {
     return errno == EEXIST ? Creation::kNameTaken : Creation::kUnsupported;
   }
   opened.fd = std::move(fd);

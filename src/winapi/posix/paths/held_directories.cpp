@@ -50,7 +50,7 @@ void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
   ReleaseDirectory(key);
   if (!procMounted || !IsDriveRoot(parts.root)) return;
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
-                               std::make_shared<const UniqueFd>(std::move(fd))});
+                               std::make_shared<const HeldDirectory>(std::move(fd))});
 }
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
@@ -78,14 +78,21 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
 
 bool IsHeld(dev_t device, ino_t inode) {
   for (const auto& [key, held] : Holdings()) {
-    struct stat info;
-    if (fstat(held.fd->Get(), &info) == 0 && info.st_dev == device && info.st_ino == inode) {
-      return true;
-    }
+    const struct stat* info = held.fd->Status();
+    if (info && info->st_dev == device && info->st_ino == inode) return true;
   }
   return false;
 }
 
-std::string PathOf(const UniqueFd& held) { return "/proc/self/fd/" + std::to_string(held.Get()); }
+std::string HeldDirectory::Path() const { return "/proc/self/fd/" + std::to_string(fd_.Get()); }
+
+const struct stat* HeldDirectory::Status() const {
+  if (!status_) {
+    struct stat info;
+    if (fstat(fd_.Get(), &info) != 0) return nullptr;
+    status_ = info;
+  }
+  return &*status_;
+}
 
 }  // namespace cdinst::posix

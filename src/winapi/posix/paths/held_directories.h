@@ -4,7 +4,7 @@
 // resolving such a path from the held descriptor gives what Windows gives all the same.
 #pragma once
 
-#include <sys/types.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <optional>
@@ -15,7 +15,26 @@
 
 namespace cdinst::posix {
 
-using HeldFd = std::shared_ptr<const UniqueFd>;
+// A held directory's descriptor.
+class HeldDirectory {
+ public:
+  explicit HeldDirectory(UniqueFd fd) : fd_(std::move(fd)) {}
+
+  // The path by which the kernel finds the directory itself, however it was renamed since:
+  // names below it are then resolved from it as an *at call resolves them, for every call
+  // (extended attributes and watches have no *at form).
+  std::string Path() const;
+
+  // What fstat(2) says of it, asked once: a held directory stays the one it is. Only its
+  // identity and kind are to be used. Null when that fails.
+  const struct stat* Status() const;
+
+ private:
+  UniqueFd fd_;
+  mutable std::optional<struct stat> status_;
+};
+
+using HeldFd = std::shared_ptr<const HeldDirectory>;
 
 // Where a path may be resolved from: a held directory, and how many of the path's components
 // it stands for.
@@ -40,10 +59,5 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts);
 
 // True when a held directory is the one with this device and inode.
 bool IsHeld(dev_t device, ino_t inode);
-
-// The path by which the kernel finds the held directory itself, however it was renamed since:
-// names below it are then resolved from it as an *at call resolves them, for every call
-// (extended attributes and watches have no *at form).
-std::string PathOf(const UniqueFd& held);
 
 }  // namespace cdinst::posix

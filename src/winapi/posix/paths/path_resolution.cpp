@@ -99,12 +99,15 @@ bool FoundExactly(const std::string& root, const std::vector<std::string>& compo
 
 // What is not there as spelled: a last component in another letter case when its directory is
 // spelled as on disk, else every component in turn. A root that is not there is a path not
-// found.
+// found. `rootStatus`, when given, is the root's status, which spares asking it.
 void FindOtherwise(const std::string& root, const std::vector<std::string>& components,
-                   ResolvedPath& result) {
+                   ResolvedPath& result, const struct stat* rootStatus = nullptr) {
   if (components.empty()) {
     if (!FoundRoot(root, result)) result.error = ERROR_PATH_NOT_FOUND;
     return;
+  }
+  if (components.size() == 1 && rootStatus) {
+    return FindLast(root, *rootStatus, components.back(), result);
   }
   const std::string directory = SpelledAsGiven(root, components, components.size() - 1);
   struct stat info;
@@ -121,11 +124,11 @@ PathParts PartsOf(std::string_view path) {
 
 // What follows the held directory, looked for from it.
 void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
-  const std::string root = PathOf(*base.fd);
+  const std::string root = base.fd->Path();
   const std::vector<std::string> rest(parts.components.begin() + base.components,
                                       parts.components.end());
   result.held = std::move(base.fd);
-  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result);
+  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, result.held->Status());
 }
 
 // The entries on the way on the disc `image`, a missing last component being a file not found
@@ -205,7 +208,7 @@ std::optional<SpelledPath> SpellPath(std::string_view path) {
   if (parts.error != ERROR_SUCCESS || DiscOf(parts, true)) return std::nullopt;
   SpelledPath spelled{JoinPath(parts), {}, nullptr};
   if (std::optional<HeldBase> base = HeldBaseOf(parts)) {
-    spelled.unixPath = PathOf(*base->fd);
+    spelled.unixPath = base->fd->Path();
     for (size_t i = base->components; i < parts.components.size(); ++i) {
       spelled.unixPath = UnixChild(spelled.unixPath, Windows1252ToUtf8(parts.components[i]));
     }
