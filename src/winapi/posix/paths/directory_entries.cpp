@@ -44,16 +44,13 @@ std::string WindowsNameOf(std::string_view unixName) {
   return name;
 }
 
+// A dangling link is an entry too.
 std::optional<std::string> FindEntry(const std::string& unixDirectory,
                                      std::string_view windowsName) {
   std::string exact = Windows1252ToUtf8(windowsName);
-  if (EntryExists(UnixChild(unixDirectory, exact))) return exact;
-  return MatchIgnoringCase(unixDirectory, windowsName);
-}
-
-bool EntryExists(const std::string& unixPath) {
   struct stat info;
-  return lstat(unixPath.c_str(), &info) == 0;
+  if (lstat(UnixChild(unixDirectory, exact).c_str(), &info) == 0) return exact;
+  return MatchIgnoringCase(unixDirectory, windowsName);
 }
 
 std::string UnixChild(const std::string& directory, std::string_view name) {

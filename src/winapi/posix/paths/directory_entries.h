@@ -28,9 +28,6 @@ std::optional<std::string> FindEntry(const std::string& unixDirectory,
 // `directory` + "/" + `name`, without doubling the slash of "/".
 std::string UnixChild(const std::string& directory, std::string_view name);
 
-// True when there is an entry at `unixPath`, of any kind (a dangling link too).
-bool EntryExists(const std::string& unixPath);
-
 // `path` with every link and "." or ".." resolved, as realpath(3) gives it; nothing when it
 // cannot be resolved.
 std::optional<std::string> RealPath(const std::string& path);

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
 
@@ -229,12 +228,6 @@ std::string ResolvedPath::ParentPath() const {
 bool IsExistingDirectory(const ResolvedPath& path) {
   struct stat info;
   return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
-}
-
-// A disc's entries are all there is to read and search on it.
-bool Permits(const ResolvedPath& path, int access) {
-  if (path.disc) return (access & W_OK) == 0;
-  return faccessat(AT_FDCWD, path.unixPath.c_str(), access, AT_EACCESS) == 0;
 }
 
 bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {

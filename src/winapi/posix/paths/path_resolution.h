@@ -72,11 +72,6 @@ std::optional<SpelledPath> SpellPath(std::string_view path);
 // True when the resolved path exists and is a directory or a link to one.
 bool IsExistingDirectory(const ResolvedPath& path);
 
-// True when this process, as its effective user, may use the resolved file for `access` (R_OK,
-// W_OK, X_OK, or'ed), following a symbolic link. False, with errno set, when it may not or that
-// cannot be asked.
-bool Permits(const ResolvedPath& path, int access);
-
 // The type and permission bits of the existing file a resolved path names, following symbolic
 // links. On failure sets the last error (the resolution's code, else what errno says, a missing
 // file giving ERROR_FILE_NOT_FOUND) and returns false.
