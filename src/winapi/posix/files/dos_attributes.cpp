@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <set>
 #include <string_view>
 
 namespace cdinst::posix {
@@ -17,6 +18,12 @@ constexpr size_t kLongestValue = 256;
 constexpr size_t kMostDigits = 8;
 
 bool NothingToKeep(int error) { return error == ENOTSUP || error == ENODATA; }
+
+// A mounted file system keeps extended attributes or does not for as long as it is mounted.
+std::set<dev_t>& Refusing() {
+  static std::set<dev_t> devices;
+  return devices;
+}
 
 // Samba writes binary data after the text and a NUL.
 std::string_view TextPart(std::string_view value) { return value.substr(0, value.find('\0')); }
@@ -31,9 +38,11 @@ bool ParseStoredText(std::string_view text, DWORD& value) {
 
 }  // namespace
 
-DWORD StoredDosAttributes(const std::string& unixPath) {
+DWORD StoredDosAttributes(const std::string& unixPath, dev_t device) {
+  if (Refusing().count(device)) return 0;
   char stored[kLongestValue];
   const ssize_t length = getxattr(unixPath.c_str(), kName, stored, sizeof stored);
+  if (length < 0 && errno == ENOTSUP) Refusing().insert(device);
   DWORD value = 0;
   if (length <= 0 || !ParseStoredText(TextPart({stored, static_cast<size_t>(length)}), value)) {
     return 0;
@@ -41,9 +50,9 @@ DWORD StoredDosAttributes(const std::string& unixPath) {
   return value & kStoredBits;
 }
 
-bool StoreDosAttributes(const std::string& unixPath, DWORD attributes) {
+bool StoreDosAttributes(const std::string& unixPath, dev_t device, DWORD attributes) {
   const DWORD wanted = attributes & kStoredBits;
-  if (wanted == StoredDosAttributes(unixPath)) return true;
+  if (wanted == StoredDosAttributes(unixPath, device)) return true;
   int result;
   if (wanted == 0) {
     result = removexattr(unixPath.c_str(), kName);

@@ -32,11 +32,11 @@ namespace {
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
 // Resolves `path` to an existing file; a file named with a trailing separator is not found.
-bool ModeOfPath(LPCSTR path, ResolvedPath& target, mode_t& mode) {
+bool StatusOfPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
   if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
   target = cdinst::posix::ResolvePath(path);
-  if (!cdinst::posix::ModeOfResolvedPath(target, mode)) return false;
-  if (target.trailingSeparator && !S_ISDIR(mode)) {
+  if (!cdinst::posix::StatusOfResolvedPath(target, info)) return false;
+  if (target.trailingSeparator && !S_ISDIR(info.st_mode)) {
     return FailWith(false, ERROR_PATH_NOT_FOUND);
   }
   return true;
@@ -55,8 +55,8 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
 DWORD GetFileAttributesA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
   ResolvedPath target;
-  mode_t mode;
-  if (!ModeOfPath(path, target, mode)) return INVALID_FILE_ATTRIBUTES;
+  struct stat info;
+  if (!StatusOfPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
   if (target.disc) {
     // Windows builds a folder opened by its path from the path table, which keeps no flags.
     const cdinst::disc::DiscEntry& entry = target.disc->Entry();
@@ -64,21 +64,22 @@ DWORD GetFileAttributesA(LPCSTR path) {
   }
   // Only a symbolic link is found without the status of what it names.
   const bool link = !target.status;
-  return cdinst::posix::AttributesOf(mode, cdinst::posix::LastComponent(target.windowsPath), link) |
-         cdinst::posix::StoredDosAttributes(target.unixPath);
+  return cdinst::posix::AttributesOf(info.st_mode, cdinst::posix::LastComponent(target.windowsPath),
+                                     link) |
+         cdinst::posix::StoredDosAttributes(target.unixPath, info.st_dev);
 }
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   const cdinst::posix::WindowsCall call;
   ResolvedPath target;
-  mode_t found;
-  if (!ModeOfPath(path, target, found)) return FALSE;
+  struct stat found;
+  if (!StatusOfPath(path, target, found)) return FALSE;
   if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   const std::string& file = target.unixPath;
+  const auto store = [&] { return StoreDosAttributes(file, found.st_dev, attributes); };
   // For anyone but root, the extended attributes of a read-only file cannot be written.
-  const bool done = readOnly
-                        ? StoreDosAttributes(file, attributes) && SetWriteBits(file, found, true)
-                        : SetWriteBits(file, found, false) && StoreDosAttributes(file, attributes);
+  const bool done = readOnly ? store() && SetWriteBits(file, found.st_mode, true)
+                             : SetWriteBits(file, found.st_mode, false) && store();
   return done ? TRUE : FailWithErrno(FALSE);
 }

@@ -75,7 +75,7 @@ using cdinst::posix::CopyTextResult;
 using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
-using cdinst::posix::ModeOfResolvedPath;
+using cdinst::posix::StatusOfResolvedPath;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
 
@@ -84,9 +84,9 @@ namespace {
 // The spelling as on disk is tried first, in one system call.
 BOOL EnterResolved(LPCSTR path) {
   const ResolvedPath target = ResolvePath(path);
-  mode_t mode;
-  if (!ModeOfResolvedPath(target, mode)) return FALSE;
-  if (!S_ISDIR(mode)) {
+  struct stat info;
+  if (!StatusOfResolvedPath(target, info)) return FALSE;
+  if (!S_ISDIR(info.st_mode)) {
     return FailWith(FALSE, target.trailingSeparator ? ERROR_INVALID_NAME : ERROR_DIRECTORY);
   }
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);

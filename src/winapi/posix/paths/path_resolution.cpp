@@ -230,13 +230,10 @@ bool IsExistingDirectory(const ResolvedPath& path) {
   return path.exists && StatFollowing(path, info) && S_ISDIR(info.st_mode);
 }
 
-bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode) {
+bool StatusOfResolvedPath(const ResolvedPath& path, struct stat& info) {
   if (path.error != ERROR_SUCCESS) return FailWith(false, path.error);
   if (!path.exists) return FailWith(false, ERROR_FILE_NOT_FOUND);
-  struct stat info;
-  if (!StatFollowing(path, info)) return FailWithErrno(false);
-  mode = info.st_mode;
-  return true;
+  return StatFollowing(path, info) || FailWithErrno(false);
 }
 
 bool StatFollowing(const ResolvedPath& path, struct stat& info) {

@@ -72,10 +72,10 @@ std::optional<SpelledPath> SpellPath(std::string_view path);
 // True when the resolved path exists and is a directory or a link to one.
 bool IsExistingDirectory(const ResolvedPath& path);
 
-// The type and permission bits of the existing file a resolved path names, following symbolic
-// links. On failure sets the last error (the resolution's code, else what errno says, a missing
-// file giving ERROR_FILE_NOT_FOUND) and returns false.
-bool ModeOfResolvedPath(const ResolvedPath& path, mode_t& mode);
+// The status of the existing file a resolved path names, following symbolic links. On failure
+// sets the last error (the resolution's code, else what errno says, a missing file giving
+// ERROR_FILE_NOT_FOUND) and returns false.
+bool StatusOfResolvedPath(const ResolvedPath& path, struct stat& info);
 
 // stat(2) of the resolved file, following a symbolic link; the status learned on the way when
 // there is one. False, with errno set, when that fails.

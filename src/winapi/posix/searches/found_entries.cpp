@@ -42,7 +42,7 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
                         bool link) {
   FoundEntry entry{};
-  entry.attributes = AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath);
+  entry.attributes = AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath, info.st_dev);
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);
