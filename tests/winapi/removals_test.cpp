@@ -74,16 +74,24 @@ TEST_F(RemovalsTest, RefusalsGiveWindowsCodesAndRemoveNothing) {
       {RemoveError, "C:\\t\\missing", ERROR_FILE_NOT_FOUND},
       {RemoveError, "C:\\t\\missing\\x", ERROR_PATH_NOT_FOUND},
       {RemoveError, "C:\\t\\sub\\deeper", ERROR_SHARING_VIOLATION},  // the current directory
+      {RemoveError, "C:\\t\\kept", ERROR_SHARING_VIOLATION},  // open without sharing deletion
   };
   prefix_.SetReadOnly("C:\\t\\file.txt", true);
   ScopedHandle held(OpenForTest("C:\\t\\full\\inside.txt", GENERIC_READ, FILE_SHARE_READ));
   ASSERT_TRUE(held.Valid());
+  prefix_.MakeDirectory("C:\\t\\kept");
+  ScopedHandle kept(CreateFileA("C:\\t\\kept", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ASSERT_TRUE(kept.Valid());
   ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\sub\\deeper"));
   for (const auto& refusal : refusals)
     EXPECT_EQ(refusal.code, refusal.call(refusal.path)) << refusal.path;
-  for (const char* path : {"C:\\t\\file.txt", "C:\\t\\full\\inside.txt", "C:\\t\\sub\\deeper"}) {
+  for (const char* path :
+       {"C:\\t\\file.txt", "C:\\t\\full\\inside.txt", "C:\\t\\sub\\deeper", "C:\\t\\kept"}) {
     EXPECT_TRUE(prefix_.Exists(path)) << path;
   }
+  kept.Close();
+  EXPECT_EQ(0u, RemoveError("C:\\t\\kept"));
   ASSERT_TRUE(SetFileAttributesA("C:\\t\\file.txt", FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(0u, DeleteError("C:\\t\\file.txt"));
   held.Close();

@@ -33,6 +33,7 @@ bool IsLocalFileSystem(int directory) {
       0x58465342,  // xfs
       0x9123683E,  // btrfs
       0x01021994,  // tmpfs
+      0x858458F6,  // ramfs
   };
   struct statfs info;
   if (fstatfs(directory, &info) != 0) return false;

@@ -44,11 +44,12 @@ size_t Covers(const Held& held, const PathParts& parts) {
 }  // namespace
 
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
-// resolved from their drive's root.
+// resolved from their drive's root. A root is never held: a drive's mapping can change under a
+// process that holds nothing.
 void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
-  if (!procMounted || !IsDriveRoot(parts.root)) return;
+  if (!procMounted || !IsDriveRoot(parts.root) || parts.components.empty()) return;
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
                                std::make_shared<const HeldDirectory>(std::move(fd))});
 }
@@ -63,7 +64,6 @@ bool IsHeldAs(const void* key, const std::string& path) {
          held->second.driveEntry == DriveEntryPath(parts.root[0]);
 }
 
-// A root is never held: a drive's mapping can change under a process that holds nothing.
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
   std::optional<HeldBase> best;
   if (!IsDriveRoot(parts.root)) return best;

@@ -1,0 +1,64 @@
+// A held directory (the current directory, or one open without sharing deletion) cannot be
+// renamed on Windows. Here another program can rename it and put a link to a folder of its own in
+// its place: paths through the held directory still lead into it, never through the link.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "scoped_handle.h"
+#include "scratch_prefix.h"
+#include "seam_helpers.h"
+#include "winapi/winapi.h"
+
+namespace cdinst::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
+  const struct {
+    const char* holder;
+    const char* made;  // as the program names what it makes in the held directory
+  } cases[] = {
+      {"current directory", "C:\\T\\Work\\novo"},
+      {"current directory", "novo"},
+      {"current directory", "sub\\novo"},
+      {"handle", "C:\\t\\WORK\\sub\\novo"},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(std::string(each.holder) + ": " + each.made);
+    ScratchPrefix prefix;
+    prefix.MakeDirectory("C:\\t\\work\\sub");
+    prefix.WriteFile("C:\\victim\\keep.txt", "victim");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\work"));
+    std::optional<ScopedHandle> handle;
+    if (std::string(each.holder) == "handle") {
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+      handle.emplace(CreateFileA("C:\\t\\work", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+      ASSERT_TRUE(handle->Valid());
+    }
+    const std::string work = prefix.Unix("C:\\t\\work");
+    fs::rename(work, work + ".moved");
+    fs::create_directory_symlink(prefix.Unix("C:\\victim"), work);
+
+    const std::string file = std::string(each.made) + ".txt";
+    ScopedHandle created(OpenForTest(file, GENERIC_WRITE, 0, CREATE_NEW));
+    EXPECT_TRUE(created.Valid());
+    EXPECT_EQ(0u, CreateDirectoryError(each.made));
+    EXPECT_EQ(0x20u, GetFileAttributesA(file.c_str()));
+    const std::string inside =
+        std::string(each.made).find("sub") != std::string::npos ? "/sub/novo" : "/novo";
+    EXPECT_TRUE(fs::is_regular_file(work + ".moved" + inside + ".txt"));
+    EXPECT_TRUE(fs::is_directory(work + ".moved" + inside));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(prefix.Unix("C:\\victim")),
+                               fs::directory_iterator()));
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  }
+}
+
+}  // namespace
+}  // namespace cdinst::testing
