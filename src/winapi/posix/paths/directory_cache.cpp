@@ -27,7 +27,9 @@ namespace {
 // directory is gone) or an overflowing queue drops listings. That holds on a file system whose
 // every change this kernel makes; elsewhere (a network or user-space file system) each lookup
 // reads the directory.
-bool IsLocalFileSystem(int directory) {
+bool IsLocalFileSystem(int directory, dev_t device) {
+  static std::map<dev_t, bool> known;  // a mounted file system keeps its kind
+  if (const auto found = known.find(device); found != known.end()) return found->second;
   constexpr unsigned long kLocal[] = {
       0xEF53,      // ext2, ext3, ext4
       0x58465342,  // xfs
@@ -37,10 +39,10 @@ bool IsLocalFileSystem(int directory) {
   };
   struct statfs info;
   if (fstatfs(directory, &info) != 0) return false;
-  for (const unsigned long type : kLocal) {
-    if (static_cast<unsigned long>(info.f_type) == type) return true;
-  }
-  return false;
+  bool& local = known[device];
+  for (const unsigned long type : kLocal)
+    local = local || static_cast<unsigned long>(info.f_type) == type;
+  return local;
 }
 
 constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
@@ -143,8 +145,8 @@ void MakeRoom(Cache& cache) {
 }
 
 // Watches the open `directory` for a listing to keep; -1 where that cannot be.
-int Watch(Cache& cache, int directory) {
-  if (!cache.notify.Valid() || !IsLocalFileSystem(directory)) return -1;
+int Watch(Cache& cache, int directory, dev_t device) {
+  if (!cache.notify.Valid() || !IsLocalFileSystem(directory, device)) return -1;
   const std::string self = "/proc/self/fd/" + std::to_string(directory);
   return inotify_add_watch(cache.notify.Get(), self.c_str(), kWatched);
 }
@@ -156,7 +158,7 @@ Listing* ReadListing(Cache& cache, const std::string& unixDirectory, const Ident
   struct stat info;
   if (!directory.Valid() || fstat(directory.Get(), &info) != 0) return nullptr;
   const bool same = Identity{info.st_dev, info.st_ino} == identity;
-  const int watch = same ? Watch(cache, directory.Get()) : -1;
+  const int watch = same ? Watch(cache, directory.Get(), info.st_dev) : -1;
   const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
   static Listing unkept;
   Listing* listing = &(unkept = Listing{});

@@ -70,14 +70,16 @@ struct VolumeFacts {
   const char* fileSystem;
 };
 
-VolumeFacts FactsOf(const cdinst::posix::ResolvedPath& root) {
+// Wine's files at the root are read only for what the caller asks.
+VolumeFacts FactsOf(const cdinst::posix::ResolvedPath& root, bool label, bool serial) {
   if (const auto& disc = root.disc) {
     const bool joliet = disc->image->Joliet();
     const DWORD flags = FS_CASE_SENSITIVE | FILE_READ_ONLY_VOLUME | FILE_SUPPORTS_OPEN_BY_FILE_ID;
     return {cdinst::Utf8ToWindows1252(disc->image->Label()), disc->image->Serial(),
             joliet ? 110u : 221u, joliet ? flags | FS_UNICODE_STORED_ON_DISK : flags, "CDFS"};
   }
-  return {cdinst::posix::VolumeLabelFile(root.unixPath), SerialNumber(root), kMaxComponentLength,
+  return {label ? cdinst::posix::VolumeLabelFile(root.unixPath) : std::string(),
+          serial ? SerialNumber(root) : 0, kMaxComponentLength,
           FS_CASE_IS_PRESERVED | FS_UNICODE_STORED_ON_DISK, kFileSystemName};
 }
 
@@ -90,7 +92,7 @@ BOOL GetVolumeInformationA(LPCSTR rootPath, LPSTR volumeName, DWORD volumeNameSi
   const std::optional<cdinst::posix::ResolvedPath> root =
       VolumeRoot(rootPath != nullptr ? std::string(rootPath) : CurrentRoot(), error);
   if (!root) return FailWith(FALSE, error);
-  const VolumeFacts facts = FactsOf(*root);
+  const VolumeFacts facts = FactsOf(*root, volumeName != nullptr, serialNumber != nullptr);
   if (!CopyName(facts.label, volumeName, volumeNameSize) ||
       !CopyName(facts.fileSystem, fileSystemName, fileSystemNameSize)) {
     return FailWith(FALSE, ERROR_MORE_DATA);
