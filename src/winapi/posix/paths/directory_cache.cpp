@@ -27,24 +27,6 @@ namespace {
 // directory is gone) or an overflowing queue drops listings. That holds on a file system whose
 // every change this kernel makes; elsewhere (a network or user-space file system) each lookup
 // reads the directory.
-bool IsLocalFileSystem(int directory, dev_t device) {
-  static std::map<dev_t, bool> known;  // a mounted file system keeps its kind
-  if (const auto found = known.find(device); found != known.end()) return found->second;
-  constexpr unsigned long kLocal[] = {
-      0xEF53,      // ext2, ext3, ext4
-      0x58465342,  // xfs
-      0x9123683E,  // btrfs
-      0x01021994,  // tmpfs
-      0x858458F6,  // ramfs
-  };
-  struct statfs info;
-  if (fstatfs(directory, &info) != 0) return false;
-  bool& local = known[device];
-  for (const unsigned long type : kLocal)
-    local = local || static_cast<unsigned long>(info.f_type) == type;
-  return local;
-}
-
 constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
                               IN_ONLYDIR | IN_EXCL_UNLINK;
 
@@ -146,7 +128,7 @@ void MakeRoom(Cache& cache) {
 
 // Watches the open `directory` for a listing to keep; -1 where that cannot be.
 int Watch(Cache& cache, int directory, dev_t device) {
-  if (!cache.notify.Valid() || !IsLocalFileSystem(directory, device)) return -1;
+  if (!cache.notify.Valid() || !ReportsEveryChange(directory, device)) return -1;
   const std::string self = "/proc/self/fd/" + std::to_string(directory);
   return inotify_add_watch(cache.notify.Get(), self.c_str(), kWatched);
 }
@@ -207,6 +189,24 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
 }
 
 }  // namespace
+
+bool ReportsEveryChange(int directory, dev_t device) {
+  static std::map<dev_t, bool> known;  // a mounted file system keeps its kind
+  if (const auto found = known.find(device); found != known.end()) return found->second;
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0x01021994,  // tmpfs
+      0x858458F6,  // ramfs
+  };
+  struct statfs info;
+  if (fstatfs(directory, &info) != 0) return false;
+  bool& local = known[device];
+  for (const unsigned long type : kLocal)
+    local = local || static_cast<unsigned long>(info.f_type) == type;
+  return local;
+}
 
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,

@@ -21,6 +21,7 @@
 #include "winapi/posix/paths/short_names.h"
 #include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/searches/found_entries.h"
+#include "winapi/posix/searches/kept_searches.h"
 #include "winapi/posix/searches/wildcard.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -104,9 +105,11 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   const cdinst::posix::UniqueFd opened(
       open((directory.unixPath + "/.").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!opened.Valid()) return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  // What is listed is what was opened, whatever the path names by now.
+  if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.entries);
-  for (FoundEntry& entry : cdinst::posix::FindEntries(opened.Get(), directory.unixPath)) {
+  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, directory.unixPath)) {
     if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
   }
   return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;

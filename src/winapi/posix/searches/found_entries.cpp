@@ -42,7 +42,8 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
                         bool link) {
   FoundEntry entry{};
-  entry.attributes = AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath, info.st_dev);
+  entry.attributes =
+      AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath, info.st_dev);
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);
@@ -82,21 +83,29 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data) {
 }
 
 // Every entry is stat-ed relative to the open directory.
-FoundEntries FindEntries(int directory, const std::string& unixDirectory) {
+std::optional<FoundEntry> EntryIn(int directory, const std::string& unixDirectory,
+                                  const std::string& unixName, struct stat& status) {
+  if (fstatat(directory, unixName.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    status = {};
+    return UnreachableEntry(WindowsNameOf(unixName));
+  }
+  const bool link = S_ISLNK(status.st_mode);
+  struct stat info = status;
+  if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) return std::nullopt;
+  return FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName), link);
+}
+
+FoundEntries FindEntries(int directory, const std::string& unixDirectory, const EntrySeen& seen) {
   const std::optional<std::vector<std::string>> names = ListDirectory(directory);
   if (!names) return {};
   FoundEntries entries;
   entries.reserve(names->size());
   for (const std::string& unixName : *names) {
-    struct stat info;
-    if (fstatat(directory, unixName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-      entries.push_back(UnreachableEntry(WindowsNameOf(unixName)));
-      continue;
-    }
-    const bool link = S_ISLNK(info.st_mode);
-    if (link && fstatat(directory, unixName.c_str(), &info, 0) != 0) continue;  // dangling
-    entries.push_back(
-        FoundEntryOf(info, WindowsNameOf(unixName), UnixChild(unixDirectory, unixName), link));
+    struct stat status;
+    std::optional<FoundEntry> entry = EntryIn(directory, unixDirectory, unixName, status);
+    if (!entry) continue;  // dangling
+    entries.push_back(std::move(*entry));
+    if (seen) seen(unixName, status);
   }
   return entries;
 }

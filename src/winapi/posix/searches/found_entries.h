@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +45,16 @@ void FillFindData(const FoundEntry& entry, WIN32_FIND_DATAA& data);
 // The entries of the directory open as `directory` (for reading, not read from yet), whose path
 // is `unixDirectory`, without "." and "..", in ascending bytewise order of their Unix names;
 // dangling links are left out, and an entry that cannot be looked up is a file whose times and
-// size are 0. None when the directory cannot be read.
-FoundEntries FindEntries(int directory, const std::string& unixDirectory);
+// size are 0. None when the directory cannot be read. `seen`, when given, hears of each entry
+// reported, in order, with its Unix name and what lstat(2) said of it (zeroed for one that
+// cannot be looked up).
+using EntrySeen = std::function<void(const std::string& unixName, const struct stat& status)>;
+FoundEntries FindEntries(int directory, const std::string& unixDirectory,
+                         const EntrySeen& seen = {});
+
+// The entry `unixName` of that directory, read as FindEntries reads each; nothing for a
+// dangling link. `status` as FindEntries' `seen` hears it.
+std::optional<FoundEntry> EntryIn(int directory, const std::string& unixDirectory,
+                                  const std::string& unixName, struct stat& status);
 
 }  // namespace cdinst::posix
