@@ -1,7 +1,6 @@
 #include "install/listing_cache.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 
 #include "platform/path_parts.h"
@@ -15,8 +14,8 @@ ListedNames Listed(const ListingCache::Lister& list) {
 
 }  // namespace
 
-// Most directories are listed once and left for good, so a large directory is watched only once
-// it is come back to; the first time only its place is marked.
+// Most directories are listed once and left for good, so a large directory is held and watched
+// only once it is come back to; the first time only its place is marked.
 ListedNames ListingCache::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
   const auto same = std::find_if(kept_.begin(), kept_.end(),
@@ -24,17 +23,15 @@ ListedNames ListingCache::Listing(const std::string& directory, const Lister& li
   if (same == kept_.end()) {
     SearchedNames first = list();
     if (first.searched >= kCachedFromEntries)
-      kept_.push_back(Kept{directory, {}, nullptr, nullptr});
+      kept_.push_back(Kept{directory, nullptr, nullptr, nullptr});
     return std::make_shared<const std::vector<std::string>>(std::move(first.names));
   }
-  const std::optional<FileIdentity> identity = IdentityOf(directory);
-  if (same->changes && identity && same->identity == *identity) {
+  if (same->changes) {
     if (!same->changes->Changed()) return same->names;
     if (same->changes->Renew()) return Relist(*same, list);
   }
   kept_.erase(same);
-  if (!identity) return Listed(list);  // nothing tells whether it is still the same directory
-  return ListAndKeep(directory, *identity, list);
+  return ListAndKeep(directory, list);
 }
 
 // A listing that fails leaves nothing kept for the directory: its watch was renewed already.
@@ -55,12 +52,14 @@ void ListingCache::KeepOnlyAtOrAbove(const std::string& directory) {
       kept_.end());
 }
 
-ListedNames ListingCache::ListAndKeep(const std::string& directory, const FileIdentity& identity,
-                                      const Lister& list) {
+// The watch is set on the held directory, before the listing.
+ListedNames ListingCache::ListAndKeep(const std::string& directory, const Lister& list) {
+  auto hold = std::make_unique<FolderHold>(directory);
+  if (!hold->Held()) return Listed(list);
   auto changes = std::make_unique<DirectoryChanges>(directory);
   if (!changes->Watching()) return Listed(list);
   ListedNames names = Listed(list);
-  kept_.push_back(Kept{directory, identity, std::move(changes), names});
+  kept_.push_back(Kept{directory, std::move(hold), std::move(changes), names});
   return names;
 }
 

@@ -1,8 +1,8 @@
 // Listings of the directory a list stands in and of those above it: the tree copy comes back to a
 // directory after each of its subdirectories, and listing it afresh every time would make
-// copying a wide directory cost the square of its size. Only large directories are kept: telling that a
-// directory is unchanged costs an identity query and a change watch, more than listing a small
-// one again.
+// copying a wide directory cost the square of its size. A kept directory is held
+// (folder_hold.h), so its path keeps naming it, and watched; only large directories are kept:
+// holding and watching one costs more than listing a small one again.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "install/file_identity.h"
+#include "install/folder_hold.h"
 #include "platform/directory_changes.h"
 
 namespace cdinst {
@@ -28,13 +28,13 @@ class ListingCache {
   using Lister = std::function<SearchedNames()>;
 
   // Under Wine, where every file call is a round trip to its server, listing a directory again
-  // costs about as much as the identity query and change poll that keeping it needs once its
+  // costs about as much as the hold, watch and change poll that keeping it needs once its
   // search goes through this many entries.
   static constexpr size_t kCachedFromEntries = 64;
 
   // What `list` gives in `directory` (absolute, as CurrentDirectory reports it, just entered):
-  // the names kept from an earlier call while `directory` is the directory they were listed in
-  // and it has reported no change since; otherwise listed afresh. A directory whose search went
+  // the names kept from an earlier call while `directory`, held since, has reported no change;
+  // otherwise listed afresh. A directory whose search went
   // through kCachedFromEntries entries or more is watched from its second listing on, and the
   // watch begins before the listing, so a change during it counts. What is kept for directories
   // that are neither `directory` nor above it is let go. Exceptions from `list` pass through,
@@ -44,18 +44,17 @@ class ListingCache {
   void Clear() { kept_.clear(); }
 
  private:
-  // Listed once and not watched yet while `changes` is null.
+  // Listed once and neither held nor watched yet while `changes` is null.
   struct Kept {
     std::string directory;
-    FileIdentity identity;
+    std::unique_ptr<FolderHold> hold;
     std::unique_ptr<DirectoryChanges> changes;
     ListedNames names;
   };
 
   ListedNames Relist(Kept& kept, const Lister& list);
   void KeepOnlyAtOrAbove(const std::string& directory);
-  ListedNames ListAndKeep(const std::string& directory, const FileIdentity& identity,
-                          const Lister& list);
+  ListedNames ListAndKeep(const std::string& directory, const Lister& list);
 
   std::vector<Kept> kept_;  // from the top down
 };

@@ -27,6 +27,7 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
       {"current directory", "novo"},
       {"current directory", "sub\\novo"},
       {"handle", "C:\\t\\WORK\\sub\\novo"},
+      {"handle, then entered by its path", "novo"},
   };
   for (const auto& each : cases) {
     SCOPED_TRACE(std::string(each.holder) + ": " + each.made);
@@ -35,7 +36,8 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
     prefix.WriteFile("C:\\victim\\keep.txt", "victim");
     ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\work"));
     std::optional<ScopedHandle> handle;
-    if (std::string(each.holder) == "handle") {
+    const std::string holder = each.holder;
+    if (holder != "current directory") {
       ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
       handle.emplace(CreateFileA("C:\\t\\work", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -44,6 +46,9 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
     const std::string work = prefix.Unix("C:\\t\\work");
     fs::rename(work, work + ".moved");
     fs::create_directory_symlink(prefix.Unix("C:\\victim"), work);
+    if (holder == "handle, then entered by its path") {
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\t\\Work"));
+    }
 
     const std::string file = std::string(each.made) + ".txt";
     ScopedHandle created(OpenForTest(file, GENERIC_WRITE, 0, CREATE_NEW));

@@ -34,6 +34,7 @@ struct Opened {
   std::optional<struct stat> status;  // what fstat(2) said of the open file, once asked
   std::optional<DiscPlace> disc;      // a file on a disc drive
   std::optional<std::string> heldAs;  // a directory held (held_directories.h), by this path
+  std::string unixPath;               // and this Unix path
 };
 
 bool MayCreate(DWORD disposition) {
@@ -195,14 +196,17 @@ DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& op
   const int how = request.access == 0 ? O_PATH : O_RDONLY;
   opened.fd = UniqueFd(open(path.unixPath.c_str(), how | O_DIRECTORY | O_CLOEXEC));
   if (!opened.fd.Valid()) return ErrorFromErrno(errno);
-  if (request.access != 0 && !(request.share & FILE_SHARE_DELETE)) opened.heldAs = path.windowsPath;
+  if (request.access != 0 && !(request.share & FILE_SHARE_DELETE)) {
+    opened.heldAs = path.windowsPath;
+    opened.unixPath = path.unixPath;
+  }
   return ERROR_SUCCESS;
 }
 
-void Hold(OpenFile& file, const std::string& windowsPath) {
+void Hold(OpenFile& file, const Opened& opened) {
   UniqueFd copy(fcntl(file.Fd(), F_DUPFD_CLOEXEC, 0));
   if (!copy.Valid()) return;
-  HoldDirectory(&file, SplitAbsolutePath(windowsPath), std::move(copy));
+  HoldDirectory(&file, SplitAbsolutePath(*opened.heldAs), std::move(copy), opened.unixPath);
   file.held = true;
 }
 
@@ -290,7 +294,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIB
   file->disc = std::move(opened.disc);
   file->knownEnd = EndAtOpen(request, opened);
   Identify(*file, opened);
-  if (opened.heldAs) Hold(*file, *opened.heldAs);
+  if (opened.heldAs) Hold(*file, opened);
   const bool existed = !opened.created;
   const HANDLE handle = AddOpenFile(std::move(file), opened.created);
   if (disposition == CREATE_ALWAYS && (request.access & GENERIC_WRITE) && Progress()) {

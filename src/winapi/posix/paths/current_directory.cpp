@@ -30,9 +30,10 @@ cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(open((unixPath + "/.").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
-BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory) {
+BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
+           const std::string& unixPath) {
   cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(windowsPath),
-                               std::move(directory));
+                               std::move(directory), unixPath);
   State() = windowsPath;
   return TRUE;
 }
@@ -64,7 +65,7 @@ std::string CurrentDirectory() {
   if (!State()) {
     State() = WorkingDirectoryAsWindowsPath();
     cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(*State()),
-                                 OpenToEnter("."));
+                                 OpenToEnter("."), cdinst::posix::RealPath(".").value_or(""));
   }
   return *State();
 }
@@ -75,9 +76,9 @@ using cdinst::posix::CopyTextResult;
 using cdinst::posix::CurrentDirectory;
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
-using cdinst::posix::StatusOfResolvedPath;
 using cdinst::posix::ResolvedPath;
 using cdinst::posix::ResolvePath;
+using cdinst::posix::StatusOfResolvedPath;
 
 namespace {
 
@@ -97,7 +98,7 @@ BOOL EnterResolved(LPCSTR path) {
   }
   cdinst::posix::UniqueFd entered = OpenToEnter(target.unixPath);
   if (!entered.Valid()) return FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
-  return Enter(target.windowsPath, std::move(entered));
+  return Enter(target.windowsPath, std::move(entered), target.unixPath);
 }
 
 }  // namespace
@@ -114,7 +115,7 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
       return TRUE;
     }
     cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
-    if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered));
+    if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered), spelled->unixPath);
   }
   return EnterResolved(path);
 }

@@ -16,6 +16,7 @@ struct Held {
   std::vector<std::string> folded;  // the drive, then each component, upper case
   std::string driveEntry;           // what the drive mapped to when it was held
   HeldFd fd;
+  std::string name;  // its Unix name
 };
 
 std::map<const void*, Held>& Holdings() {
@@ -34,7 +35,7 @@ std::vector<std::string> Folded(const PathParts& parts) {
 // How many components of `parts` the held directory stands for; 0 when it is not on its way.
 size_t Covers(const Held& held, const PathParts& parts) {
   const size_t count = held.folded.size() - 1;
-  if (count >= parts.components.size() || FoldedCase(parts.root) != held.folded[0]) return 0;
+  if (count > parts.components.size() || FoldedCase(parts.root) != held.folded[0]) return 0;
   for (size_t i = 0; i < count; ++i) {
     if (FoldedCase(parts.components[i]) != held.folded[i + 1]) return 0;
   }
@@ -46,12 +47,14 @@ size_t Covers(const Held& held, const PathParts& parts) {
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
 // resolved from their drive's root. A root is never held: a drive's mapping can change under a
 // process that holds nothing.
-void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd) {
+void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+                   const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
   if (!procMounted || !IsDriveRoot(parts.root) || parts.components.empty()) return;
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
-                               std::make_shared<const HeldDirectory>(std::move(fd))});
+                               std::make_shared<const HeldDirectory>(std::move(fd)),
+                               unixPath.substr(unixPath.rfind('/') + 1)});
 }
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
@@ -71,7 +74,7 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
     const size_t covered = Covers(held, parts);
     if (covered == 0 || (best && covered <= best->components)) continue;
     if (held.driveEntry != DriveEntryPath(parts.root[0])) continue;
-    best = HeldBase{held.fd, covered};
+    best = HeldBase{held.fd, covered, held.name};
   }
   return best;
 }

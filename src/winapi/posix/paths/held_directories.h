@@ -36,16 +36,19 @@ class HeldDirectory {
 
 using HeldFd = std::shared_ptr<const HeldDirectory>;
 
-// Where a path may be resolved from: a held directory, and how many of the path's components
-// it stands for.
+// Where a path may be resolved from: a held directory, how many of the path's components it
+// stands for, and its Unix name.
 struct HeldBase {
   HeldFd fd;
   size_t components;
+  std::string name;
 };
 
-// Holds the directory open as `fd` as the one the full path `parts` names, under `key` (a
-// later holding under the same key replaces it). A share path is not held.
-void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd);
+// Holds the directory open as `fd`, which `unixPath` named, as the one the full path `parts`
+// names, under `key` (a later holding under the same key replaces it). A share path or a root
+// is not held.
+void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+                   const std::string& unixPath);
 
 void ReleaseDirectory(const void* key);
 
@@ -53,8 +56,8 @@ void ReleaseDirectory(const void* key);
 // the path's text alone: it cannot have been removed or renamed since.
 bool IsHeldAs(const void* key, const std::string& path);
 
-// The held directory that stands for the longest beginning of `parts` that leaves at least one
-// component, while its drive maps where it did when it was held.
+// The held directory that stands for the longest beginning of `parts`, the whole path included,
+// while its drive maps where it did when it was held.
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts);
 
 // True when a held directory is the one with this device and inode.

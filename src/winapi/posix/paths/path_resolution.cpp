@@ -127,6 +127,16 @@ void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
   const std::vector<std::string> rest(parts.components.begin() + base.components,
                                       parts.components.end());
   result.held = std::move(base.fd);
+  if (rest.empty()) {  // the held directory itself
+    struct stat info;
+    if (stat(root.c_str(), &info) != 0) {
+      result.error = ERROR_PATH_NOT_FOUND;
+      return;
+    }
+    result.unixPath = root;
+    result.name = std::move(base.name);
+    return RecordFound(result, info);
+  }
   if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, result.held->Status());
 }
 
@@ -220,9 +230,15 @@ std::optional<SpelledPath> SpellPath(std::string_view path) {
   return spelled;
 }
 
+// A held directory itself is named by a path of its own, which ends in no name.
 std::string ResolvedPath::ParentPath() const {
   if (name == "." || disc) return unixPath;
-  return unixPath.substr(0, unixPath.size() - name.size());
+  const size_t end = unixPath.size() - name.size();
+  if (name.size() < unixPath.size() && unixPath.compare(end, std::string::npos, name) == 0 &&
+      unixPath[end - 1] == '/') {
+    return unixPath.substr(0, end);
+  }
+  return unixPath + "/..";
 }
 
 bool IsExistingDirectory(const ResolvedPath& path) {
