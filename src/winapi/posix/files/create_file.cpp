@@ -10,6 +10,7 @@
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
@@ -67,7 +68,8 @@ DWORD OpenExisting(const ResolvedPath& path, DWORD checked, Opened& opened) {
   if (const DWORD error = CheckKind(path)) return error;
   opened.writable = checked & GENERIC_WRITE;
   const int access = opened.writable ? O_RDWR : O_RDONLY;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const AtPath at = At(path.unixPath);
+  opened.fd = UniqueFd(openat(at.base, at.path, access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 
@@ -78,13 +80,14 @@ enum class Creation { kDone, kNameTaken, kUnsupported };
 // /proc is used from then on.
 int LinkUnnamedFile(int fd, const std::string& unixPath) {
   static bool emptyPathRefused = false;
+  const AtPath at = At(unixPath);
   if (!emptyPathRefused) {
-    if (linkat(fd, "", AT_FDCWD, unixPath.c_str(), AT_EMPTY_PATH) == 0) return 0;
+    if (linkat(fd, "", at.base, at.path, AT_EMPTY_PATH) == 0) return 0;
     if (errno != ENOENT) return -1;
     emptyPathRefused = true;
   }
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unixPath.c_str(), AT_SYMLINK_FOLLOW);
+  return linkat(AT_FDCWD, self.c_str(), at.base, at.path, AT_SYMLINK_FOLLOW);
 }
 
 // Makes the file without a name, records its share mode and only then links it in: on Windows
@@ -94,7 +97,9 @@ int LinkUnnamedFile(int fd, const std::string& unixPath) {
 // system (or a missing /proc) does not allow this; then nothing was made.
 Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Request& request,
                              Opened& opened) {
-  UniqueFd fd(open(path.ParentPath().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+  const std::string parent = path.ParentPath();
+  const AtPath at = At(parent);
+  UniqueFd fd(openat(at.base, at.path, O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
   if (!fd.Valid()) return Creation::kUnsupported;
   if (RecordOpen(fd.Get(), request.access, request.share) != ERROR_SUCCESS) {
     return Creation::kUnsupported;  // a lock call failed on a file no one else can see yet
@@ -110,7 +115,8 @@ Creation CreateWithShareMode(const ResolvedPath& path, mode_t mode, const Reques
 // Where a file cannot be made without a name: made by name, its share mode recorded afterwards.
 bool CreateNamed(const ResolvedPath& path, mode_t mode, Opened& opened) {
   constexpr int kFlags = O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), kFlags, mode));
+  const AtPath at = At(path.unixPath);
+  opened.fd = UniqueFd(openat(at.base, at.path, kFlags, mode));
   opened.created = opened.fd.Valid();
   return opened.created;
 }
@@ -194,7 +200,8 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
 DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
   opened.directory = true;
   const int how = request.access == 0 ? O_PATH : O_RDONLY;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), how | O_DIRECTORY | O_CLOEXEC));
+  const AtPath at = At(path.unixPath);
+  opened.fd = UniqueFd(openat(at.base, at.path, how | O_DIRECTORY | O_CLOEXEC));
   if (!opened.fd.Valid()) return ErrorFromErrno(errno);
   if (request.access != 0 && !(request.share & FILE_SHARE_DELETE)) {
     opened.heldAs = path.windowsPath;
@@ -218,7 +225,8 @@ bool OpensLinkItself(const ResolvedPath& path, const Request& request) {
 
 DWORD OpenLinkItself(const ResolvedPath& path, Opened& opened) {
   opened.directory = true;
-  opened.fd = UniqueFd(open(path.unixPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+  const AtPath at = At(path.unixPath);
+  opened.fd = UniqueFd(openat(at.base, at.path, O_PATH | O_NOFOLLOW | O_CLOEXEC));
   return opened.fd.Valid() ? ERROR_SUCCESS : ErrorFromErrno(errno);
 }
 

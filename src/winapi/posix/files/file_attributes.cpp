@@ -6,6 +6,7 @@
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/windows_path.h"
 
 namespace cdinst::posix {
@@ -47,7 +48,8 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
   if (S_ISDIR(found)) return true;
   const mode_t mode = found & 07777;
   const mode_t wanted = readOnly ? mode & ~kAllWriteBits : mode | S_IWUSR;
-  return wanted == mode || fchmodat(AT_FDCWD, file.c_str(), wanted, 0) == 0;
+  const cdinst::posix::AtPath at = cdinst::posix::At(file);
+  return wanted == mode || fchmodat(at.base, at.path, wanted, 0) == 0;
 }
 
 }  // namespace

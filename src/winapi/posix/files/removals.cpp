@@ -9,6 +9,7 @@
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/share_modes.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/unique_fd.h"
@@ -34,7 +35,8 @@ bool ResolveExisting(LPCSTR path, ResolvedPath& target, struct stat& info) {
 // access refuses the deletion. A file that cannot be opened to look has no open to ask.
 DWORD SharingRefusal(const ResolvedPath& target, const struct stat& info) {
   if (!S_ISREG(info.st_mode)) return ERROR_SUCCESS;
-  const cdinst::posix::UniqueFd fd(open(target.unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  const cdinst::posix::AtPath at = cdinst::posix::At(target.unixPath);
+  const cdinst::posix::UniqueFd fd(openat(at.base, at.path, O_RDONLY | O_CLOEXEC | O_NOCTTY));
   return fd.Valid() ? cdinst::posix::CheckDeletionSharing(fd.Get()) : ERROR_SUCCESS;
 }
 
@@ -52,7 +54,8 @@ BOOL DeleteFileA(LPCSTR path) {
     return FailWith(FALSE, ERROR_ACCESS_DENIED);
   }
   if (const DWORD refusal = SharingRefusal(target, info)) return FailWith(FALSE, refusal);
-  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), 0) != 0) return FailWithErrno(FALSE);
+  const cdinst::posix::AtPath at = cdinst::posix::At(target.unixPath);
+  if (unlinkat(at.base, at.path, 0) != 0) return FailWithErrno(FALSE);
   return TRUE;
 }
 
@@ -67,7 +70,8 @@ BOOL RemoveDirectoryA(LPCSTR path) {
   if (cdinst::posix::IsHeld(info.st_dev, info.st_ino)) {
     return FailWith(FALSE, ERROR_SHARING_VIOLATION);
   }
-  if (unlinkat(AT_FDCWD, target.unixPath.c_str(), AT_REMOVEDIR) != 0) {
+  const cdinst::posix::AtPath at = cdinst::posix::At(target.unixPath);
+  if (unlinkat(at.base, at.path, AT_REMOVEDIR) != 0) {
     // Some file systems say EEXIST for a directory that still holds entries.
     return errno == EEXIST ? FailWith(FALSE, ERROR_DIR_NOT_EMPTY) : FailWithErrno(FALSE);
   }

@@ -9,6 +9,7 @@
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/drives.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/held_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
@@ -27,7 +28,9 @@ const char kCurrent = 0;
 // Opening the directory's "." needs the right to search it, as entering it on Windows needs the
 // right to traverse it.
 cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
-  return cdinst::posix::UniqueFd(open((unixPath + "/.").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  const std::string self = unixPath + "/.";
+  const cdinst::posix::AtPath at = cdinst::posix::At(self);
+  return cdinst::posix::UniqueFd(openat(at.base, at.path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
 BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,

@@ -1,8 +1,10 @@
 // CreateDirectoryA.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/path_resolution.h"
 
 using cdinst::posix::FailWith;
@@ -15,7 +17,8 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   // Anything of that name counts, also when only the letter case differs.
   if (target.exists) return FailWith(FALSE, ERROR_ALREADY_EXISTS);
-  if (mkdir(target.unixPath.c_str(), 0777) != 0) {
+  const cdinst::posix::AtPath at = cdinst::posix::At(target.unixPath);
+  if (mkdirat(at.base, at.path, 0777) != 0) {
     return cdinst::posix::FailWithErrno(FALSE, ERROR_PATH_NOT_FOUND);
   }
   return TRUE;

@@ -4,17 +4,16 @@
 #include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
-#include <unistd.h>
 
-#include <climits>
-#include <cstring>
 #include <map>
 #include <set>
 #include <unordered_map>
 #include <vector>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_entries.h"
+#include "winapi/posix/paths/inotify_queue.h"
 #include "winapi/posix/paths/short_names.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -101,20 +100,9 @@ void Apply(Cache& cache, const inotify_event& event, const char* name) {
 }
 
 void TakeEvents(Cache& cache) {
-  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
-  alignas(inotify_event) char buffer[16384];
-  for (;;) {
-    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing queued
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      Apply(cache, event, buffer + at + sizeof event);
-      at += static_cast<ssize_t>(sizeof event + event.len);
-    }
-    // A read hands out every queued event that fits: room to spare means none was left.
-    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
-  }
+  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, const char* name) {
+    Apply(cache, event, name);
+  });
 }
 
 void MakeRoom(Cache& cache) {
@@ -136,7 +124,8 @@ int Watch(Cache& cache, int directory, dev_t device) {
 // Reads the directory, keeping the listing where it can be kept valid; otherwise it serves this
 // one use. Null when the directory cannot be read.
 Listing* ReadListing(Cache& cache, const std::string& unixDirectory, const Identity& identity) {
-  const UniqueFd directory(open(unixDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const AtPath at = At(unixDirectory);
+  const UniqueFd directory(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat info;
   if (!directory.Valid() || fstat(directory.Get(), &info) != 0) return nullptr;
   const bool same = Identity{info.st_dev, info.st_ino} == identity;
@@ -213,7 +202,8 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              const struct stat* status) {
   struct stat info;
   if (!status) {
-    if (stat(unixDirectory.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    const AtPath at = At(unixDirectory);
+    if (fstatat(at.base, at.path, &info, 0) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
     status = &info;
   }
   Listing* listing = CurrentListing(unixDirectory, *status);

@@ -1,6 +1,7 @@
 #include "winapi/posix/paths/directory_entries.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "codepage/windows1252.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_cache.h"
 
 namespace cdinst::posix {
@@ -49,7 +51,9 @@ std::optional<std::string> FindEntry(const std::string& unixDirectory,
                                      std::string_view windowsName) {
   std::string exact = Windows1252ToUtf8(windowsName);
   struct stat info;
-  if (lstat(UnixChild(unixDirectory, exact).c_str(), &info) == 0) return exact;
+  const std::string child = UnixChild(unixDirectory, exact);
+  const AtPath at = At(child);
+  if (fstatat(at.base, at.path, &info, AT_SYMLINK_NOFOLLOW) == 0) return exact;
   return MatchIgnoringCase(unixDirectory, windowsName);
 }
 
@@ -62,7 +66,8 @@ std::string UnixChild(const std::string& directory, std::string_view name) {
 
 bool IsDirectory(const std::string& unixPath) {
   struct stat info;
-  return stat(unixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  const AtPath at = At(unixPath);
+  return fstatat(at.base, at.path, &info, 0) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::optional<std::string> RealPath(const std::string& path) {

@@ -7,6 +7,7 @@
 
 #include "codepage/windows1252.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/current_directory.h"
 #include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/directory_entries.h"
@@ -15,6 +16,17 @@
 
 namespace cdinst::posix {
 namespace {
+
+// stat(2) and lstat(2) of a path the resolution makes.
+bool Status(const std::string& unixPath, struct stat& info) {
+  const AtPath at = At(unixPath);
+  return fstatat(at.base, at.path, &info, 0) == 0;
+}
+
+bool LinkStatus(const std::string& unixPath, struct stat& info) {
+  const AtPath at = At(unixPath);
+  return fstatat(at.base, at.path, &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
 
 // A drive's entry in dosdevices when it is a directory; else what C: and Z: stand for without
 // one, or the share's directory. Nothing for an unmapped drive, or one whose entry is there but
@@ -42,7 +54,7 @@ void FindLast(const std::string& directory, const struct stat& directoryStatus,
   result.name = match ? std::move(*match) : Windows1252ToUtf8(component);
   result.unixPath = UnixChild(directory, result.name);
   struct stat info;
-  if (match && lstat(result.unixPath.c_str(), &info) == 0) RecordFound(result, info);
+  if (match && LinkStatus(result.unixPath, info)) RecordFound(result, info);
 }
 
 // Every component from the root, each as FindEntry finds it.
@@ -58,7 +70,7 @@ void Walk(const std::string& root, const std::vector<std::string>& components,
     directory = UnixChild(directory, *name);
   }
   struct stat status;
-  if (stat(directory.c_str(), &status) != 0) {
+  if (!Status(directory, status)) {
     result.error = ERROR_PATH_NOT_FOUND;
     return;
   }
@@ -76,7 +88,7 @@ std::string SpelledAsGiven(const std::string& root, const std::vector<std::strin
 // A root is found when it is a directory.
 bool FoundRoot(const std::string& root, ResolvedPath& result) {
   struct stat info;
-  if (stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  if (!Status(root, info) || !S_ISDIR(info.st_mode)) return false;
   result.unixPath = root;
   result.name = ".";
   RecordFound(result, info);
@@ -89,7 +101,7 @@ bool FoundExactly(const std::string& root, const std::vector<std::string>& compo
   if (components.empty()) return FoundRoot(root, result);
   std::string path = SpelledAsGiven(root, components, components.size());
   struct stat info;
-  if (lstat(path.c_str(), &info) != 0) return false;
+  if (!LinkStatus(path, info)) return false;
   result.unixPath = std::move(path);
   result.name = Windows1252ToUtf8(components.back());
   RecordFound(result, info);
@@ -110,7 +122,7 @@ void FindOtherwise(const std::string& root, const std::vector<std::string>& comp
   }
   const std::string directory = SpelledAsGiven(root, components, components.size() - 1);
   struct stat info;
-  if (stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (Status(directory, info) && S_ISDIR(info.st_mode)) {
     return FindLast(directory, info, components.back(), result);
   }
   Walk(root, components, result);
@@ -129,7 +141,7 @@ void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
   result.held = std::move(base.fd);
   if (rest.empty()) {  // the held directory itself
     struct stat info;
-    if (stat(root.c_str(), &info) != 0) {
+    if (!Status(root, info)) {
       result.error = ERROR_PATH_NOT_FOUND;
       return;
     }
@@ -257,7 +269,7 @@ bool StatFollowing(const ResolvedPath& path, struct stat& info) {
     info = *path.status;
     return true;
   }
-  return stat(path.unixPath.c_str(), &info) == 0;
+  return Status(path.unixPath, info);
 }
 
 }  // namespace cdinst::posix

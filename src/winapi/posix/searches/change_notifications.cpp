@@ -5,17 +5,15 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <climits>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/inotify_queue.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/unique_fd.h"
 
@@ -78,20 +76,9 @@ void Count(Changes& changes, const inotify_event& event) {
 
 // Counts every event queued so far; every change that finished before the call is among them.
 void TakeQueuedEvents(Changes& changes) {
-  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
-  alignas(inotify_event) char buffer[8192];
-  for (;;) {
-    const ssize_t got = read(changes.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing queued
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      Count(changes, event);
-      at += static_cast<ssize_t>(sizeof event + event.len);
-    }
-    // A read hands out every queued event that fits: room to spare means none was left.
-    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
-  }
+  cdinst::posix::TakeQueuedEvents(
+      changes.notify.Get(),
+      [&changes](const inotify_event& event, const char*) { Count(changes, event); });
 }
 
 Change* Find(Changes& changes, HANDLE handle) {

@@ -16,6 +16,7 @@
 #include "winapi/posix/files/file_attributes.h"
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
+#include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/short_names.h"
@@ -46,7 +47,8 @@ std::map<HANDLE, std::unique_ptr<Search>>& OpenSearches() {
 
 bool AddEntry(const std::string& unixPath, std::string name, bool link, FoundEntries& entries) {
   struct stat info;
-  if (stat(unixPath.c_str(), &info) != 0) return false;  // dangling links are not listed
+  const cdinst::posix::AtPath at = cdinst::posix::At(unixPath);
+  if (fstatat(at.base, at.path, &info, 0) != 0) return false;  // dangling links are not listed
   entries.push_back(cdinst::posix::FoundEntryOf(info, std::move(name), unixPath, link));
   return true;
 }
@@ -102,8 +104,10 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   // Reading the names needs the right to read it, telling what each is the right to search it;
   // Windows refuses a directory that lacks either. Opening its "." asks both.
+  const std::string self = directory.unixPath + "/.";
+  const cdinst::posix::AtPath at = cdinst::posix::At(self);
   const cdinst::posix::UniqueFd opened(
-      open((directory.unixPath + "/.").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!opened.Valid()) return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   // What is listed is what was opened, whatever the path names by now.
   if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);

@@ -2,11 +2,8 @@
 
 #include <pthread.h>
 #include <sys/inotify.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstring>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -14,6 +11,7 @@
 #include <vector>
 
 #include "winapi/posix/paths/directory_cache.h"
+#include "winapi/posix/paths/inotify_queue.h"
 #include "winapi/posix/unique_fd.h"
 
 namespace cdinst::posix {
@@ -91,20 +89,9 @@ void Apply(Cache& cache, const inotify_event& event, const char* name) {
 }
 
 void TakeEvents(Cache& cache) {
-  constexpr size_t kLargestEvent = sizeof(inotify_event) + NAME_MAX + 1;
-  alignas(inotify_event) char buffer[16384];
-  for (;;) {
-    const ssize_t got = read(cache.notify.Get(), buffer, sizeof buffer);
-    if (got <= 0) return;  // EAGAIN: nothing queued
-    for (ssize_t at = 0; at < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + at, sizeof event);
-      Apply(cache, event, buffer + at + sizeof event);
-      at += static_cast<ssize_t>(sizeof event + event.len);
-    }
-    // A read hands out every queued event that fits: room to spare means none was left.
-    if (static_cast<size_t>(got) + kLargestEvent <= sizeof buffer) return;
-  }
+  TakeQueuedEvents(cache.notify.Get(), [&cache](const inotify_event& event, const char* name) {
+    Apply(cache, event, name);
+  });
 }
 
 // False when an entry is no longer there to read: the kept entries are then dropped.
