@@ -2,6 +2,7 @@
 // renamed on Windows. Here another program can rename it and put a link to a folder of its own in
 // its place: paths through the held directory still lead into it, never through the link.
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 #include <functional>
@@ -58,6 +59,9 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
     const std::string inside =
         std::string(each.made).find("sub") != std::string::npos ? "/sub/novo" : "/novo";
     EXPECT_TRUE(fs::is_regular_file(work + ".moved" + inside + ".txt"));
+    // The DOS attributes are read through the held directory too.
+    setxattr((work + ".moved" + inside + ".txt").c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+    EXPECT_EQ(0x22u, GetFileAttributesA(file.c_str()));
     EXPECT_TRUE(fs::is_directory(work + ".moved" + inside));
     EXPECT_EQ(1, std::distance(fs::directory_iterator(prefix.Unix("C:\\victim")),
                                fs::directory_iterator()));

@@ -1,12 +1,18 @@
 #include "winapi/posix/files/dos_attributes.h"
 
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <string_view>
+
+#include "winapi/posix/paths/at_path.h"
 
 namespace cdinst::posix {
 namespace {
@@ -36,12 +42,35 @@ bool ParseStoredText(std::string_view text, DWORD& value) {
   return error == std::errc() && stop == end;
 }
 
+// getxattrat(2) came with Linux 6.13; glibc has no wrapper for it yet.
+constexpr long kGetXattrAt = 464;
+struct XattrArguments {
+  uint64_t value;
+  uint32_t size;
+  uint32_t flags;
+};
+
+// getxattr(2) of a path the resolution gives, relative to its held directory where the kernel
+// can take it so.
+ssize_t ReadStored(const std::string& unixPath, char* buffer, size_t size) {
+  static bool atUnsupported = false;
+  const AtPath at = At(unixPath);
+  if (at.base != AT_FDCWD && !atUnsupported) {
+    XattrArguments arguments{reinterpret_cast<uintptr_t>(buffer), static_cast<uint32_t>(size), 0};
+    const long length = syscall(kGetXattrAt, at.base, at.path, 0, kName, &arguments,
+                                sizeof arguments);
+    if (length >= 0 || errno != ENOSYS) return length;
+    atUnsupported = true;
+  }
+  return getxattr(unixPath.c_str(), kName, buffer, size);
+}
+
 }  // namespace
 
 DWORD StoredDosAttributes(const std::string& unixPath, dev_t device) {
   if (Refusing().count(device)) return 0;
   char stored[kLongestValue];
-  const ssize_t length = getxattr(unixPath.c_str(), kName, stored, sizeof stored);
+  const ssize_t length = ReadStored(unixPath, stored, sizeof stored);
   if (length < 0 && errno == ENOTSUP) Refusing().insert(device);
   DWORD value = 0;
   if (length <= 0 || !ParseStoredText(TextPart({stored, static_cast<size_t>(length)}), value)) {
