@@ -85,7 +85,7 @@ using cdinst::posix::StatusOfResolvedPath;
 
 namespace {
 
-// The spelling as on disk is tried first, in one system call.
+// A path not spelled as on disk, or not to be entered so: resolved in full.
 BOOL EnterResolved(LPCSTR path) {
   const ResolvedPath target = ResolvePath(path);
   struct stat info;
@@ -107,6 +107,7 @@ BOOL EnterResolved(LPCSTR path) {
 }  // namespace
 
 // The directory held already cannot have changed: entering it again asks nothing of the disk.
+// Otherwise the spelling as on disk is tried first, in one system call.
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -32,14 +33,12 @@ std::vector<std::string> Folded(const PathParts& parts) {
   return folded;
 }
 
-// How many components of `parts` the held directory stands for; 0 when it is not on its way.
-size_t Covers(const Held& held, const PathParts& parts) {
+// How many components of the path folded as `folded` the held directory stands for; 0 when it
+// is not on its way.
+size_t Covers(const Held& held, const std::vector<std::string>& folded) {
   const size_t count = held.folded.size() - 1;
-  if (count > parts.components.size() || FoldedCase(parts.root) != held.folded[0]) return 0;
-  for (size_t i = 0; i < count; ++i) {
-    if (FoldedCase(parts.components[i]) != held.folded[i + 1]) return 0;
-  }
-  return count;
+  if (held.folded.size() > folded.size()) return 0;
+  return std::equal(held.folded.begin(), held.folded.end(), folded.begin()) ? count : 0;
 }
 
 }  // namespace
@@ -69,12 +68,13 @@ bool IsHeldAs(const void* key, const std::string& path) {
 
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
   std::optional<HeldBase> best;
-  if (!IsDriveRoot(parts.root)) return best;
+  if (!IsDriveRoot(parts.root) || Holdings().empty()) return best;
+  const std::vector<std::string> folded = Folded(parts);
+  const std::string driveEntry = DriveEntryPath(parts.root[0]);
   for (const auto& [key, held] : Holdings()) {
-    const size_t covered = Covers(held, parts);
+    const size_t covered = Covers(held, folded);
     if (covered == 0 || (best && covered <= best->components)) continue;
-    if (held.driveEntry != DriveEntryPath(parts.root[0])) continue;
-    best = HeldBase{held.fd, covered, held.name};
+    if (held.driveEntry == driveEntry) best = HeldBase{held.fd, covered, held.name};
   }
   return best;
 }
