@@ -17,7 +17,12 @@ class WindowsCall {
   WindowsCall& operator=(const WindowsCall&) = delete;
 };
 #else
-struct WindowsCall {};
+// Counts nothing; being user-provided, its constructor keeps the compiler from calling an
+// instance unused.
+class WindowsCall {
+ public:
+  WindowsCall() {}
+};
 #endif
 
 }  // namespace cdinst::posix
