@@ -23,7 +23,8 @@ namespace {
 // What can change with nothing reported to the directory is read again at every search: a
 // subdirectory (its times follow its own content), a symbolic link (its target lives elsewhere)
 // and an entry that could not be looked up; a directory holding a file with more than one link
-// (which can change through the other) is not kept. "." and ".." are the caller's to read. Only
+// (which can change through the other) is not kept. A file linked elsewhere only once kept, and
+// changed through that link, shows once anything else in the directory changes. "." and ".." are the caller's to read. Only
 // on a file system whose every change this kernel makes (ReportsEveryChange). Times that a
 // write through a shared memory map changes are not reported; they show once anything else is.
 constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
