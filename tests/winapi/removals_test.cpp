@@ -70,6 +70,7 @@ TEST_F(RemovalsTest, RefusalsGiveWindowsCodesAndRemoveNothing) {
       {DeleteError, "C:\\t\\full\\inside.txt", ERROR_SHARING_VIOLATION},
       {DeleteError, "C:\\t\\file.txt", ERROR_ACCESS_DENIED},  // read-only, also for root
       {RemoveError, "C:\\t\\full", ERROR_DIR_NOT_EMPTY},
+      {RemoveError, "C:\\t", ERROR_DIR_NOT_EMPTY},  // above the current directory
       {RemoveError, "C:\\t\\file.txt", ERROR_DIRECTORY},
       {RemoveError, "C:\\t\\missing", ERROR_FILE_NOT_FOUND},
       {RemoveError, "C:\\t\\missing\\x", ERROR_PATH_NOT_FOUND},

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/share_modes.h"
@@ -59,7 +60,8 @@ BOOL DeleteFileA(LPCSTR path) {
   return TRUE;
 }
 
-// The current directory, and a directory open without FILE_SHARE_DELETE, are held.
+// The current directory, and a directory open without FILE_SHARE_DELETE, are held. The other
+// held directories are those above the current directory, which they hold.
 BOOL RemoveDirectoryA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
   ResolvedPath target;
@@ -71,6 +73,7 @@ BOOL RemoveDirectoryA(LPCSTR path) {
     return FailWith(FALSE, ERROR_SHARING_VIOLATION);
   }
   const cdinst::posix::AtPath at = cdinst::posix::At(target.unixPath);
+  if (target.held && std::string_view(at.path) == ".") return FailWith(FALSE, ERROR_DIR_NOT_EMPTY);
   if (unlinkat(at.base, at.path, AT_REMOVEDIR) != 0) {
     // Some file systems say EEXIST for a directory that still holds entries.
     return errno == EEXIST ? FailWith(FALSE, ERROR_DIR_NOT_EMPTY) : FailWithErrno(FALSE);

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/drives.h"
@@ -22,8 +24,24 @@ std::optional<std::string>& State() {
   return current;
 }
 
-// The key under which the current directory is held.
-const char kCurrent = 0;
+// The current directory, held, and the directories above it that it was entered through,
+// held too, each under its own address as key: Windows lets no one rename a directory while
+// anything below it is open, so each still names what it named when entered, and moving up to
+// one opens nothing. Only the current directory refuses removal.
+std::vector<std::unique_ptr<char>>& Levels() {
+  static std::vector<std::unique_ptr<char>> levels;
+  return levels;
+}
+
+// Lets go of the levels past the first `count`; the last one left is the current directory.
+void KeepLevels(size_t count) {
+  std::vector<std::unique_ptr<char>>& levels = Levels();
+  while (levels.size() > count) {
+    cdinst::posix::ReleaseDirectory(levels.back().get());
+    levels.pop_back();
+  }
+  if (!levels.empty()) cdinst::posix::SetRefusesRemoval(levels.back().get(), true);
+}
 
 // Opening the directory's "." needs the right to search it, as entering it on Windows needs the
 // right to traverse it.
@@ -33,12 +51,40 @@ cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
+// Keeps the levels on the way to `windowsPath` and holds it as the new current directory below
+// them.
 BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
            const std::string& unixPath) {
-  cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(windowsPath),
-                               std::move(directory), unixPath);
+  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
+  std::vector<std::unique_ptr<char>>& levels = Levels();
+  size_t above = 0;
+  while (above < levels.size()) {
+    const size_t covered = cdinst::posix::CoveredBy(levels[above].get(), parts);
+    if (covered == 0 || covered == parts.components.size()) break;
+    ++above;
+  }
+  KeepLevels(above);
+  auto level = std::make_unique<char>();
+  if (cdinst::posix::HoldDirectory(level.get(), parts, std::move(directory), unixPath)) {
+    if (!levels.empty()) cdinst::posix::SetRefusesRemoval(levels.back().get(), false);
+    levels.push_back(std::move(level));
+  }
   State() = windowsPath;
   return TRUE;
+}
+
+// Entering the current directory, or one above it, asks nothing of the disk: each is held.
+bool EnterLevel(const std::string& windowsPath) {
+  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
+  const std::vector<std::unique_ptr<char>>& levels = Levels();
+  if (parts.components.empty()) return false;  // a root is never held
+  for (size_t i = 0; i < levels.size(); ++i) {
+    if (cdinst::posix::CoveredBy(levels[i].get(), parts) != parts.components.size()) continue;
+    KeepLevels(i + 1);
+    State() = windowsPath;
+    return true;
+  }
+  return false;
 }
 
 // "X:\" followed by the Unix components of `rest`, each in its Windows-1252 form.
@@ -67,8 +113,7 @@ namespace cdinst::posix {
 std::string CurrentDirectory() {
   if (!State()) {
     State() = WorkingDirectoryAsWindowsPath();
-    cdinst::posix::HoldDirectory(&kCurrent, cdinst::posix::SplitAbsolutePath(*State()),
-                                 OpenToEnter("."), cdinst::posix::RealPath(".").value_or(""));
+    Enter(*State(), OpenToEnter("."), cdinst::posix::RealPath(".").value_or(""));
   }
   return *State();
 }
@@ -95,7 +140,7 @@ BOOL EnterResolved(LPCSTR path) {
   }
   if (target.windowsPath.size() >= MAX_PATH) return FailWith(FALSE, ERROR_FILENAME_EXCED_RANGE);
   if (target.disc) {
-    cdinst::posix::ReleaseDirectory(&kCurrent);
+    KeepLevels(0);
     State() = target.windowsPath;
     return TRUE;
   }
@@ -106,18 +151,14 @@ BOOL EnterResolved(LPCSTR path) {
 
 }  // namespace
 
-// The directory held already cannot have changed: entering it again asks nothing of the disk.
-// Otherwise the spelling as on disk is tried first, in one system call.
+// The spelling as on disk is tried first, in one system call.
 BOOL SetCurrentDirectoryA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
   const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
   if (spelled && spelled->windowsPath.size() < MAX_PATH) {
-    if (cdinst::posix::IsHeldAs(&kCurrent, spelled->windowsPath)) {
-      State() = spelled->windowsPath;
-      return TRUE;
-    }
+    if (EnterLevel(spelled->windowsPath)) return TRUE;
     cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
     if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered), spelled->unixPath);
   }

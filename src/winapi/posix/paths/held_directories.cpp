@@ -18,6 +18,7 @@ struct Held {
   std::string driveEntry;           // what the drive mapped to when it was held
   HeldFd fd;
   std::string name;  // its Unix name
+  bool refusesRemoval = true;
 };
 
 std::map<const void*, Held>& Holdings() {
@@ -46,24 +47,29 @@ size_t Covers(const Held& held, const std::vector<std::string>& folded) {
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
 // resolved from their drive's root. A root is never held: a drive's mapping can change under a
 // process that holds nothing.
-void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
-  if (!procMounted || !IsDriveRoot(parts.root) || parts.components.empty()) return;
+  if (!procMounted || !IsDriveRoot(parts.root) || parts.components.empty()) return false;
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
                                std::make_shared<const HeldDirectory>(std::move(fd)),
                                unixPath.substr(unixPath.rfind('/') + 1)});
+  return true;
 }
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
 
-bool IsHeldAs(const void* key, const std::string& path) {
-  const PathParts parts = SplitAbsolutePath(path);
+void SetRefusesRemoval(const void* key, bool refuses) {
   const auto held = Holdings().find(key);
-  return held != Holdings().end() && IsDriveRoot(parts.root) &&
-         held->second.folded == Folded(parts) &&
-         held->second.driveEntry == DriveEntryPath(parts.root[0]);
+  if (held != Holdings().end()) held->second.refusesRemoval = refuses;
+}
+
+size_t CoveredBy(const void* key, const PathParts& parts) {
+  const auto held = Holdings().find(key);
+  if (held == Holdings().end() || !IsDriveRoot(parts.root)) return 0;
+  if (held->second.driveEntry != DriveEntryPath(parts.root[0])) return 0;
+  return Covers(held->second, Folded(parts));
 }
 
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
@@ -81,6 +87,7 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
 
 bool IsHeld(dev_t device, ino_t inode) {
   for (const auto& [key, held] : Holdings()) {
+    if (!held.refusesRemoval) continue;
     const struct stat* info = held.fd->Status();
     if (info && info->st_dev == device && info->st_ino == inode) return true;
   }

@@ -45,22 +45,26 @@ struct HeldBase {
 };
 
 // Holds the directory open as `fd`, which `unixPath` named, as the one the full path `parts`
-// names, under `key` (a later holding under the same key replaces it). A share path or a root
-// is not held.
-void HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+// names, under `key` (a later holding under the same key replaces it); false for a share path
+// or a root, which are not held. One held so refuses removal until told otherwise.
+bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath);
 
 void ReleaseDirectory(const void* key);
 
-// True when the directory held under `key` is the one the full Windows path `path` names, by
-// the path's text alone: it cannot have been removed or renamed since.
-bool IsHeldAs(const void* key, const std::string& path);
+// Whether the directory held under `key` refuses removal (IsHeld).
+void SetRefusesRemoval(const void* key, bool refuses);
+
+// How many components of the full path `parts` the directory held under `key` stands for, by
+// the path's text alone (it cannot have been removed or renamed since); 0 when it is not on
+// the path's way.
+size_t CoveredBy(const void* key, const PathParts& parts);
 
 // The held directory that stands for the longest beginning of `parts`, the whole path included,
 // while its drive maps where it did when it was held.
 std::optional<HeldBase> HeldBaseOf(const PathParts& parts);
 
-// True when a held directory is the one with this device and inode.
+// True when a held directory that refuses removal is the one with this device and inode.
 bool IsHeld(dev_t device, ino_t inode);
 
 }  // namespace cdinst::posix
