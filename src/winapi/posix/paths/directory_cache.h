@@ -20,8 +20,4 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status = nullptr);
 
-// True on a file system whose every change this kernel makes, and so reports through inotify:
-// ext4, xfs, btrfs, tmpfs and ramfs. `directory` is open on it, and `device` is its device.
-bool ReportsEveryChange(int directory, dev_t device);
-
 }  // namespace cdinst::posix
