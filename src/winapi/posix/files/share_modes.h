@@ -15,9 +15,9 @@ namespace cdinst::posix {
 // or the code of a failed lock call.
 // Requires `fd` to be a readable descriptor from an open() of its own, never a dup() or one
 // inherited over fork(): the record belongs to the open file description. Simultaneous opens
-// are checked one after the other, except two on read-only descriptors: those may both be
-// refused where one of them would do, but are never both allowed against each other's share
-// mode.
+// on writable descriptors are checked one after the other; where one of two is read-only, both
+// may be refused where one of them would do, but are never both allowed against each other's
+// share mode.
 DWORD CheckShareAccess(int fd, DWORD access, DWORD checked, DWORD share);
 
 // The same for a caller that knows whether `fd` was opened for writing.
