@@ -99,17 +99,19 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
   if (!directory.exists) return ERROR_PATH_NOT_FOUND;
   if (directory.disc)
     return ListDiscMatches(directory, cdinst::posix::FileNamePattern(namePattern), search);
-  struct stat info;
-  if (!cdinst::posix::StatFollowing(directory, info)) return ERROR_PATH_NOT_FOUND;
-  if (!S_ISDIR(info.st_mode)) return ERROR_INVALID_NAME;
   // Reading the names needs the right to read it, telling what each is the right to search it;
-  // Windows refuses a directory that lacks either. Opening its "." asks both.
+  // Windows refuses a directory that lacks either. Opening its "." asks both, and, being a
+  // lookup of a directory, opens no other kind of file.
   const std::string self = directory.unixPath + "/.";
   const cdinst::posix::AtPath at = cdinst::posix::At(self);
   const cdinst::posix::UniqueFd opened(
       openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!opened.Valid()) return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  if (!opened.Valid()) {
+    if (errno == ENOTDIR) return ERROR_INVALID_NAME;
+    return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
+  }
   // What is listed is what was opened, whatever the path names by now.
+  struct stat info;
   if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
   const cdinst::posix::FileNamePattern pattern(namePattern);
   AddDotEntries(directory, info, pattern, search.entries);
