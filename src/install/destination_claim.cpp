@@ -14,14 +14,11 @@ std::string ClaimName(std::string destination) {
 
 }  // namespace
 
-DestinationClaim::DestinationClaim(const std::string& destination) {
-  if (destination.empty()) return;
-  mutex_ = CreateMutexA(nullptr, FALSE, ClaimName(destination).c_str());
-  held_ = mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-DestinationClaim::~DestinationClaim() {
-  if (mutex_ != nullptr) CloseHandle(mutex_);
+// A destination-less run claims nothing.
+DestinationClaim::DestinationClaim(const std::string& destination)
+    : mutex_(destination.empty() ? nullptr
+                                 : CreateMutexA(nullptr, FALSE, ClaimName(destination).c_str())) {
+  held_ = !mutex_.Valid() || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 }  // namespace cdinst

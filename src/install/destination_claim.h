@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "winapi/winapi.h"
+#include "platform/owned_handle.h"
 
 namespace cdinst {
 
@@ -13,16 +13,13 @@ namespace cdinst {
 class DestinationClaim {
  public:
   explicit DestinationClaim(const std::string& destination);
-  ~DestinationClaim();
-  DestinationClaim(const DestinationClaim&) = delete;
-  DestinationClaim& operator=(const DestinationClaim&) = delete;
 
   // False when another run holds the destination. A system that cannot name the claim lets the
   // run go on, as before there were claims.
   bool Held() const { return held_; }
 
  private:
-  HANDLE mutex_ = nullptr;
+  OwnedHandle mutex_;
   bool held_ = true;
 };
 

@@ -1,27 +1,13 @@
 #include "install/file_identity.h"
 
+#include "platform/owned_handle.h"
+
 namespace cdinst {
 namespace {
 
-class QueryHandle {
- public:
-  explicit QueryHandle(HANDLE handle) : handle_(handle) {}
-  ~QueryHandle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  QueryHandle(const QueryHandle&) = delete;
-  QueryHandle& operator=(const QueryHandle&) = delete;
-
-  HANDLE Get() const { return handle_; }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 // No access and every share mode, so that no holder can refuse it and nothing changes.
 std::optional<FileIdentity> IdentityOpened(const std::string& path, DWORD flags) {
-  const QueryHandle file(CreateFileA(path.c_str(), 0,
+  const OwnedHandle file(CreateFileA(path.c_str(), 0,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, flags, nullptr));
   if (!file.Valid()) return std::nullopt;

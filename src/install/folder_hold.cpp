@@ -8,13 +8,9 @@ FolderHold::FolderHold(const std::string& path)
     : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
 
-FolderHold::~FolderHold() {
-  if (Held()) CloseHandle(handle_);
-}
-
 std::optional<FileIdentity> FolderHold::Identity() const {
   BY_HANDLE_FILE_INFORMATION information;
-  if (!Held() || !GetFileInformationByHandle(handle_, &information)) return std::nullopt;
+  if (!Held() || !GetFileInformationByHandle(handle_.Get(), &information)) return std::nullopt;
   return IdentityIn(information);
 }
 

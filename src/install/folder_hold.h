@@ -7,7 +7,7 @@
 #include <string>
 
 #include "install/file_identity.h"
-#include "winapi/winapi.h"
+#include "platform/owned_handle.h"
 
 namespace cdinst {
 
@@ -15,17 +15,14 @@ class FolderHold {
  public:
   // Holds the directory `path` names; Held() tells whether that worked.
   explicit FolderHold(const std::string& path);
-  ~FolderHold();
-  FolderHold(const FolderHold&) = delete;
-  FolderHold& operator=(const FolderHold&) = delete;
 
-  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Held() const { return handle_.Valid(); }
 
   // The held folder's identity; nothing when it is not held or the file system tells none.
   std::optional<FileIdentity> Identity() const;
 
  private:
-  HANDLE handle_;
+  OwnedHandle handle_;
 };
 
 }  // namespace cdinst
