@@ -5,10 +5,11 @@
 # that section (letter case ignored, as cdinst-menu takes it).
 _cdinst_menu_choices() {
   local medium=$1 section=${2-}
+  # Through the environment: awk -v would read backslashes in the name as escapes.
   cdinst-menu --list "$medium" 2>/dev/null |
-    awk -F '\t' -v section="$section" '
-      section == "" && !seen[$1]++ { print $1 }
-      section != "" && toupper($1) == toupper(section) { print $2 }'
+    section=$section awk -F '\t' '
+      ENVIRON["section"] == "" && !seen[$1]++ { print $1 }
+      ENVIRON["section"] != "" && toupper($1) == toupper(ENVIRON["section"]) { print $2 }'
 }
 
 _cdinst_menu() {
