@@ -1,8 +1,14 @@
 # Sourced by the scripts: installs, with apt-get (Debian, as root), the packages whose probe
 # is missing. Each argument is "probe:package", the probe a command, or an absolute path or
 # path pattern; the package may name an architecture ("wine32:i386"), which is added first.
+# A first argument --no-recommends installs them without the packages they recommend (for
+# devscripts, say, whose recommendations run to hundreds of megabytes).
 require() {
-  local missing=() requirement probe package
+  local missing=() requirement probe package options=()
+  if [[ ${1-} == --no-recommends ]]; then
+    options=(--no-install-recommends)
+    shift
+  fi
   for requirement in "$@"; do
     probe=${requirement%%:*}
     package=${requirement#*:}
@@ -18,5 +24,5 @@ require() {
     dpkg --add-architecture i386
   fi
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }

@@ -36,7 +36,8 @@ class StartedRun {
     if (pid_ != 0) return;
     setenv("CDINST_ANSWER", "yes", 1);
     setenv("CDINST_TRANSCRIPT", transcript_.c_str(), 1);
-    freopen(err_.c_str(), "w", stderr);
+    // Unable to keep its errors, the run would tell the test nothing.
+    if (freopen(err_.c_str(), "w", stderr) == nullptr) _exit(126);
     execl(CDINST_PROGRAM, CDINST_PROGRAM, kTitle.c_str(), "D:\\", "EDITOR", "1", "*.*",
           static_cast<char*>(nullptr));
     _exit(127);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# What users get: a 32-bit GUI program that needs only the system's own DLLs, with its
+# What users get: a 32-bit GUI program that needs only the system's own DLLs, loads at a
+# random address with its data never executable (ASLR, DEP), with its
 # version resource and manifest. Usage: executable_test.sh cdinst.exe
 set -uo pipefail
 exe=$1
@@ -21,6 +22,11 @@ check "PE32 for i386" grep -q "file format pei-i386" <<<"$headers"
 check "no debug sections" test -z "$($objdump -h "$exe" | grep -E '[[:space:]]\.debug_')"
 check "PE32 magic" grep -qE "^Magic[[:space:]]+010b" <<<"$headers"
 check "GUI subsystem" grep -qE "^Subsystem[[:space:]]+00000002" <<<"$headers"
+# ASLR needs the relocations as well as the flag; DEP keeps its data from running.
+check "loads at a random address (DYNAMIC_BASE)" \
+  grep -qE "^[[:space:]]+DYNAMIC_BASE$" <<<"$headers"
+check "keeps its relocations" grep -qE "[[:space:]]\.reloc[[:space:]]" <($objdump -h "$exe")
+check "data never executable (NX_COMPAT)" grep -qE "^[[:space:]]+NX_COMPAT$" <<<"$headers"
 
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort)
 echo "imports: $(tr '\n' ' ' <<<"$imports")"

@@ -1,9 +1,10 @@
 // How many Windows calls the program makes, for the system-call budget that scripts/bench
 // checks. Each Windows function of the emulation opens with a WindowsCall; one made inside
-// another (CloseHandle from _lclose, SetLastError from anything) is not counted again. Only
-// builds with the tests count (CDINST_CALL_COUNT); they write the count at exit to the file the
-// environment variable CDINST_CALL_COUNT names, when it is set: the total on the first line,
-// then each function's count, the most called first.
+// another (CloseHandle from _lclose, SetLastError from anything) is not counted again. Only the
+// tests' copy of the emulation counts (CDINST_CALL_COUNT), never the one users' programs link;
+// it writes the count at exit to the file the environment variable CDINST_CALL_COUNT names,
+// when it is set: the total on the first line, then each function's count, the most called
+// first.
 #pragma once
 
 namespace cdinst::posix {

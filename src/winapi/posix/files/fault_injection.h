@@ -1,7 +1,8 @@
 // Test-only faults in the emulation's file reads and writes, for error paths a test cannot
 // provoke on a real disk (a full disk, an unreadable sector). Nothing is armed unless a test
-// arms it or the environment variable CDINST_FAULT is set. Only builds with the tests have
-// them (CDINST_FAULT_INJECTION); elsewhere every read and write goes ahead.
+// arms it or the environment variable CDINST_FAULT is set. Only the tests' copy of the
+// emulation has them (CDINST_FAULT_INJECTION); in users' programs every read and write goes
+// ahead.
 #pragma once
 
 #include <cstdint>
