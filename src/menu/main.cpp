@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());
     return error.Code();
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::Translated("out of memory").c_str());
+    std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::Translated("out of memory"));
     return kUnforeseen;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());

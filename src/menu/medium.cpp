@@ -76,8 +76,9 @@ std::string MediumDirectory(const std::string& argument) {
   const std::optional<char> letter = DriveLetterOf(argument);
   if (!letter) return ReadableDirectory(argument, argument);
   const std::optional<std::string> root = posix::DriveRoot(*letter);
-  if (!root)
+  if (!root) {
     Unreadable(argument, Filled(Translated("drive {1}: is not mapped"), {std::string(1, *letter)}));
+  }
   return ReadableDirectory(*root, argument);
 }
 

@@ -5,6 +5,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <string>
 
 namespace cdinst {
 namespace {
@@ -40,9 +41,9 @@ void StartTranslation() {
   textdomain(kDomain);
 }
 
-std::string Translated(const char* message) { return dgettext(kDomain, message); }
+const char* Translated(const char* message) { return dgettext(kDomain, message); }
 
-std::string TranslatedPlural(const char* singular, const char* plural, unsigned long count) {
+const char* TranslatedPlural(const char* singular, const char* plural, unsigned long count) {
   return dngettext(kDomain, singular, plural, count);
 }
 

@@ -3,8 +3,6 @@
 // among them: they read the same in every language.
 #pragma once
 
-#include <string>
-
 namespace cdinst {
 
 // Takes the language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG) for the
@@ -14,12 +12,13 @@ namespace cdinst {
 void StartTranslation();
 
 // `message` (English, as the catalogs know it) in the user's language, in UTF-8 whatever the
-// locale's character set; `message` itself when no catalog has it.
-std::string Translated(const char* message);
+// locale's character set; `message` itself when no catalog has it. The text lives as long as the
+// process, and nothing is allocated for it (so it serves to say that memory ran out).
+const char* Translated(const char* message);
 
 // The form of `singular` or `plural` that `count` takes by the catalog's plural rules;
 // English's rule without a catalog.
-std::string TranslatedPlural(const char* singular, const char* plural, unsigned long count);
+const char* TranslatedPlural(const char* singular, const char* plural, unsigned long count);
 
 // Marks `message` for the catalogs where it is stored untranslated, to be translated when shown.
 constexpr const char* MarkedForTranslation(const char* message) { return message; }

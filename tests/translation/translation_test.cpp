@@ -54,7 +54,7 @@ TEST_F(TranslationTest, PluralsFollowEachCatalogsRule) {
     StartWith("LC_ALL", c.locale);
     ASSERT_NE(std::setlocale(LC_MESSAGES, nullptr), std::string("C"))
         << c.locale << " is missing: localedef -i pt_BR -f UTF-8 pt_BR.UTF-8";
-    EXPECT_EQ(TranslatedPlural(singular, plural, c.count), c.shown) << c.locale << c.count;
+    EXPECT_STREQ(TranslatedPlural(singular, plural, c.count), c.shown) << c.locale << c.count;
   }
 }
 
@@ -87,7 +87,7 @@ TEST_F(TranslationTest, SingleByteLocaleKeepsUtf8MessagesAndAsciiClasses) {
   StartWith("LANG", "pt_BR.ISO-8859-1");
   ASSERT_NE(std::setlocale(LC_MESSAGES, nullptr), std::string("C"))
       << "pt_BR.ISO-8859-1 is missing: localedef -i pt_BR -f ISO-8859-1 pt_BR.ISO-8859-1";
-  EXPECT_EQ(Translated("not a directory"), "n\xC3\xA3o \xC3\xA9 um diret\xC3\xB3rio");
+  EXPECT_STREQ(Translated("not a directory"), "n\xC3\xA3o \xC3\xA9 um diret\xC3\xB3rio");
   EXPECT_FALSE(std::isalpha(0xE9));
   EXPECT_EQ(std::toupper(0xE9), 0xE9);
 }
