@@ -303,12 +303,15 @@ TEST_F(MenuTest, NoTextFromTheMediumSteersTheTerminal) {
             "E?[2JSC\t1\tN?ome?\tD?]0;t??TAB\tC:\\D?[31m?X\\\n"
             "Q?[2J\"\t1\t\t\tC:\\Q\\\n"
             "V?\t?1\t\xE2\x80\xBAv?\t\tC:\\V\\\n");
-  for (size_t i = 0; i < std::size(runs); ++i) {
-    const CapturedRun run = Menu(runs[i], inputs[i]);
-    const std::string shown = ::testing::PrintToString(runs[i]) + inputs[i];
-    EXPECT_FALSE(HasTerminalControls(run.out)) << shown << run.out;
-    EXPECT_FALSE(HasTerminalControls(run.err)) << shown << run.err;
-    EXPECT_NE(run.out.size() + run.err.size(), 0u) << shown;
+  // The translated messages carry the medium's texts through the same filter.
+  for (const char* locale : {"C.UTF-8", "pt_BR.UTF-8"}) {
+    for (size_t i = 0; i < std::size(runs); ++i) {
+      const CapturedRun run = Menu(runs[i], inputs[i], {{"LC_ALL", locale}});
+      const std::string shown = locale + ::testing::PrintToString(runs[i]) + inputs[i];
+      EXPECT_FALSE(HasTerminalControls(run.out)) << shown << run.out;
+      EXPECT_FALSE(HasTerminalControls(run.err)) << shown << run.err;
+      EXPECT_NE(run.out.size() + run.err.size(), 0u) << shown;
+    }
   }
 }
 
