@@ -26,3 +26,17 @@ require() {
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
+
+# Generates each locale named (such as "pt_BR.UTF-8") that the C library does not have yet,
+# installing the locale sources (package locales) first when they are missing.
+require_locales() {
+  local name listed
+  for name in "$@"; do
+    # "pt_BR.UTF-8" is listed as "pt_BR.utf8", "pt_BR.ISO-8859-1" as "pt_BR.iso88591".
+    listed=${name%%.*}.$(tr -d '-' <<<"${name#*.}" | tr '[:upper:]' '[:lower:]')
+    locale -a | grep -qxF "$listed" && continue
+    require "/usr/share/i18n/locales/${name%%.*}:locales"
+    echo "generating the locale $name"
+    localedef -i "${name%%.*}" -f "${name#*.}" "$name"
+  done
+}

@@ -7,6 +7,7 @@
 
 #include "discimage/directory_record.h"
 #include "discimage/disc_name.h"
+#include "translation/translation.h"
 
 namespace cdinst::disc {
 namespace {
@@ -20,7 +21,7 @@ struct ReadState {
 };
 
 [[noreturn]] void Outside(const SectorSource& source) {
-  throw DiscError(source.Name() + ": a directory record points outside the image");
+  throw DiscError(source.Name() + ": " + Translated("a directory record points outside the image"));
 }
 
 bool IsSelfOrParent(const DirectoryRecord& record, size_t index) {
@@ -31,7 +32,8 @@ bool IsSelfOrParent(const DirectoryRecord& record, size_t index) {
 DiscEntry DirectoryEntry(const SectorSource& source, const DirectoryRecord& record,
                          std::string name) {
   if (record.flags & kMultiExtentFlag) {
-    throw DiscError(source.Name() + ": a directory is recorded in several extents");
+    throw DiscError(source.Name() + ": " +
+                    Translated("a directory is recorded in several extents"));
   }
   CheckDirectoryExtent(source, {record.block, record.size});
   DiscEntry entry{std::move(name), true, (record.flags & kHiddenFlag) != 0, 0, record.time, {}};
@@ -50,7 +52,8 @@ void TakeFile(const DirectoryRecord& record, std::string name, ReadState& state)
   if (!state.unfinished) {
     state.unfinished = DiscEntry{std::move(name), false, false, 0, record.time, {}};
   } else if (state.unfinished->name != name) {
-    throw DiscError(state.source.Name() + ": a file recorded in several extents breaks off");
+    throw DiscError(state.source.Name() + ": " +
+                    Translated("a file recorded in several extents breaks off"));
   }
   AddFilePart(state.source, record, *state.unfinished);
   if (record.flags & kMultiExtentFlag) return;
@@ -67,7 +70,8 @@ void TakeRecord(const DirectoryRecord& record, ReadState& state) {
     return;
   }
   if (state.unfinished) {
-    throw DiscError(state.source.Name() + ": a file recorded in several extents breaks off");
+    throw DiscError(state.source.Name() + ": " +
+                    Translated("a file recorded in several extents breaks off"));
   }
   state.entries.push_back(DirectoryEntry(state.source, record, std::move(name)));
 }
@@ -86,7 +90,7 @@ void TakeBlock(std::string_view block, ReadState& state) {
 
 void CheckDirectoryExtent(const SectorSource& source, const DirectoryExtent& directory) {
   if (directory.size == 0 || directory.size > kLargestDirectory) {
-    throw DiscError(source.Name() + ": a directory has an absurd size");
+    throw DiscError(source.Name() + ": " + Translated("a directory has an absurd size"));
   }
   if (!source.Holds(directory.block, directory.size)) Outside(source);
 }
@@ -102,7 +106,8 @@ std::vector<DiscEntry> ReadDirectory(const SectorSource& source, const Directory
     TakeBlock(std::string_view(block, used), state);
   }
   if (state.unfinished) {
-    throw DiscError(source.Name() + ": a file recorded in several extents breaks off");
+    throw DiscError(source.Name() + ": " +
+                    Translated("a file recorded in several extents breaks off"));
   }
   return std::move(state.entries);
 }

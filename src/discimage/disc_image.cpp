@@ -10,6 +10,8 @@
 #include "discimage/name_case.h"
 #include "discimage/sector_source.h"
 #include "discimage/volume.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::disc {
 namespace {
@@ -114,12 +116,13 @@ class IsoDiscImage : public DiscImage {
 
   // A directory found in the last of `trail` that is one of those on it would loop.
   void CheckBelow(const std::vector<DiscEntry>& trail, const DiscEntry& entry) const {
-    if (OnTrail(trail, entry)) Broken("a directory record points back to a directory above it");
+    if (OnTrail(trail, entry))
+      Broken(Translated("a directory record points back to a directory above it"));
   }
 
   void Spend(uint64_t& spent, uint64_t amount, uint64_t budget) const {
     spent += amount;
-    if (spent > budget) Broken("its records show far more than the image holds");
+    if (spent > budget) Broken(Translated("its records show far more than the image holds"));
   }
 
   // Whether the path `trail` is one of the last ones listed; it is one from now on. Paths are
@@ -152,7 +155,7 @@ class IsoDiscImage : public DiscImage {
 
   void ReadFromExtent(uint32_t block, uint32_t length, uint64_t within, char* out,
                       size_t size) const {
-    if (!source_->Holds(block, length)) Broken("a file's data lies outside the image");
+    if (!source_->Holds(block, length)) Broken(Translated("a file's data lies outside the image"));
     Spend(bytesRead_, size, byteBudget_);
     const uint64_t first = block + within / kBlockSize;
     const size_t skip = static_cast<size_t>(within % kBlockSize);
@@ -183,7 +186,7 @@ std::vector<DiscEntry> DiscImage::List(std::string_view path) const {
   const std::vector<std::string_view> components = PathComponents(path);
   const std::vector<DiscEntry> trail = Trail(components);
   if (trail.size() != components.size() + 1 || !trail.back().directory) {
-    throw DiscError(Name() + ": no directory " + std::string(path));
+    throw DiscError(Name() + ": " + Filled(Translated("no directory {1}"), {path}));
   }
   return *Entries(trail);
 }

@@ -5,6 +5,8 @@
 #include "menu/menu_error.h"
 #include "settings/program_files_dir.h"
 #include "settings/resolve_settings.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::menu {
 namespace {
@@ -91,10 +93,18 @@ Choice FindChoice(const std::vector<Choice>& choices, const std::string& section
     if (!suffix || SameTextIgnoringCase(choice.suffix, *suffix)) variants.push_back(&choice);
   }
   if (variants.size() == 1) return *variants.front();
-  if (!known) throw MenuError(kUnknownChoice, "no program " + Quoted(section) + " on the medium");
-  const std::string which = suffix ? " has no variant " + Quoted(*suffix) : " has variants";
+  if (!known) {
+    throw MenuError(kUnknownChoice,
+                    Filled(Translated("no program {1} on the medium"), {Quoted(section)}));
+  }
+  if (!suffix) {
+    throw MenuError(kUnknownChoice,
+                    Filled(Translated("the program {1} has variants; name one of:{2}"),
+                           {Quoted(section), knownSuffixes}));
+  }
   throw MenuError(kUnknownChoice,
-                  "the program " + Quoted(section) + which + "; name one of:" + knownSuffixes);
+                  Filled(Translated("the program {1} has no variant {2}; name one of:{3}"),
+                         {Quoted(section), Quoted(*suffix), knownSuffixes}));
 }
 
 }  // namespace cdinst::menu

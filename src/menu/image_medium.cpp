@@ -8,6 +8,8 @@
 #include "menu/medium.h"
 #include "menu/menu_error.h"
 #include "settings/resolve_settings.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/posix/profile_index.h"
 
 namespace cdinst::menu {
@@ -37,7 +39,7 @@ MediumSettings ReadImageSettings(const disc::DiscImage& image, const std::string
   const std::optional<std::string> programs = SettingsText(image, kProgramsFile);
   if (!programs) {
     throw MenuError(kNoProgramList,
-                    std::string("no ") + kProgramsFile + " on the medium \"" + path + "\"");
+                    Filled(Translated("no {1} on the medium \"{2}\""), {kProgramsFile, path}));
   }
   // A missing MULTI.INI reads as empty, as the installer reads it.
   const std::optional<std::string> variants = SettingsText(image, kVariantsFile);

@@ -13,6 +13,8 @@
 #include "menu/stop_request.h"
 #include "settings/install_settings.h"
 #include "settings/parameter_text.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/posix/command_line.h"
 
 extern char** environ;
@@ -79,8 +81,9 @@ int RunInstaller(const std::vector<std::string>& parameters,
           ? posix_spawnp(&child, kInstaller, nullptr, nullptr, argv.data(), envp.data())
           : posix_spawn(&child, sibling.c_str(), nullptr, nullptr, argv.data(), envp.data());
   if (failed) {
-    std::fprintf(stderr, "cdinst-menu: cannot start %s: %s\n", TerminalText(arguments[0]).c_str(),
-                 std::strerror(failed));
+    const std::string message = Filled(Translated("cannot start {1}: {2}"),
+                                       {TerminalText(arguments[0]), std::strerror(failed)});
+    std::fprintf(stderr, "cdinst-menu: %s\n", message.c_str());
     return kNotStarted;
   }
   stops.PassTo(child);
@@ -101,15 +104,19 @@ std::string PassableTitle(const std::string& title) {
 std::optional<std::string> WhyNotPassable(const std::string& utf8) {
   if (PassesIntact(utf8)) return std::nullopt;
   const std::string windows = Utf8ToWindows1252(utf8);
-  if (Windows1252ToUtf8(windows) != utf8) return "it holds a character with no Windows-1252 form";
-  // The split skips an empty parameter, shifting the ones after it.
-  if (windows.empty()) return "it is empty";
-  // Quotes only group: a doubled one is dropped, and no escape brings it through.
-  if (windows.find('"') != std::string::npos) return "it holds a double quote";
-  if (windows.size() > kMaxParameterLength) {
-    return "it is longer than " + std::to_string(kMaxParameterLength) + " characters";
+  if (Windows1252ToUtf8(windows) != utf8) {
+    return Translated("it holds a character with no Windows-1252 form");
   }
-  return "it would not reach cdinst as it is";
+  // The split skips an empty parameter, shifting the ones after it.
+  if (windows.empty()) return Translated("it is empty");
+  // Quotes only group: a doubled one is dropped, and no escape brings it through.
+  if (windows.find('"') != std::string::npos) return Translated("it holds a double quote");
+  if (windows.size() > kMaxParameterLength) {
+    return Filled(TranslatedPlural("it is longer than {1} character",
+                                   "it is longer than {1} characters", kMaxParameterLength),
+                  {std::to_string(kMaxParameterLength)});
+  }
+  return Translated("it would not reach cdinst as it is");
 }
 
 }  // namespace cdinst::menu

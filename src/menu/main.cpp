@@ -22,12 +22,12 @@
 #include "menu/menu_error.h"
 #include "menu/menu_prompt.h"
 #include "menu/mounted_disc.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::menu {
 namespace {
 
-constexpr char kUsageText[] =
-    "usage: cdinst-menu <medium> | --list <medium> | <medium> <section> [variant]";
 constexpr char kFileMask[] = "*.*";
 
 struct Request {
@@ -43,7 +43,10 @@ Request ParseArguments(const std::vector<std::string>& arguments) {
   }
   bool options = false;
   for (const std::string& argument : arguments) options = options || argument.rfind("--", 0) == 0;
-  if (options || arguments.empty() || arguments.size() > 3) throw MenuError(kUsage, kUsageText);
+  if (options || arguments.empty() || arguments.size() > 3) {
+    throw MenuError(kUsage, Translated("usage: cdinst-menu <medium> | --list <medium> | "
+                                       "<medium> <section> [variant]"));
+  }
   Request request;
   request.medium = arguments[0];
   if (arguments.size() > 1) request.section = arguments[1];
@@ -55,8 +58,10 @@ Request ParseArguments(const std::vector<std::string>& arguments) {
 // from the menu by its number instead.
 std::string TypedName(const std::string& utf8) {
   if (!IsShownForm(utf8)) {
-    throw MenuError(kUnknownChoice, "no choice is named \"" + utf8 +
-                                        "\" as the menu lists names; pick it from the menu");
+    throw MenuError(kUnknownChoice,
+                    Filled(Translated("no choice is named \"{1}\" as the menu lists names; pick "
+                                      "it from the menu"),
+                           {utf8}));
   }
   return Utf8ToWindows1252(utf8);
 }
@@ -75,11 +80,14 @@ std::optional<Choice> ChosenProgram(const Request& request, const std::vector<Ch
 
 // Refused before cdinst starts: it would install another choice, or nothing.
 void RequirePassable(const std::vector<std::string>& parameters) {
-  static const char* const kRoles[] = {"title", "medium root", "section", "variant", "file mask"};
+  static const char* const kRoles[] = {
+      MarkedForTranslation("the title"), MarkedForTranslation("the medium root"),
+      MarkedForTranslation("the section"), MarkedForTranslation("the variant"),
+      MarkedForTranslation("the file mask")};
   for (size_t i = 0; i < parameters.size(); ++i) {
     if (const std::optional<std::string> why = WhyNotPassable(parameters[i])) {
-      throw MenuError(kUnknownChoice, std::string("cannot pass the ") + kRoles[i] + " \"" +
-                                          parameters[i] + "\" to cdinst: " + *why);
+      throw MenuError(kUnknownChoice, Filled(Translated("cannot pass {1} \"{2}\" to cdinst: {3}"),
+                                             {Translated(kRoles[i]), parameters[i], *why}));
     }
   }
 }
@@ -128,13 +136,14 @@ int Run(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
   using namespace cdinst::menu;
+  cdinst::StartTranslation();
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const MenuError& error) {
     std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());
     return error.Code();
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "cdinst-menu: out of memory\n");
+    std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::Translated("out of memory"));
     return kUnforeseen;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "cdinst-menu: %s\n", cdinst::TerminalText(error.what()).c_str());

@@ -13,6 +13,8 @@
 #include "codepage/windows1252.h"
 #include "menu/menu_error.h"
 #include "platform/path_parts.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/posix/drives.h"
 #include "winapi/winapi.h"
 
@@ -34,14 +36,15 @@ std::optional<std::string> RealPath(const std::string& path) {
 }
 
 [[noreturn]] void Unreadable(const std::string& argument, const std::string& why) {
-  throw MenuError(kMediumUnreadable, "cannot read the medium \"" + argument + "\": " + why);
+  throw MenuError(kMediumUnreadable,
+                  Filled(Translated("cannot read the medium \"{1}\": {2}"), {argument, why}));
 }
 
 std::string ReadableDirectory(const std::string& path, const std::string& argument) {
   const std::optional<std::string> real = RealPath(path);
   struct stat status;
   if (!real || stat(real->c_str(), &status) != 0) Unreadable(argument, std::strerror(errno));
-  if (!S_ISDIR(status.st_mode)) Unreadable(argument, "not a directory");
+  if (!S_ISDIR(status.st_mode)) Unreadable(argument, Translated("not a directory"));
   if (access(real->c_str(), R_OK | X_OK) != 0) Unreadable(argument, std::strerror(errno));
   return *real;
 }
@@ -56,8 +59,10 @@ std::string WindowsRest(const std::string& rest, const std::string& argument) {
     const std::string name = rest.substr(start, end - start);
     const std::string converted = Utf8ToWindows1252(name);
     if (!name.empty() && (Windows1252ToUtf8(converted) != name || !IsWindowsName(converted))) {
-      Unreadable(argument,
-                 "its path cannot be written as a Windows path (the name \"" + name + "\")");
+      Unreadable(
+          argument,
+          Filled(Translated("its path cannot be written as a Windows path (the name \"{1}\")"),
+                 {name}));
     }
     if (!name.empty()) windows += converted + "\\";
     start = end + 1;
@@ -71,7 +76,9 @@ std::string MediumDirectory(const std::string& argument) {
   const std::optional<char> letter = DriveLetterOf(argument);
   if (!letter) return ReadableDirectory(argument, argument);
   const std::optional<std::string> root = posix::DriveRoot(*letter);
-  if (!root) Unreadable(argument, std::string("drive ") + *letter + ": is not mapped");
+  if (!root) {
+    Unreadable(argument, Filled(Translated("drive {1}: is not mapped"), {std::string(1, *letter)}));
+  }
   return ReadableDirectory(*root, argument);
 }
 
@@ -81,7 +88,7 @@ Medium FindMedium(const std::string& argument) {
   }
   const std::string directory = MediumDirectory(argument);
   const std::optional<posix::DrivePlace> drive = posix::NearestDrive(directory);
-  if (!drive) Unreadable(argument, "no drive of the prefix reaches it");
+  if (!drive) Unreadable(argument, Translated("no drive of the prefix reaches it"));
   return {directory, std::string(1, drive->letter) + ":\\" + WindowsRest(drive->rest, argument),
           argument};
 }

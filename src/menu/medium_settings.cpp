@@ -6,18 +6,21 @@
 #include "menu/menu_error.h"
 #include "platform/io_error.h"
 #include "settings/resolve_settings.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::menu {
 namespace {
 
 [[noreturn]] void RefuseProgramList(const Medium& medium, DWORD error) {
-  const std::string where = " on the medium \"" + medium.argument + "\"";
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-    throw MenuError(kNoProgramList, std::string("no ") + kProgramsFile + where);
+    throw MenuError(kNoProgramList, Filled(Translated("no {1} on the medium \"{2}\""),
+                                           {kProgramsFile, medium.argument}));
   }
-  throw MenuError(kNoProgramList, std::string("cannot read ") + kProgramsFile + where + ": " +
-                                      IoErrorMessage(static_cast<int32_t>(error)));
+  throw MenuError(kNoProgramList, Filled(Translated("cannot read {1} on the medium \"{2}\": {3}"),
+                                         {kProgramsFile, medium.argument,
+                                          IoErrorMessage(static_cast<int32_t>(error))}));
 }
 
 }  // namespace

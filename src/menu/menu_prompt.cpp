@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "codepage/windows1252.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::menu {
 namespace {
@@ -22,8 +24,14 @@ std::optional<std::string> ReadLine() {
   return line;
 }
 
+// A message with the medium's title in it, on its own line.
+void PrintAboutTitle(const char* message, const std::string& title) {
+  std::printf("%s\n", TerminalText(Filled(Translated(message), {title})).c_str());
+}
+
 void ShowChoices(const std::vector<Choice>& choices, const std::string& title) {
-  std::printf("Programs on %s:\n\n", TerminalText(title).c_str());
+  PrintAboutTitle(MarkedForTranslation("Programs on {1}:"), title);
+  std::printf("\n");
   for (size_t i = 0; i < choices.size(); ++i) {
     const Choice& choice = choices[i];
     std::printf("%3zu) %s  [%s %s]\n", i + 1, ShownText(choice.name).c_str(),
@@ -38,12 +46,15 @@ void ShowChoices(const std::vector<Choice>& choices, const std::string& title) {
 
 std::optional<size_t> PickChoice(const std::vector<Choice>& choices, const std::string& title) {
   if (choices.empty()) {
-    std::printf("No programs on %s.\n", TerminalText(title).c_str());
+    PrintAboutTitle(MarkedForTranslation("No programs on {1}."), title);
     return std::nullopt;
   }
   ShowChoices(choices, title);
+  const std::string question =
+      TerminalText(Filled(Translated("Install which program? ({1}-{2}, q quits)"),
+                          {"1", std::to_string(choices.size())}));
   for (;;) {
-    std::printf("\nInstall which program? (1-%zu, q quits) ", choices.size());
+    std::printf("\n%s ", question.c_str());
     std::fflush(stdout);
     const std::optional<std::string> line = ReadLine();
     if (!line || *line == "q" || *line == "Q") return std::nullopt;

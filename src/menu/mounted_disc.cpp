@@ -8,6 +8,8 @@
 
 #include "codepage/windows1252.h"
 #include "menu/mount_source.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::menu {
 namespace {
@@ -21,10 +23,11 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
 }
 
 void WarnOfDriverNames(const std::string& directory) {
-  std::fprintf(stderr,
-               "cdinst-menu: %s is a disc mounted by Linux; its names may differ from the ones "
-               "Windows shows. Giving the image file instead avoids it.\n",
-               TerminalText(directory).c_str());
+  const std::string message =
+      Filled(Translated("{1} is a disc mounted by Linux; its names may differ from the ones "
+                        "Windows shows. Giving the image file instead avoids it."),
+             {TerminalText(directory)});
+  std::fprintf(stderr, "cdinst-menu: %s\n", message.c_str());
 }
 
 std::optional<ImageMedium> ReadableDisc(const DiscSource& source) {

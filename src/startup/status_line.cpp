@@ -12,6 +12,8 @@
 #include <string>
 
 #include "codepage/windows1252.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/posix/progress.h"
 
 namespace cdinst {
@@ -79,16 +81,33 @@ void StatusLine::TerminalNeeded() {
   shown_ = false;
 }
 
+// The columns UTF-8 `text` takes: one a character, as for the letters of the languages we have.
+size_t Columns(const std::string& text) {
+  size_t columns = 0;
+  for (const char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return columns;
+}
+
+// The counts in the user's language, numbers as the locale writes them.
+std::string Counts(uint64_t files, uint64_t bytes) {
+  char megabytes[32];
+  std::snprintf(megabytes, sizeof megabytes, "%.1f", bytes / 1e6);
+  const std::string count = std::to_string(files);
+  return TerminalText(Filled(
+             TranslatedPlural("copying: {1} file, {2} MB", "copying: {1} files, {2} MB", files),
+             {count, megabytes})) +
+         "  ";
+}
+
 // Every Windows-1252 character takes one column, so the line is cut before it is converted; a
 // long name keeps its end, where the file's own name is.
 std::string StatusLine::Text() const {
-  char counts[96];
-  std::snprintf(counts, sizeof counts, "copying: %llu files, %.1f MB  ",
-                static_cast<unsigned long long>(files_), bytes_ / 1e6);
-  const size_t room = width_ > std::strlen(counts) + 4 ? width_ - 1 - std::strlen(counts) : 0;
+  const std::string counts = Counts(files_, bytes_);
+  const size_t used = Columns(counts);
+  const size_t room = width_ > used + 4 ? width_ - 1 - used : 0;
   std::string name = name_;
   if (name.size() > room) name = room > 3 ? "..." + name.substr(name.size() - (room - 3)) : "";
-  return kClear + (counts + TerminalText(Windows1252ToUtf8(name)));
+  return kClear + counts + TerminalText(Windows1252ToUtf8(name));
 }
 
 void StatusLine::DrawWhenDue() {

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 
 #include "program_run.h"
 #include "scratch_prefix.h"
@@ -41,10 +43,11 @@ class MenuTest : public ::testing::Test {
     prefix_.MapDrive('e', kSample);
   }
 
-  CapturedRun Menu(std::vector<std::string> arguments, const std::string& input = "") {
+  CapturedRun Menu(std::vector<std::string> arguments, const std::string& input = "",
+                   std::map<std::string, std::string> environment = {}) {
     arguments.insert(arguments.begin(), CDINST_MENU_PROGRAM);
-    return RunCapturing(arguments, {{"CDINST_ANSWER", "yes"}, {"CDINST_TRANSCRIPT", Transcript()}},
-                        input, prefix_.Directory());
+    environment.insert({{"CDINST_ANSWER", "yes"}, {"CDINST_TRANSCRIPT", Transcript()}});
+    return RunCapturing(arguments, environment, input, prefix_.Directory());
   }
 
   std::string Transcript() const { return prefix_.Directory() + "/boxes.jsonl"; }
@@ -300,13 +303,67 @@ TEST_F(MenuTest, NoTextFromTheMediumSteersTheTerminal) {
             "E?[2JSC\t1\tN?ome?\tD?]0;t??TAB\tC:\\D?[31m?X\\\n"
             "Q?[2J\"\t1\t\t\tC:\\Q\\\n"
             "V?\t?1\t\xE2\x80\xBAv?\t\tC:\\V\\\n");
-  for (size_t i = 0; i < std::size(runs); ++i) {
-    const CapturedRun run = Menu(runs[i], inputs[i]);
-    const std::string shown = ::testing::PrintToString(runs[i]) + inputs[i];
-    EXPECT_FALSE(HasTerminalControls(run.out)) << shown << run.out;
-    EXPECT_FALSE(HasTerminalControls(run.err)) << shown << run.err;
-    EXPECT_NE(run.out.size() + run.err.size(), 0u) << shown;
+  // The translated messages carry the medium's texts through the same filter.
+  for (const char* locale : {"C.UTF-8", "pt_BR.UTF-8"}) {
+    for (size_t i = 0; i < std::size(runs); ++i) {
+      const CapturedRun run = Menu(runs[i], inputs[i], {{"LC_ALL", locale}});
+      const std::string shown = locale + ::testing::PrintToString(runs[i]) + inputs[i];
+      EXPECT_FALSE(HasTerminalControls(run.out)) << shown << run.out;
+      EXPECT_FALSE(HasTerminalControls(run.err)) << shown << run.err;
+      EXPECT_NE(run.out.size() + run.err.size(), 0u) << shown;
+    }
   }
+}
+
+// The menu's own words in the user's language; what the medium says, the list for scripts and
+// the installer's boxes the same in every language.
+TEST_F(MenuTest, SpeaksTheLanguageOfTheLocale) {
+  const std::string choices =
+      "  1) Editor de Textos  [EDITOR 1]\n"
+      "     Editor de textos simples\n"
+      "     -> C:\\Arquivos de programas\\Editor de Textos\\\n"
+      "  2) Xadrez 3D (16 bits)  [XADREZ 1]\n"
+      "     Jogo de xadrez em tr\xC3\xAAs dimens\xC3\xB5"
+      "es\n"
+      "     -> C:\\JOGOS\\XADREZ\\\n"
+      "  3) Xadrez 3D  [XADREZ 2]\n"
+      "     Jogo de xadrez em tr\xC3\xAAs dimens\xC3\xB5"
+      "es\n"
+      "     -> C:\\Arquivos de programas\\Xadrez 3D\\\n"
+      "  4) Agenda Telef\xC3\xB4nica  [AGENDA 1]\n"
+      "     Agenda de endere\xC3\xA7os e telefones\n"
+      "     -> C:\\Arquivos de programas\\Agenda\\\n"
+      "  5) Fontes do CD  [FONTES 1]\n"
+      "     Fontes para os programas\n"
+      "     -> C:\\windows\\FONTS\\\n";
+  struct Case {
+    std::map<std::string, std::string> environment;
+    std::string screen;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{{"LC_ALL", "C.UTF-8"}},
+       "Programs on medium:\n\n" + choices + "\nInstall which program? (1-5, q quits) ",
+       "cdinst-menu: no program \"NADA\" on the medium\n"},
+      {{{"LC_ALL", ""}, {"LANG", "pt_BR.UTF-8"}},
+       "Programas em medium:\n\n" + choices + "\nInstalar qual programa? (1-5, q para sair) ",
+       "cdinst-menu: n\xC3\xA3o h\xC3\xA1 o programa \"NADA\" na m\xC3\xAD"
+       "dia\n"},
+  };
+  std::vector<std::string> boxes;
+  for (const Case& c : cases) {
+    const std::string shown = ::testing::PrintToString(c.environment);
+    EXPECT_EQ(Menu({"E:"}, "q\n", c.environment).out, c.screen) << shown;
+    EXPECT_EQ(Menu({"E:", "NADA"}, "", c.environment).err, c.refusal) << shown;
+    EXPECT_EQ(Menu({"--list", "E:"}, "", c.environment).out, kSampleList) << shown;
+    std::filesystem::remove(Transcript());
+    EXPECT_EQ(Menu({"E:", "EDITOR"}, "", c.environment).exitCode, 0) << shown;
+    std::ifstream transcript(Transcript());
+    const std::string run((std::istreambuf_iterator<char>(transcript)), {});
+    EXPECT_NE(run.find("Pronto para copiar em: "), std::string::npos) << shown << run;
+    boxes.push_back(run);
+  }
+  EXPECT_EQ(boxes.front(), boxes.back());
 }
 
 TEST_F(MenuTest, ListsFourThousandProgramsWithinSeconds) {

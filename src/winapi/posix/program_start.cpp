@@ -8,6 +8,8 @@
 #include <string>
 
 #include "codepage/windows1252.h"
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 #include "winapi/posix/paths/prefix.h"
 #include "winapi/posix/stop_signals.h"
 
@@ -18,11 +20,14 @@ void RefuseForeignPrefix() {
   const std::string prefix = cdinst::posix::PrefixDirectory();
   struct stat info;
   if (stat(prefix.c_str(), &info) != 0 || info.st_uid == getuid()) return;
-  std::fprintf(stderr, "cdinst: '%s' is not owned by you\n", cdinst::TerminalText(prefix).c_str());
+  const std::string message = cdinst::Filled(cdinst::Translated("'{1}' is not owned by you"),
+                                             {cdinst::TerminalText(prefix)});
+  std::fprintf(stderr, "cdinst: %s\n", message.c_str());
   std::exit(1);
 }
 
 [[maybe_unused]] const bool started = [] {
+  cdinst::StartTranslation();
   RefuseForeignPrefix();
   cdinst::posix::CatchStopSignals();
   return true;

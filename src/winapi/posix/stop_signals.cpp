@@ -6,6 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
+
+#include "translation/placeholders.h"
+#include "translation/translation.h"
 
 namespace cdinst::posix {
 namespace {
@@ -19,7 +23,7 @@ void OnStopSignal(int signal) {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-const char* SignalName(int signal) {
+std::string SignalName(int signal) {
   switch (signal) {
     case SIGINT:
       return "SIGINT";
@@ -28,7 +32,7 @@ const char* SignalName(int signal) {
     case SIGHUP:
       return "SIGHUP";
     default:
-      return "a signal";
+      return Translated("a signal");
   }
 }
 
@@ -63,7 +67,8 @@ bool WaitForInputUnlessStopped(int fd) {
 void EndIfStopped() {
   const int signal = stopSignal;
   if (signal == 0) return;
-  std::fprintf(stderr, "cdinst: stopped by %s\n", SignalName(signal));
+  const std::string message = Filled(Translated("stopped by {1}"), {SignalName(signal)});
+  std::fprintf(stderr, "cdinst: %s\n", message.c_str());
   _exit(128 + signal);
 }
 
