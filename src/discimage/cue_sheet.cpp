@@ -76,8 +76,7 @@ bool TakeLine(const std::vector<std::string>& words, SheetState& state, CueTrack
     if (state.inDataTrack) state.track = CueTrack{*state.file, *layout};
   } else if (command == "INDEX" && words.size() >= 3 && state.inDataTrack && words[1] == "01") {
     const std::optional<uint64_t> frames = Frames(words[2]);
-    if (!frames)
-      throw DiscError(sheetName + ": " + Translated("not a cue sheet (a bad INDEX time)"));
+    if (!frames) throw DiscError(sheetName, Translated("not a cue sheet (a bad INDEX time)"));
     // Tracks before it in the same file are taken to share its sector size, as they do on
     // every disc a CD writer reads whole.
     found = *state.track;
@@ -102,8 +101,7 @@ CueTrack ParseCueSheet(std::string_view text, const std::string& sheetName) {
     if (!words.empty() && TakeLine(words, state, found, sheetName)) return found;
     start = end + 1;
   }
-  throw DiscError(sheetName + ": " +
-                  Translated("not a cue sheet with a data track in a binary file"));
+  throw DiscError(sheetName, Translated("not a cue sheet with a data track in a binary file"));
 }
 
 }  // namespace cdinst::disc

@@ -21,7 +21,7 @@ struct ReadState {
 };
 
 [[noreturn]] void Outside(const SectorSource& source) {
-  throw DiscError(source.Name() + ": " + Translated("a directory record points outside the image"));
+  throw DiscError(source.Name(), Translated("a directory record points outside the image"));
 }
 
 bool IsSelfOrParent(const DirectoryRecord& record, size_t index) {
@@ -32,8 +32,7 @@ bool IsSelfOrParent(const DirectoryRecord& record, size_t index) {
 DiscEntry DirectoryEntry(const SectorSource& source, const DirectoryRecord& record,
                          std::string name) {
   if (record.flags & kMultiExtentFlag) {
-    throw DiscError(source.Name() + ": " +
-                    Translated("a directory is recorded in several extents"));
+    throw DiscError(source.Name(), Translated("a directory is recorded in several extents"));
   }
   CheckDirectoryExtent(source, {record.block, record.size});
   DiscEntry entry{std::move(name), true, (record.flags & kHiddenFlag) != 0, 0, record.time, {}};
@@ -52,7 +51,7 @@ void TakeFile(const DirectoryRecord& record, std::string name, ReadState& state)
   if (!state.unfinished) {
     state.unfinished = DiscEntry{std::move(name), false, false, 0, record.time, {}};
   } else if (state.unfinished->name != name) {
-    throw DiscError(state.source.Name() + ": " +
+    throw DiscError(state.source.Name(),
                     Translated("a file recorded in several extents breaks off"));
   }
   AddFilePart(state.source, record, *state.unfinished);
@@ -70,7 +69,7 @@ void TakeRecord(const DirectoryRecord& record, ReadState& state) {
     return;
   }
   if (state.unfinished) {
-    throw DiscError(state.source.Name() + ": " +
+    throw DiscError(state.source.Name(),
                     Translated("a file recorded in several extents breaks off"));
   }
   state.entries.push_back(DirectoryEntry(state.source, record, std::move(name)));
@@ -90,7 +89,7 @@ void TakeBlock(std::string_view block, ReadState& state) {
 
 void CheckDirectoryExtent(const SectorSource& source, const DirectoryExtent& directory) {
   if (directory.size == 0 || directory.size > kLargestDirectory) {
-    throw DiscError(source.Name() + ": " + Translated("a directory has an absurd size"));
+    throw DiscError(source.Name(), Translated("a directory has an absurd size"));
   }
   if (!source.Holds(directory.block, directory.size)) Outside(source);
 }
@@ -106,8 +105,7 @@ std::vector<DiscEntry> ReadDirectory(const SectorSource& source, const Directory
     TakeBlock(std::string_view(block, used), state);
   }
   if (state.unfinished) {
-    throw DiscError(source.Name() + ": " +
-                    Translated("a file recorded in several extents breaks off"));
+    throw DiscError(source.Name(), Translated("a file recorded in several extents breaks off"));
   }
   return std::move(state.entries);
 }

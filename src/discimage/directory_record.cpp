@@ -48,12 +48,12 @@ int64_t RecordTime(std::string_view recorded) {
 DirectoryRecord ParseRecord(std::string_view bytes, const std::string& imageName) {
   const size_t length = bytes.empty() ? 0 : DiscBytes(bytes, imageName).Byte(kLength);
   if (length < kShortestRecord || length > bytes.size()) {
-    throw DiscError(imageName + ": " + Translated("a directory record has an absurd length"));
+    throw DiscError(imageName, Translated("a directory record has an absurd length"));
   }
   const DiscBytes fields(bytes.substr(0, length), imageName);
   const size_t identifierLength = fields.Byte(kIdentifierLength);
   if (identifierLength == 0 || kIdentifierAt + identifierLength > length) {
-    throw DiscError(imageName + ": " + Translated("a directory record's name does not fit in it"));
+    throw DiscError(imageName, Translated("a directory record's name does not fit in it"));
   }
   DirectoryRecord record;
   record.block = uint64_t{fields.Number(kExtent)} + fields.Byte(kExtendedAttributeLength);

@@ -7,7 +7,7 @@ namespace cdinst::disc {
 
 std::string_view DiscBytes::Bytes(Field field) const {
   if (field.at > bytes_.size() || field.size > bytes_.size() - field.at) {
-    throw DiscError(imageName_ + ": " + Translated("a structure on the disc ends early"));
+    throw DiscError(imageName_, Translated("a structure on the disc ends early"));
   }
   return bytes_.substr(field.at, field.size);
 }

@@ -111,7 +111,7 @@ class IsoDiscImage : public DiscImage {
 
  private:
   [[noreturn]] void Broken(const std::string& what) const {
-    throw DiscError(source_->Name() + ": " + what);
+    throw DiscError(source_->Name(), what);
   }
 
   // A directory found in the last of `trail` that is one of those on it would loop.
@@ -186,7 +186,7 @@ std::vector<DiscEntry> DiscImage::List(std::string_view path) const {
   const std::vector<std::string_view> components = PathComponents(path);
   const std::vector<DiscEntry> trail = Trail(components);
   if (trail.size() != components.size() + 1 || !trail.back().directory) {
-    throw DiscError(Name() + ": " + Filled(Translated("no directory {1}"), {path}));
+    throw DiscError(Name(), Filled(Translated("no directory {1}"), {path}));
   }
   return *Entries(trail);
 }

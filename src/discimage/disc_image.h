@@ -24,7 +24,9 @@ namespace cdinst::disc {
 // image", "disc.iso: truncated", "disc.iso: a directory record points outside the image").
 class DiscError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // What is wrong, after the name of the file read.
+  DiscError(const std::string& name, const std::string& problem)
+      : std::runtime_error(name + ": " + problem) {}
 };
 
 // A path on the disc: names separated by '\' or '/'. Its names, empty ones (from doubled,

@@ -36,14 +36,14 @@ std::optional<std::string> JolietText(std::string_view bytes) {
 
 std::string DecodeName(std::string_view identifier, bool joliet, const std::string& imageName) {
   std::optional<std::string> name = joliet ? JolietText(identifier) : Windows1252ToUtf8(identifier);
-  if (!name) throw DiscError(imageName + ": " + Translated("a name is not UCS-2 text"));
+  if (!name) throw DiscError(imageName, Translated("a name is not UCS-2 text"));
   if (HasForbiddenCharacter(*name)) {
-    throw DiscError(imageName + ": " + Translated("a name holds a separator or control character"));
+    throw DiscError(imageName, Translated("a name holds a separator or control character"));
   }
   RemoveVersion(*name);
   if (!joliet && !name->empty() && name->back() == '.') name->pop_back();
   if (name->empty() || *name == "." || *name == "..") {
-    throw DiscError(imageName + ": " + Translated("a record has no usable name"));
+    throw DiscError(imageName, Translated("a record has no usable name"));
   }
   return *name;
 }

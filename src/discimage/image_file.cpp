@@ -35,12 +35,11 @@ bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
 int OpenRegular(const std::string& path, const std::string& name) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0)
-    throw DiscError(name + ": " +
-                    Filled(Translated("cannot be opened ({1})"), {std::strerror(errno)}));
+    throw DiscError(name, Filled(Translated("cannot be opened ({1})"), {std::strerror(errno)}));
   struct stat status {};
   if (fstat(fd, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode))) {
     close(fd);
-    throw DiscError(name + ": " + Translated("not a regular file"));
+    throw DiscError(name, Translated("not a regular file"));
   }
   return fd;
 }
@@ -72,7 +71,7 @@ std::unique_ptr<SectorSource> OpenPlainImage(const std::string& path) {
     return std::make_unique<SectorSource>(path, fd, layout);
   }
   close(fd);
-  throw DiscError(path + ": " + Translated("not an ISO 9660 image"));
+  throw DiscError(path, Translated("not an ISO 9660 image"));
 }
 
 std::string SheetText(const std::string& path) {
@@ -81,7 +80,7 @@ std::string SheetText(const std::string& path) {
   const ssize_t got = pread(fd, text.data(), text.size(), 0);
   close(fd);
   if (got < 0 || static_cast<size_t>(got) > kLongestCueSheet) {
-    throw DiscError(path + ": " + Translated("not a cue sheet"));
+    throw DiscError(path, Translated("not a cue sheet"));
   }
   text.resize(static_cast<size_t>(got));
   return text;
@@ -105,12 +104,11 @@ std::unique_ptr<SectorSource> OpenCueSheet(const std::string& path) {
   const std::string data = Beside(path, track.file);
   // Sheets never name sheets, so there is no chain of them to follow or loop through.
   if (SameFile(path, data) || EndsWithIgnoringCase(data, ".cue")) {
-    throw DiscError(path + ": " + Translated("names a cue sheet, not a binary file"));
+    throw DiscError(path, Translated("names a cue sheet, not a binary file"));
   }
   struct stat status {};
   if (stat(data.c_str(), &status) != 0) {
-    throw DiscError(path + ": " +
-                    Filled(Translated("its binary file {1} is missing"), {track.file}));
+    throw DiscError(path, Filled(Translated("its binary file {1} is missing"), {track.file}));
   }
   return std::make_unique<SectorSource>(data, OpenRegular(data, data), track.layout);
 }

@@ -30,7 +30,7 @@ SectorSource::SectorSource(std::string name, int fd, SectorLayout layout)
   uint64_t size = 0;
   if (!SizeOf(fd_, size)) {
     close(fd_);
-    throw DiscError(name_ + ": " + Translated("cannot be read"));
+    throw DiscError(name_, Translated("cannot be read"));
   }
   // A raw sector's last block needs only its user data, not the error codes after it.
   const uint64_t needed = layout_.dataOffset + kBlockSize;
@@ -47,7 +47,7 @@ bool SectorSource::Holds(uint64_t block, uint64_t size) const {
 }
 
 void SectorSource::Read(uint64_t block, char* out, size_t size) const {
-  if (!Holds(block, size)) throw DiscError(name_ + ": " + Translated("truncated"));
+  if (!Holds(block, size)) throw DiscError(name_, Translated("truncated"));
   if (layout_.sectorSize == kBlockSize && layout_.dataOffset == 0) {
     ReadAt(layout_.base + block * kBlockSize, out, size);
     return;
@@ -63,9 +63,9 @@ void SectorSource::ReadAt(uint64_t offset, char* out, size_t size) const {
   while (size > 0) {
     const ssize_t got = pread(fd_, out, size, static_cast<off_t>(offset));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw DiscError(name_ + ": " + Translated("cannot be read"));
+    if (got < 0) throw DiscError(name_, Translated("cannot be read"));
     // The file shrank after it was opened.
-    if (got == 0) throw DiscError(name_ + ": " + Translated("truncated"));
+    if (got == 0) throw DiscError(name_, Translated("truncated"));
     out += got;
     offset += static_cast<uint64_t>(got);
     size -= static_cast<size_t>(got);

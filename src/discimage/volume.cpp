@@ -53,11 +53,11 @@ std::optional<std::string> LabelOf(const DiscBytes& descriptor, bool joliet) {
 
 DiscEntry RootOf(const SectorSource& source, const DiscBytes& descriptor) {
   if (descriptor.Number(kLogicalBlockSize) != kBlockSize) {
-    throw DiscError(source.Name() + ": " + Translated("not an image of 2048-byte blocks"));
+    throw DiscError(source.Name(), Translated("not an image of 2048-byte blocks"));
   }
   const DirectoryRecord root = ParseRecord(descriptor.Bytes(kRootRecord), source.Name());
   if (!(root.flags & kDirectoryFlag)) {
-    throw DiscError(source.Name() + ": " + Translated("the root record is no directory"));
+    throw DiscError(source.Name(), Translated("the root record is no directory"));
   }
   DiscEntry entry{"", true, false, 0, root.time, {}};
   entry.extents.emplace_back(static_cast<uint32_t>(root.block), root.size);
@@ -78,7 +78,7 @@ uint32_t SerialOf(std::string_view descriptor) {
 void CheckWhole(const SectorSource& source, const DiscBytes& primary) {
   const uint32_t blocks = primary.Number(kVolumeSpaceSize);
   if (blocks > source.BlockCount()) {
-    throw DiscError(source.Name() + ": " +
+    throw DiscError(source.Name(),
                     Filled(Translated("truncated (the disc has {1} blocks, the file {2})"),
                            {std::to_string(blocks), std::to_string(source.BlockCount())}));
   }
@@ -88,8 +88,7 @@ Descriptor ReadDescriptor(const SectorSource& source, uint64_t block) {
   Descriptor descriptor(kBlockSize, '\0');
   source.Read(block, descriptor.data(), kBlockSize);
   if (DiscBytes(descriptor, source.Name()).Bytes(kStandardIdentifier) != "CD001") {
-    throw DiscError(source.Name() + ": " +
-                    Translated("not an ISO 9660 image (a bad volume descriptor)"));
+    throw DiscError(source.Name(), Translated("not an ISO 9660 image (a bad volume descriptor)"));
   }
   return descriptor;
 }
@@ -100,7 +99,7 @@ Volume ReadVolume(const SectorSource& source) {
   std::optional<Descriptor> primary, joliet;
   for (uint64_t block = kFirstDescriptor;; ++block) {
     if (block == kFirstDescriptor + kMostDescriptors) {
-      throw DiscError(source.Name() + ": " + Translated("its volume descriptors never end"));
+      throw DiscError(source.Name(), Translated("its volume descriptors never end"));
     }
     Descriptor descriptor = ReadDescriptor(source, block);
     const DiscBytes fields(descriptor, source.Name());
@@ -112,8 +111,7 @@ Volume ReadVolume(const SectorSource& source) {
       joliet = std::move(descriptor);
   }
   if (!primary) {
-    throw DiscError(source.Name() + ": " +
-                    Translated("not an ISO 9660 image (no primary descriptor)"));
+    throw DiscError(source.Name(), Translated("not an ISO 9660 image (no primary descriptor)"));
   }
   const DiscBytes primaryFields(*primary, source.Name());
   CheckWhole(source, primaryFields);

@@ -23,7 +23,7 @@ void OnStopSignal(int signal) {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-std::string SignalName(int signal) {
+const char* SignalName(int signal) {
   switch (signal) {
     case SIGINT:
       return "SIGINT";
