@@ -59,8 +59,8 @@ BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
   std::vector<std::unique_ptr<char>>& levels = Levels();
   size_t above = 0;
   while (above < levels.size()) {
-    const size_t covered = cdinst::posix::CoveredBy(levels[above].get(), parts);
-    if (covered == 0 || covered == parts.components.size()) break;
+    const std::optional<size_t> covered = cdinst::posix::CoveredBy(levels[above].get(), parts);
+    if (!covered || *covered == parts.components.size()) break;
     ++above;
   }
   KeepLevels(above);
@@ -77,7 +77,6 @@ BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
 bool EnterLevel(const std::string& windowsPath) {
   const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
   const std::vector<std::unique_ptr<char>>& levels = Levels();
-  if (parts.components.empty()) return false;  // a root is never held
   for (size_t i = 0; i < levels.size(); ++i) {
     if (cdinst::posix::CoveredBy(levels[i].get(), parts) != parts.components.size()) continue;
     KeepLevels(i + 1);

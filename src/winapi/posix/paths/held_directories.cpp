@@ -34,27 +34,30 @@ std::vector<std::string> Folded(const PathParts& parts) {
   return folded;
 }
 
-// How many components of the path folded as `folded` the held directory stands for; 0 when it
-// is not on its way.
-size_t Covers(const Held& held, const std::vector<std::string>& folded) {
-  const size_t count = held.folded.size() - 1;
-  if (held.folded.size() > folded.size()) return 0;
-  return std::equal(held.folded.begin(), held.folded.end(), folded.begin()) ? count : 0;
+// How many components of the path folded as `folded` the held directory stands for, 0 for a
+// root; nothing when it is not on its way.
+std::optional<size_t> Covers(const Held& held, const std::vector<std::string>& folded) {
+  if (held.folded.size() > folded.size() ||
+      !std::equal(held.folded.begin(), held.folded.end(), folded.begin())) {
+    return std::nullopt;
+  }
+  return held.folded.size() - 1;
 }
 
 }  // namespace
 
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
-// resolved from their drive's root. A root is never held: a drive's mapping can change under a
-// process that holds nothing.
+// resolved from their drive's root. A held drive root keeps the volume the drive mapped to, as
+// a handle on a Windows volume does while the drive is remapped.
 bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
-  if (!procMounted || !IsDriveRoot(parts.root) || parts.components.empty()) return false;
+  if (!procMounted || !IsDriveRoot(parts.root)) return false;
+  std::string name = parts.components.empty() ? "." : unixPath.substr(unixPath.rfind('/') + 1);
   Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
                                std::make_shared<const HeldDirectory>(std::move(fd)),
-                               unixPath.substr(unixPath.rfind('/') + 1)});
+                               std::move(name)});
   return true;
 }
 
@@ -65,10 +68,10 @@ void SetRefusesRemoval(const void* key, bool refuses) {
   if (held != Holdings().end()) held->second.refusesRemoval = refuses;
 }
 
-size_t CoveredBy(const void* key, const PathParts& parts) {
+std::optional<size_t> CoveredBy(const void* key, const PathParts& parts) {
   const auto held = Holdings().find(key);
-  if (held == Holdings().end() || !IsDriveRoot(parts.root)) return 0;
-  if (held->second.driveEntry != DriveEntryPath(parts.root[0])) return 0;
+  if (held == Holdings().end() || !IsDriveRoot(parts.root)) return std::nullopt;
+  if (held->second.driveEntry != DriveEntryPath(parts.root[0])) return std::nullopt;
   return Covers(held->second, Folded(parts));
 }
 
@@ -78,9 +81,9 @@ std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
   const std::vector<std::string> folded = Folded(parts);
   const std::string driveEntry = DriveEntryPath(parts.root[0]);
   for (const auto& [key, held] : Holdings()) {
-    const size_t covered = Covers(held, folded);
-    if (covered == 0 || (best && covered <= best->components)) continue;
-    if (held.driveEntry == driveEntry) best = HeldBase{held.fd, covered, held.name};
+    const std::optional<size_t> covered = Covers(held, folded);
+    if (!covered || (best && *covered <= best->components)) continue;
+    if (held.driveEntry == driveEntry) best = HeldBase{held.fd, *covered, held.name};
   }
   return best;
 }

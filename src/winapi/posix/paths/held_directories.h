@@ -37,7 +37,7 @@ class HeldDirectory {
 using HeldFd = std::shared_ptr<const HeldDirectory>;
 
 // Where a path may be resolved from: a held directory, how many of the path's components it
-// stands for, and its Unix name.
+// stands for, and its Unix name ("." for a root).
 struct HeldBase {
   HeldFd fd;
   size_t components;
@@ -45,8 +45,8 @@ struct HeldBase {
 };
 
 // Holds the directory open as `fd`, which `unixPath` named, as the one the full path `parts`
-// names, under `key` (a later holding under the same key replaces it); false for a share path
-// or a root, which are not held. One held so refuses removal until told otherwise.
+// names, under `key` (a later holding under the same key replaces it); false for a share
+// path, which is not held. One held so refuses removal until told otherwise.
 bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath);
 
@@ -56,9 +56,9 @@ void ReleaseDirectory(const void* key);
 void SetRefusesRemoval(const void* key, bool refuses);
 
 // How many components of the full path `parts` the directory held under `key` stands for, by
-// the path's text alone (it cannot have been removed or renamed since); 0 when it is not on
-// the path's way.
-size_t CoveredBy(const void* key, const PathParts& parts);
+// the path's text alone (it cannot have been removed or renamed since), 0 for a root; nothing
+// when it is not on the path's way.
+std::optional<size_t> CoveredBy(const void* key, const PathParts& parts);
 
 // The held directory that stands for the longest beginning of `parts`, the whole path included,
 // while its drive maps where it did when it was held.

@@ -60,14 +60,14 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
 
 // "." and ".." come first, except at a root, which has neither. `status` is the directory's own;
 // ".." is the directory above it on disk.
-void AddDotEntries(const ResolvedPath& directory, const struct stat& status,
-                   const cdinst::posix::FileNamePattern& pattern, FoundEntries& entries) {
-  if (cdinst::posix::IsRootPath(directory.windowsPath)) return;
+void AddDotEntries(const std::string& windowsPath, const std::string& unixPath,
+                   const struct stat& status, const cdinst::posix::FileNamePattern& pattern,
+                   FoundEntries& entries) {
+  if (cdinst::posix::IsRootPath(windowsPath)) return;
   if (pattern.Matches(".")) {
-    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", directory.unixPath, false));
+    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", unixPath, false));
   }
-  if (pattern.Matches(".."))
-    AddEntry(cdinst::posix::UnixChild(directory.unixPath, ".."), "..", false, entries);
+  if (pattern.Matches("..")) AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, entries);
 }
 
 // A directory of a disc: "." and ".." below its root, then its entries in the disc's order.
@@ -93,32 +93,49 @@ DWORD ListDiscMatches(const ResolvedPath& directory, const cdinst::posix::FileNa
   return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
+// Reading the names needs the right to read the directory, telling what each is the right to
+// search it; Windows refuses a directory that lacks either. Opening its "." asks both, and,
+// being a lookup of a directory, opens no other kind of file.
+cdinst::posix::UniqueFd OpenToList(const std::string& unixPath) {
+  const std::string self = unixPath + "/.";
+  const cdinst::posix::AtPath at = cdinst::posix::At(self);
+  return cdinst::posix::UniqueFd(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// What is listed is what was opened, whatever the path names by now.
+DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windowsPath,
+                 const std::string& unixPath, std::string_view namePattern, Search& search) {
+  struct stat info;
+  if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
+  const cdinst::posix::FileNamePattern pattern(namePattern);
+  AddDotEntries(windowsPath, unixPath, info, pattern, search.entries);
+  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, unixPath)) {
+    if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
+  }
+  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
+// The spelling as on disk is tried first, in the open that lists it; only when that misses is
+// the directory looked for in full.
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
-  const ResolvedPath directory = ResolvePath(directoryPart.empty() ? "." : directoryPart);
+  if (directoryPart.empty()) directoryPart = ".";
+  if (const auto spelled = cdinst::posix::SpellPath(directoryPart)) {
+    const cdinst::posix::UniqueFd opened = OpenToList(spelled->unixPath);
+    if (opened.Valid()) {
+      return ListOpened(opened, spelled->windowsPath, spelled->unixPath, namePattern, search);
+    }
+  }
+  const ResolvedPath directory = ResolvePath(directoryPart);
   if (directory.error != ERROR_SUCCESS) return directory.error;
   if (!directory.exists) return ERROR_PATH_NOT_FOUND;
   if (directory.disc)
     return ListDiscMatches(directory, cdinst::posix::FileNamePattern(namePattern), search);
-  // Reading the names needs the right to read it, telling what each is the right to search it;
-  // Windows refuses a directory that lacks either. Opening its "." asks both, and, being a
-  // lookup of a directory, opens no other kind of file.
-  const std::string self = directory.unixPath + "/.";
-  const cdinst::posix::AtPath at = cdinst::posix::At(self);
-  const cdinst::posix::UniqueFd opened(
-      openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const cdinst::posix::UniqueFd opened = OpenToList(directory.unixPath);
   if (!opened.Valid()) {
     if (errno == ENOTDIR) return ERROR_INVALID_NAME;
     return cdinst::posix::ErrorFromErrno(errno, ERROR_PATH_NOT_FOUND);
   }
-  // What is listed is what was opened, whatever the path names by now.
-  struct stat info;
-  if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
-  const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(directory, info, pattern, search.entries);
-  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, directory.unixPath)) {
-    if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
-  }
-  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  return ListOpened(opened, directory.windowsPath, directory.unixPath, namePattern, search);
 }
 
 // A name without wildcards finds that one entry, spelled as on the disk.
