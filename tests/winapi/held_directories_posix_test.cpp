@@ -69,5 +69,24 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
   }
 }
 
+// Windows resolves a path below the current directory from its handle: a drive remapped while
+// the program is at its root still leads to the old volume, until the program leaves it.
+TEST(HeldDirectoriesTest, ADriveRootEnteredKeepsItsVolumeUntilLeft) {
+  ScratchPrefix prefix;
+  const std::string before = prefix.MapDrive('E');
+  prefix.WriteFile("E:\\antes.txt", "a");
+  const std::string after = prefix.Directory() + "/other";
+  fs::create_directory(after);
+  ASSERT_TRUE(SetCurrentDirectoryA("E:\\"));
+  prefix.MapDrive('E', after);
+  prefix.WriteFile("E:\\depois.txt", "d");
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("E:\\antes.txt"));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("antes.txt"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("E:\\depois.txt"));
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("E:\\antes.txt"));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("E:\\depois.txt"));
+}
+
 }  // namespace
 }  // namespace cdinst::testing
