@@ -73,7 +73,7 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
 // the program is at its root still leads to the old volume, until the program leaves it.
 TEST(HeldDirectoriesTest, ADriveRootEnteredKeepsItsVolumeUntilLeft) {
   ScratchPrefix prefix;
-  const std::string before = prefix.MapDrive('E');
+  prefix.MapDrive('E');
   prefix.WriteFile("E:\\antes.txt", "a");
   const std::string after = prefix.Directory() + "/other";
   fs::create_directory(after);

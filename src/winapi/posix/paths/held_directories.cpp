@@ -55,9 +55,9 @@ bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
   ReleaseDirectory(key);
   if (!procMounted || !IsDriveRoot(parts.root)) return false;
   std::string name = parts.components.empty() ? "." : unixPath.substr(unixPath.rfind('/') + 1);
-  Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]),
-                               std::make_shared<const HeldDirectory>(std::move(fd)),
-                               std::move(name)});
+  Holdings().emplace(key,
+                     Held{Folded(parts), DriveEntryPath(parts.root[0]),
+                          std::make_shared<const HeldDirectory>(std::move(fd)), std::move(name)});
   return true;
 }
 

@@ -67,7 +67,8 @@ void AddDotEntries(const std::string& windowsPath, const std::string& unixPath,
   if (pattern.Matches(".")) {
     entries.push_back(cdinst::posix::FoundEntryOf(status, ".", unixPath, false));
   }
-  if (pattern.Matches("..")) AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, entries);
+  if (pattern.Matches(".."))
+    AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, entries);
 }
 
 // A directory of a disc: "." and ".." below its root, then its entries in the disc's order.
