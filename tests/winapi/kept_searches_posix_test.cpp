@@ -131,5 +131,76 @@ TEST(KeptSearchesTest, ChangesByAnotherProgramAreReportedAsAFreshSearchReportsTh
   }
 }
 
+// Attributes asked of a held folder and its entries after a search of it answer from what the
+// search kept: they too must be what a process that never searched there reports.
+std::vector<DWORD> AttributesOf(const std::vector<std::string>& paths) {
+  std::vector<DWORD> attributes;
+  for (const std::string& path : paths) attributes.push_back(GetFileAttributesA(path.c_str()));
+  return attributes;
+}
+
+std::vector<DWORD> FreshAttributesOf(const std::vector<std::string>& paths) {
+  int channel[2];
+  if (pipe(channel) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    const std::vector<DWORD> attributes = AttributesOf(paths);
+    const auto size = static_cast<ssize_t>(attributes.size() * sizeof(DWORD));
+    _exit(write(channel[1], attributes.data(), static_cast<size_t>(size)) == size ? 0 : 1);
+  }
+  close(channel[1]);
+  std::vector<DWORD> attributes(paths.size());
+  const auto size = static_cast<ssize_t>(attributes.size() * sizeof(DWORD));
+  EXPECT_EQ(size, read(channel[0], attributes.data(), static_cast<size_t>(size)));
+  close(channel[0]);
+  waitpid(child, nullptr, 0);
+  return attributes;
+}
+
+TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {
+  const auto hide = [](const std::string& path) {
+    setxattr(path.c_str(), "user.DOSATTRIB", "0x2", 3, 0);
+  };
+  const auto readOnly = [](const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+  };
+  const struct {
+    const char* change;
+    std::function<void(const std::string& folder)> apply;
+  } changes[] = {
+      {"nothing", [](const std::string&) {}},
+      {"file hidden", [&](const std::string& f) { hide(f + "/a.txt"); }},
+      {"file made read-only", [&](const std::string& f) { readOnly(f + "/a.txt"); }},
+      {"subfolder hidden", [&](const std::string& f) { hide(f + "/sub"); }},
+      {"folder hidden", [&](const std::string& f) { hide(f); }},
+      {"folder made read-only", [&](const std::string& f) { readOnly(f); }},
+      {"linked-to file made read-only", [&](const std::string& f) { readOnly(f + "/../alvo.txt"); }},
+      {"file removed", [](const std::string& f) { fs::remove(f + "/a.txt"); }},
+      {"subfolder replaced by a file",
+       [](const std::string& f) {
+         fs::remove_all(f + "/sub");
+         Append(f + "/sub");
+       }},
+  };
+  const std::vector<std::string> paths = {"C:\\PASTA", ".", "a.txt", "C:\\PASTA\\a.txt",
+                                          "sub",         "sub\\", "elo.txt", "C:\\PASTA\\"};
+  for (const auto& each : changes) {
+    SCOPED_TRACE(each.change);
+    ScratchPrefix prefix;
+    prefix.WriteFile("C:\\PASTA\\a.txt", "a");
+    prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
+    prefix.WriteFile("C:\\alvo.txt", "t");
+    const std::string folder = prefix.Unix("C:\\PASTA");
+    fs::create_symlink(prefix.Unix("C:\\alvo.txt"), folder + "/elo.txt");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\PASTA"));
+    ASSERT_FALSE(Entries(Search(kPattern)).empty());
+    ASSERT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
+    each.apply(folder);
+    EXPECT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  }
+}
+
 }  // namespace
 }  // namespace cdinst::testing

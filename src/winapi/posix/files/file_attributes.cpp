@@ -15,10 +15,22 @@ DWORD AttributesOf(mode_t mode, std::string_view name, bool link) {
   DWORD attributes = S_ISDIR(mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   if (link && S_ISDIR(mode)) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
   if ((mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-  if (!name.empty() && name[0] == '.' && name != "." && name != "..") {
-    attributes |= FILE_ATTRIBUTE_HIDDEN;
+  return attributes | NameAttributes(name);
+}
+
+DWORD NameAttributes(std::string_view name) {
+  const bool hidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
+  return hidden ? FILE_ATTRIBUTE_HIDDEN : 0;
+}
+
+bool StatusOfPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
+  if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
+  target = ResolvePath(path);
+  if (!StatusOfResolvedPath(target, info)) return false;
+  if (target.trailingSeparator && !S_ISDIR(info.st_mode)) {
+    return FailWith(false, ERROR_PATH_NOT_FOUND);
   }
-  return attributes;
+  return true;
 }
 
 }  // namespace cdinst::posix
@@ -26,22 +38,12 @@ DWORD AttributesOf(mode_t mode, std::string_view name, bool link) {
 using cdinst::posix::FailWith;
 using cdinst::posix::FailWithErrno;
 using cdinst::posix::ResolvedPath;
+using cdinst::posix::StatusOfPath;
 using cdinst::posix::StoreDosAttributes;
 
 namespace {
 
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
-
-// Resolves `path` to an existing file; a file named with a trailing separator is not found.
-bool StatusOfPath(LPCSTR path, ResolvedPath& target, struct stat& info) {
-  if (path == nullptr) return FailWith(false, ERROR_INVALID_PARAMETER);
-  target = cdinst::posix::ResolvePath(path);
-  if (!cdinst::posix::StatusOfResolvedPath(target, info)) return false;
-  if (target.trailingSeparator && !S_ISDIR(info.st_mode)) {
-    return FailWith(false, ERROR_PATH_NOT_FOUND);
-  }
-  return true;
-}
 
 // Windows' READONLY does not stop writes into a directory, so a directory's bits stay.
 bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
@@ -53,23 +55,6 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
 }
 
 }  // namespace
-
-DWORD GetFileAttributesA(LPCSTR path) {
-  const cdinst::posix::WindowsCall call;
-  ResolvedPath target;
-  struct stat info;
-  if (!StatusOfPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
-  if (target.disc) {
-    // Windows builds a folder opened by its path from the path table, which keeps no flags.
-    const cdinst::disc::DiscEntry& entry = target.disc->Entry();
-    return entry.directory ? FILE_ATTRIBUTE_DIRECTORY : cdinst::posix::DiscAttributes(entry);
-  }
-  // Only a symbolic link is found without the status of what it names.
-  const bool link = !target.status;
-  return cdinst::posix::AttributesOf(info.st_mode, cdinst::posix::LastComponent(target.windowsPath),
-                                     link) |
-         cdinst::posix::StoredDosAttributes(target.unixPath, info.st_dev);
-}
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   const cdinst::posix::WindowsCall call;

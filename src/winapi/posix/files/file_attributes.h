@@ -16,4 +16,11 @@ namespace cdinst::posix {
 // so, as Windows shows its directory links and junctions).
 DWORD AttributesOf(mode_t mode, std::string_view name, bool link);
 
+// What the name alone adds to them: HIDDEN for a name that begins with a dot.
+DWORD NameAttributes(std::string_view name);
+
+// Resolves `path` to an existing file and asks its status, following a symbolic link; a file
+// named with a trailing separator is not found. On failure sets the last error.
+bool StatusOfPath(LPCSTR path, ResolvedPath& target, struct stat& info);
+
 }  // namespace cdinst::posix

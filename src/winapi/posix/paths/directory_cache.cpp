@@ -55,6 +55,7 @@ void Remove(Listing& listing, const std::string& unixName) {
 }
 
 bool Apply(Listing& listing, const inotify_event& event, const char* name) {
+  if (*name == '\0') return true;  // the directory itself
   if (event.mask & (IN_CREATE | IN_MOVED_TO)) Add(listing, name);
   if (event.mask & (IN_DELETE | IN_MOVED_FROM)) Remove(listing, name);
   return true;

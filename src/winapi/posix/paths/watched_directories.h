@@ -40,8 +40,9 @@ class WatchedDirectories {
     return kept;
   }
 
-  // Hands every event queued about an entry of a kept directory to `apply(value, event, name)`,
-  // which returns false when the value is to go.
+  // Hands every event queued about a kept directory or an entry of it to
+  // `apply(value, event, name)`, the name empty for the directory itself; `apply` returns false
+  // when the value is to go.
   template <typename Apply>
   void TakeEvents(Apply apply) {
     TakeQueuedEvents(notify_.Get(), [&](const inotify_event& event, const char* name) {
@@ -53,7 +54,7 @@ class WatchedDirectories {
       if (watched == byWatch_.end()) return;
       const auto kept = kept_.find(watched->second);
       if (event.mask & (IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT)) return Drop(kept);
-      if (event.len > 0 && !apply(kept->second.value, event, name)) Drop(kept);
+      if (!apply(kept->second.value, event, name)) Drop(kept);
     });
   }
 

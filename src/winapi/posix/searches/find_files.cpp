@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,19 +59,6 @@ bool Matches(const cdinst::posix::FileNamePattern& pattern, const FoundEntry& en
          (!entry.shortName.empty() && pattern.Matches(entry.shortName));
 }
 
-// "." and ".." come first, except at a root, which has neither. `status` is the directory's own;
-// ".." is the directory above it on disk.
-void AddDotEntries(const std::string& windowsPath, const std::string& unixPath,
-                   const struct stat& status, const cdinst::posix::FileNamePattern& pattern,
-                   FoundEntries& entries) {
-  if (cdinst::posix::IsRootPath(windowsPath)) return;
-  if (pattern.Matches(".")) {
-    entries.push_back(cdinst::posix::FoundEntryOf(status, ".", unixPath, false));
-  }
-  if (pattern.Matches(".."))
-    AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, entries);
-}
-
 // A directory of a disc: "." and ".." below its root, then its entries in the disc's order.
 DWORD ListDiscMatches(const ResolvedPath& directory, const cdinst::posix::FileNamePattern& pattern,
                       Search& search) {
@@ -103,14 +91,23 @@ cdinst::posix::UniqueFd OpenToList(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-// What is listed is what was opened, whatever the path names by now.
+// What is listed is what was opened, whatever the path names by now. "." and ".." come first,
+// except at a root, which has neither; ".." is the directory above it on disk. What "." shows
+// is kept with the entries, even where the pattern leaves it out.
 DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windowsPath,
                  const std::string& unixPath, std::string_view namePattern, Search& search) {
   struct stat info;
   if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
   const cdinst::posix::FileNamePattern pattern(namePattern);
-  AddDotEntries(windowsPath, unixPath, info, pattern, search.entries);
-  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, unixPath)) {
+  std::optional<DWORD> self;
+  if (!cdinst::posix::IsRootPath(windowsPath)) {
+    FoundEntry dot = cdinst::posix::FoundEntryOf(info, ".", unixPath, false);
+    self = dot.attributes;
+    if (pattern.Matches(".")) search.entries.push_back(std::move(dot));
+    if (pattern.Matches(".."))
+      AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, search.entries);
+  }
+  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, unixPath, self)) {
     if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
   }
   return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;

@@ -20,7 +20,8 @@ namespace {
 // one link (which can change through the other) is not kept. A file linked elsewhere only once
 // kept, and changed through that link, shows once anything else in the directory changes, and
 // so do times that a write through a shared memory map changes. "." and ".." are the caller's to
-// read: events about the directory itself are not looked at.
+// read; of the directory itself only its attributes are kept, while no event says they changed.
+// An entry's attributes stay valid through events that change only its times or content.
 constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
                               IN_MODIFY | IN_ACCESS | IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 constexpr uint32_t kNamesChanged = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
@@ -34,14 +35,23 @@ struct Kept {
   FoundEntries entries;
   std::set<size_t> reread;  // entries to read again at the next search
   std::vector<size_t> alwaysReread;
+  std::set<size_t> attributesChanged;    // of those to read again, the ones given other attributes
+  std::set<size_t> attributesUnwatched;  // links, mount points, entries not looked up
+  std::optional<DWORD> self;             // the directory's own, as its "." entry shows them
 };
 
 using KeptSearches = WatchedDirectories<Kept>;
 
 bool Apply(Kept& kept, const inotify_event& event, const char* name) {
+  if (*name == '\0') {
+    if (event.mask & IN_ATTRIB) kept.self.reset();
+    return true;
+  }
   const auto at = std::lower_bound(kept.names.begin(), kept.names.end(), std::string(name));
   if ((event.mask & kNamesChanged) || at == kept.names.end() || *at != name) return false;
-  kept.reread.insert(static_cast<size_t>(at - kept.names.begin()));
+  const size_t index = static_cast<size_t>(at - kept.names.begin());
+  kept.reread.insert(index);
+  if (event.mask & IN_ATTRIB) kept.attributesChanged.insert(index);
   return true;
 }
 
@@ -62,23 +72,27 @@ bool Refresh(Kept& kept, int directory, const std::string& unixDirectory) {
     if (!Reread(kept, directory, unixDirectory, index)) return false;
   }
   kept.reread.clear();
+  kept.attributesChanged.clear();
   return true;
 }
 
 // Reads the entries, keeping them where the rule can hold.
 FoundEntries ReadAndKeep(KeptSearches& searches, int directory, const struct stat& status,
-                         const std::string& unixDirectory) {
+                         const std::string& unixDirectory, std::optional<DWORD> self) {
   const int watch = searches.Watch(directory, status.st_dev, kWatched);
   Kept kept;
+  kept.self = self;
   bool keepable = watch >= 0;
-  kept.entries = FindEntries(directory, unixDirectory,
-                             [&](const std::string& unixName, const struct stat& seen) {
-                               if (S_ISREG(seen.st_mode) && seen.st_nlink > 1) keepable = false;
-                               if (!S_ISREG(seen.st_mode)) {
-                                 kept.alwaysReread.push_back(kept.names.size());
-                               }
-                               kept.names.push_back(unixName);
-                             });
+  const auto seen = [&](const std::string& unixName, const struct stat& entry) {
+    const size_t index = kept.names.size();
+    if (S_ISREG(entry.st_mode) && entry.st_nlink > 1) keepable = false;
+    if (!S_ISREG(entry.st_mode)) kept.alwaysReread.push_back(index);
+    if (S_ISLNK(entry.st_mode) || entry.st_mode == 0 || entry.st_dev != status.st_dev) {
+      kept.attributesUnwatched.insert(index);
+    }
+    kept.names.push_back(unixName);
+  };
+  kept.entries = FindEntries(directory, unixDirectory, seen);
   const size_t count = kept.entries.size();
   if (!keepable || count > kMostEntries) {
     if (watch >= 0) searches.Unwatch(watch);
@@ -92,15 +106,34 @@ FoundEntries ReadAndKeep(KeptSearches& searches, int directory, const struct sta
 }  // namespace
 
 FoundEntries SearchedEntries(int directory, const struct stat& status,
-                             const std::string& unixDirectory) {
+                             const std::string& unixDirectory, std::optional<DWORD> self) {
   KeptSearches& searches = KeptSearches::Instance();
   searches.TakeEvents(Apply);
   const KeptSearches::Identity identity{status.st_dev, status.st_ino};
   if (Kept* kept = searches.Find(identity)) {
-    if (Refresh(*kept, directory, unixDirectory)) return kept->entries;
+    if (Refresh(*kept, directory, unixDirectory)) {
+      kept->self = self;
+      return kept->entries;
+    }
     searches.Drop(identity);
   }
-  return ReadAndKeep(searches, directory, status, unixDirectory);
+  return ReadAndKeep(searches, directory, status, unixDirectory, self);
+}
+
+std::optional<DWORD> KeptAttributes(dev_t device, ino_t inode, const std::string& unixName) {
+  KeptSearches& searches = KeptSearches::Instance();
+  if (!searches.Find({device, inode})) return std::nullopt;  // nothing to check
+  searches.TakeEvents(Apply);
+  const Kept* kept = searches.Find({device, inode});
+  if (!kept) return std::nullopt;
+  if (unixName.empty()) return kept->self;
+  const auto at = std::lower_bound(kept->names.begin(), kept->names.end(), unixName);
+  if (at == kept->names.end() || *at != unixName) return std::nullopt;
+  const size_t index = static_cast<size_t>(at - kept->names.begin());
+  if (kept->attributesChanged.count(index) || kept->attributesUnwatched.count(index)) {
+    return std::nullopt;
+  }
+  return kept->entries[index].attributes;
 }
 
 }  // namespace cdinst::posix

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <optional>
 #include <string>
 
 #include "winapi/posix/searches/found_entries.h"
@@ -13,8 +14,16 @@
 namespace cdinst::posix {
 
 // FindEntries of the directory open as `directory` (for reading, not read from yet), whose
-// status is `status` and whose path is `unixDirectory`.
+// status is `status` and whose path is `unixDirectory`. `self`: the attributes its "." entry
+// shows, kept with its entries; nothing at a root.
 FoundEntries SearchedEntries(int directory, const struct stat& status,
-                             const std::string& unixDirectory);
+                             const std::string& unixDirectory, std::optional<DWORD> self);
+
+// The attributes that the entries kept for the directory with this device and inode give its
+// entry `unixName`, or, for an empty name, the directory itself as its "." entry shows it,
+// while nothing was reported to change them since. Nothing where no search keeps the directory
+// or the entry, or for an entry whose attributes can change unreported: a symbolic link, a
+// mount point, one that could not be looked up.
+std::optional<DWORD> KeptAttributes(dev_t device, ino_t inode, const std::string& unixName);
 
 }  // namespace cdinst::posix
