@@ -174,7 +174,8 @@ TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {
       {"subfolder hidden", [&](const std::string& f) { hide(f + "/sub"); }},
       {"folder hidden", [&](const std::string& f) { hide(f); }},
       {"folder made read-only", [&](const std::string& f) { readOnly(f); }},
-      {"linked-to file made read-only", [&](const std::string& f) { readOnly(f + "/../alvo.txt"); }},
+      {"linked-to file made read-only",
+       [&](const std::string& f) { readOnly(f + "/../alvo.txt"); }},
       {"file removed", [](const std::string& f) { fs::remove(f + "/a.txt"); }},
       {"subfolder replaced by a file",
        [](const std::string& f) {
