@@ -22,6 +22,22 @@ using cdinst::posix::FailWith;
 constexpr char kFileSystemName[] = "NTFS";
 constexpr DWORD kMaxComponentLength = 255;
 
+// A held root is there, on the device it was on: what a volume shows needs nothing more of it.
+std::optional<cdinst::posix::ResolvedPath> HeldRoot(const std::string& root) {
+  std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(root);
+  if (!spelled || !spelled->held || spelled->unixPath != spelled->held->Path()) return std::nullopt;
+  const struct stat* status = spelled->held->Status();
+  if (!status) return std::nullopt;
+  cdinst::posix::ResolvedPath resolved;
+  resolved.windowsPath = std::move(spelled->windowsPath);
+  resolved.unixPath = std::move(spelled->unixPath);
+  resolved.name = ".";
+  resolved.exists = true;
+  resolved.status = *status;
+  resolved.held = std::move(spelled->held);
+  return resolved;
+}
+
 // The Unix directory behind a root of the form "X:\"; `error` says why there is none.
 std::optional<cdinst::posix::ResolvedPath> VolumeRoot(const std::string& root, DWORD& error) {
   error = ERROR_INVALID_NAME;
@@ -32,6 +48,7 @@ std::optional<cdinst::posix::ResolvedPath> VolumeRoot(const std::string& root, D
     return std::nullopt;
   }
   error = ERROR_PATH_NOT_FOUND;
+  if (std::optional<cdinst::posix::ResolvedPath> held = HeldRoot(root)) return held;
   const cdinst::posix::ResolvedPath resolved = cdinst::posix::ResolvePath(root);
   if (resolved.error != ERROR_SUCCESS) return std::nullopt;
   if (!resolved.status) return std::nullopt;
