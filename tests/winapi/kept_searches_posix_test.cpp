@@ -109,26 +109,30 @@ TEST(KeptSearchesTest, ChangesByAnotherProgramAreReportedAsAFreshSearchReportsTh
        [](const std::string& f) { Append(f + "/../outro.txt"); }, linked},
       {"linked-to file written", [](const std::string& f) { Append(f + "/../alvo.txt"); }, nothing},
   };
-  for (const auto& each : changes) {
-    SCOPED_TRACE(each.change);
-    ScratchPrefix prefix;
-    prefix.WriteFile("C:\\PASTA\\a.txt", "a");
-    prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
-    prefix.WriteFile("C:\\outro.txt", "o");
-    prefix.WriteFile("C:\\alvo.txt", "t");
-    const std::string folder = prefix.Unix("C:\\PASTA");
-    each.prepare(folder);
-    fs::create_symlink(prefix.Unix("C:\\alvo.txt"), folder + "/elo.txt");
-    // Times a second apart, so that a change in them shows.
-    const timespec past[2] = {{1000, 0}, {1000, 0}};
-    for (const char* name : {"/a.txt", "/sub", "/../outro.txt"}) {
-      utimensat(AT_FDCWD, (folder + name).c_str(), past, 0);
+  // The folder searched from outside, and held as the current directory.
+  for (const bool held : {false, true})
+    for (const auto& each : changes) {
+      SCOPED_TRACE(std::string(each.change) + (held ? ", held" : ""));
+      ScratchPrefix prefix;
+      prefix.WriteFile("C:\\PASTA\\a.txt", "a");
+      prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
+      prefix.WriteFile("C:\\outro.txt", "o");
+      prefix.WriteFile("C:\\alvo.txt", "t");
+      const std::string folder = prefix.Unix("C:\\PASTA");
+      each.prepare(folder);
+      fs::create_symlink(prefix.Unix("C:\\alvo.txt"), folder + "/elo.txt");
+      // Times a second apart, so that a change in them shows.
+      const timespec past[2] = {{1000, 0}, {1000, 0}};
+      for (const char* name : {"/a.txt", "/sub", "/../outro.txt"}) {
+        utimensat(AT_FDCWD, (folder + name).c_str(), past, 0);
+      }
+      ASSERT_TRUE(SetCurrentDirectoryA(held ? "C:\\PASTA" : "C:\\"));
+      ASSERT_FALSE(Entries(Search(kPattern)).empty());
+      ASSERT_FALSE(Entries(Search(kPattern)).empty());  // kept from here on
+      each.apply(folder);
+      EXPECT_EQ(Described(Entries(Search(kPattern))), Described(FreshEntries()));
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
     }
-    ASSERT_FALSE(Entries(Search(kPattern)).empty());
-    ASSERT_FALSE(Entries(Search(kPattern)).empty());  // kept from here on
-    each.apply(folder);
-    EXPECT_EQ(Described(Entries(Search(kPattern))), Described(FreshEntries()));
-  }
 }
 
 // Attributes asked of a held folder and its entries after a search of it answer from what the
@@ -183,8 +187,8 @@ TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {
          Append(f + "/sub");
        }},
   };
-  const std::vector<std::string> paths = {"C:\\PASTA", ".", "a.txt", "C:\\PASTA\\a.txt",
-                                          "sub",         "sub\\", "elo.txt", "C:\\PASTA\\"};
+  const std::vector<std::string> paths = {"C:\\PASTA", ".",     "a.txt",   "C:\\PASTA\\a.txt",
+                                          "sub",       "sub\\", "elo.txt", "C:\\PASTA\\"};
   for (const auto& each : changes) {
     SCOPED_TRACE(each.change);
     ScratchPrefix prefix;

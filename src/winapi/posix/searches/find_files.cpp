@@ -91,26 +91,60 @@ cdinst::posix::UniqueFd OpenToList(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
-// What is listed is what was opened, whatever the path names by now. "." and ".." come first,
-// except at a root, which has neither; ".." is the directory above it on disk. What "." shows
-// is kept with the entries, even where the pattern leaves it out.
+// "." and ".." come first, except at a root, which has neither (`dot` is then nothing); ".." is
+// the directory above it on disk. Then the entries that match.
+DWORD Report(const std::string& unixPath, std::optional<FoundEntry> dot, FoundEntries entries,
+             std::string_view namePattern, Search& search) {
+  const cdinst::posix::FileNamePattern pattern(namePattern);
+  if (dot) {
+    if (pattern.Matches(".")) search.entries.push_back(std::move(*dot));
+    if (pattern.Matches(".."))
+      AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, search.entries);
+  }
+  for (FoundEntry& entry : entries) {
+    if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
+  }
+  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
+// What is listed is what was opened, whatever the path names by now; `info` is its status.
+// What "." shows is kept with the entries, even where the pattern leaves it out.
+DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const struct stat& info,
+                 const std::string& windowsPath, const std::string& unixPath,
+                 std::string_view namePattern, Search& search) {
+  std::optional<FoundEntry> dot;
+  if (!cdinst::posix::IsRootPath(windowsPath)) {
+    dot = cdinst::posix::FoundEntryOf(info, ".", unixPath, false);
+  }
+  const std::optional<DWORD> self = dot ? std::optional(dot->attributes) : std::nullopt;
+  FoundEntries entries = cdinst::posix::SearchedEntries(opened.Get(), info, unixPath, self);
+  return Report(unixPath, std::move(dot), std::move(entries), namePattern, search);
+}
+
 DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windowsPath,
                  const std::string& unixPath, std::string_view namePattern, Search& search) {
   struct stat info;
   if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
-  const cdinst::posix::FileNamePattern pattern(namePattern);
-  std::optional<DWORD> self;
-  if (!cdinst::posix::IsRootPath(windowsPath)) {
-    FoundEntry dot = cdinst::posix::FoundEntryOf(info, ".", unixPath, false);
-    self = dot.attributes;
-    if (pattern.Matches(".")) search.entries.push_back(std::move(dot));
-    if (pattern.Matches(".."))
-      AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, search.entries);
+  return ListOpened(opened, info, windowsPath, unixPath, namePattern, search);
+}
+
+// A held directory is what its hold says it is: its status comes from there. A search keeps
+// its entries, its rights unchanged since, is answered from them without opening it again.
+std::optional<DWORD> ListHeld(const cdinst::posix::SpelledPath& spelled,
+                              std::string_view namePattern, Search& search) {
+  if (!spelled.held || spelled.unixPath != spelled.held->Path()) return std::nullopt;
+  const cdinst::posix::AtPath at = cdinst::posix::At(spelled.unixPath);
+  struct stat info;
+  if (fstatat(at.base, at.path, &info, 0) != 0) return std::nullopt;
+  std::optional<cdinst::posix::KeptListing> kept =
+      cdinst::posix::KeptEntries(at.base, info.st_dev, info.st_ino, spelled.unixPath);
+  if (kept) {
+    return Report(spelled.unixPath, cdinst::posix::FoundEntryOf(info, ".", kept->self),
+                  std::move(kept->entries), namePattern, search);
   }
-  for (FoundEntry& entry : cdinst::posix::SearchedEntries(opened.Get(), info, unixPath, self)) {
-    if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
-  }
-  return search.entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+  const cdinst::posix::UniqueFd opened = OpenToList(spelled.unixPath);
+  if (!opened.Valid()) return std::nullopt;
+  return ListOpened(opened, info, spelled.windowsPath, spelled.unixPath, namePattern, search);
 }
 
 // The spelling as on disk is tried first, in the open that lists it; only when that misses is
@@ -118,6 +152,7 @@ DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windo
 DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, Search& search) {
   if (directoryPart.empty()) directoryPart = ".";
   if (const auto spelled = cdinst::posix::SpellPath(directoryPart)) {
+    if (const std::optional<DWORD> listed = ListHeld(*spelled, namePattern, search)) return *listed;
     const cdinst::posix::UniqueFd opened = OpenToList(spelled->unixPath);
     if (opened.Valid()) {
       return ListOpened(opened, spelled->windowsPath, spelled->unixPath, namePattern, search);

@@ -41,9 +41,14 @@ void CopyName(std::string_view name, CHAR (&field)[N]) {
 // Unix keeps no creation time; the last write stands in for it.
 FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
                         bool link) {
-  FoundEntry entry{};
-  entry.attributes =
+  const DWORD attributes =
       AttributesOf(info.st_mode, name, link) | StoredDosAttributes(unixPath, info.st_dev);
+  return FoundEntryOf(info, std::move(name), attributes);
+}
+
+FoundEntry FoundEntryOf(const struct stat& info, std::string name, DWORD attributes) {
+  FoundEntry entry{};
+  entry.attributes = attributes;
   entry.shortName = ShortNameOf(name);
   entry.windowsName = std::move(name);
   entry.created = FileTimeFromUnix(info.st_mtim);

@@ -34,6 +34,9 @@ using FoundEntries = std::vector<FoundEntry>;
 FoundEntry FoundEntryOf(const struct stat& info, std::string name, const std::string& unixPath,
                         bool link);
 
+// The same with its attributes known already.
+FoundEntry FoundEntryOf(const struct stat& info, std::string name, DWORD attributes);
+
 // The entry for `entry` of a disc, under the name `name` (Windows-1252), as Windows' CD file
 // system reports it: the record's time as its creation and last write, no short name.
 FoundEntry FoundEntryOf(const disc::DiscEntry& entry, std::string name);

@@ -120,6 +120,21 @@ FoundEntries SearchedEntries(int directory, const struct stat& status,
   return ReadAndKeep(searches, directory, status, unixDirectory, self);
 }
 
+std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
+                                       const std::string& unixDirectory) {
+  KeptSearches& searches = KeptSearches::Instance();
+  const KeptSearches::Identity identity{device, inode};
+  if (!searches.Find(identity)) return std::nullopt;  // nothing to check
+  searches.TakeEvents(Apply);
+  Kept* kept = searches.Find(identity);
+  if (!kept || !kept->self) return std::nullopt;
+  if (!Refresh(*kept, directory, unixDirectory)) {
+    searches.Drop(identity);
+    return std::nullopt;
+  }
+  return KeptListing{kept->entries, *kept->self};
+}
+
 std::optional<DWORD> KeptAttributes(dev_t device, ino_t inode, const std::string& unixName) {
   KeptSearches& searches = KeptSearches::Instance();
   if (!searches.Find({device, inode})) return std::nullopt;  // nothing to check

@@ -19,6 +19,19 @@ namespace cdinst::posix {
 FoundEntries SearchedEntries(int directory, const struct stat& status,
                              const std::string& unixDirectory, std::optional<DWORD> self);
 
+// What a search keeps of a directory, for a search of it that need not open it.
+struct KeptListing {
+  FoundEntries entries;
+  DWORD self;  // the directory's attributes, as its "." entry shows them
+};
+
+// The entries kept for the directory with this device and inode, brought up to date through
+// `directory`, a descriptor on it that may only look names up (O_PATH), while a search keeps
+// them and nothing was reported to change the directory's attributes, its rights among them,
+// since the last search opened it. Nothing otherwise.
+std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
+                                       const std::string& unixDirectory);
+
 // The attributes that the entries kept for the directory with this device and inode give its
 // entry `unixName`, or, for an empty name, the directory itself as its "." entry shows it,
 // while nothing was reported to change them since. Nothing where no search keeps the directory
