@@ -51,10 +51,10 @@ cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
-// Keeps the levels on the way to `windowsPath` and holds it as the new current directory below
-// them.
-BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
-           const std::string& unixPath) {
+// Keeps the levels on the way to `windowsPath` and makes it the new current directory below
+// them, held by `hold(key, parts)`.
+template <typename Hold>
+BOOL Enter(const std::string& windowsPath, Hold hold) {
   const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
   std::vector<std::unique_ptr<char>>& levels = Levels();
   size_t above = 0;
@@ -65,12 +65,30 @@ BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
   }
   KeepLevels(above);
   auto level = std::make_unique<char>();
-  if (cdinst::posix::HoldDirectory(level.get(), parts, std::move(directory), unixPath)) {
+  if (hold(level.get(), parts)) {
     if (!levels.empty()) cdinst::posix::SetRefusesRemoval(levels.back().get(), false);
     levels.push_back(std::move(level));
   }
   State() = windowsPath;
   return TRUE;
+}
+
+BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
+           const std::string& unixPath) {
+  return Enter(windowsPath, [&](const void* key, const cdinst::posix::PathParts& parts) {
+    return cdinst::posix::HoldDirectory(key, parts, std::move(directory), unixPath);
+  });
+}
+
+// A directory held otherwise (a folder opened without sharing deletion) is entered through its
+// hold: it stands for its path, and nothing is opened.
+bool EnterHeld(const std::string& windowsPath) {
+  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
+  const std::optional<cdinst::posix::HeldBase> held = cdinst::posix::HeldBaseOf(parts);
+  if (!held || held->components != parts.components.size()) return false;
+  return Enter(windowsPath, [&](const void* key, const cdinst::posix::PathParts& path) {
+    return cdinst::posix::HoldDirectory(key, path, *held);
+  });
 }
 
 // Entering the current directory, or one above it, asks nothing of the disk: each is held.
@@ -157,7 +175,7 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
   const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
   if (spelled && spelled->windowsPath.size() < MAX_PATH) {
-    if (EnterLevel(spelled->windowsPath)) return TRUE;
+    if (EnterLevel(spelled->windowsPath) || EnterHeld(spelled->windowsPath)) return TRUE;
     cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
     if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered), spelled->unixPath);
   }

@@ -53,11 +53,17 @@ bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
-  if (!procMounted || !IsDriveRoot(parts.root)) return false;
+  if (!procMounted) return false;
   std::string name = parts.components.empty() ? "." : unixPath.substr(unixPath.rfind('/') + 1);
-  Holdings().emplace(key,
-                     Held{Folded(parts), DriveEntryPath(parts.root[0]),
-                          std::make_shared<const HeldDirectory>(std::move(fd)), std::move(name)});
+  return HoldDirectory(key, parts,
+                       HeldBase{std::make_shared<const HeldDirectory>(std::move(fd)),
+                                parts.components.size(), std::move(name)});
+}
+
+bool HoldDirectory(const void* key, const PathParts& parts, const HeldBase& held) {
+  ReleaseDirectory(key);
+  if (!IsDriveRoot(parts.root)) return false;
+  Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]), held.fd, held.name});
   return true;
 }
 

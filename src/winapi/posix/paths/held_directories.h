@@ -50,6 +50,10 @@ struct HeldBase {
 bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
                    const std::string& unixPath);
 
+// Holds a directory held already (as HeldBaseOf found it for `parts`, the whole path) under
+// `key` too: both stand for it, and neither opens anything.
+bool HoldDirectory(const void* key, const PathParts& parts, const HeldBase& held);
+
 void ReleaseDirectory(const void* key);
 
 // Whether the directory held under `key` refuses removal (IsHeld).
