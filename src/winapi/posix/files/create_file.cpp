@@ -210,11 +210,10 @@ DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& op
   return ERROR_SUCCESS;
 }
 
+// The hold keeps the handle's own descriptor.
 void Hold(OpenFile& file, const Opened& opened) {
-  UniqueFd copy(fcntl(file.Fd(), F_DUPFD_CLOEXEC, 0));
-  if (!copy.Valid()) return;
-  HoldDirectory(&file, SplitAbsolutePath(*opened.heldAs), std::move(copy), opened.unixPath);
-  file.held = true;
+  file.held = std::make_shared<const HeldDirectory>(std::move(file.fd));
+  HoldDirectory(&file, SplitAbsolutePath(*opened.heldAs), file.held, opened.unixPath);
 }
 
 // A symbolic link stands for a reparse point: with this flag Windows opens the point itself.

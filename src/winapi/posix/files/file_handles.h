@@ -10,8 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "winapi/posix/unique_fd.h"
 #include "winapi/posix/paths/disc_drives.h"
+#include "winapi/posix/paths/held_directories.h"
+#include "winapi/posix/unique_fd.h"
 #include "winapi/winapi.h"
 
 namespace cdinst::posix {
@@ -25,7 +26,8 @@ struct OpenFile {
   bool canRead = false;
   bool canWrite = false;
   bool directory = false;  // for queries only: it holds no bytes to keep coherent
-  bool held = false;       // a directory held under this file (held_directories.h)
+  // A directory held under this file (held_directories.h); the hold keeps its descriptor.
+  HeldFd held;
   // A file on a disc drive, read from the image; `fd` then holds nothing.
   std::optional<DiscPlace> disc;
   // The file pointer. Kept here rather than in the descriptor so that any position a Windows
@@ -48,10 +50,10 @@ struct OpenFile {
   int64_t readAheadStart = 0;
   std::vector<char> writeBehind;
   int64_t writeBehindStart = 0;
-  int writeBehindError = 0;  // errno of a write-behind that failed unreported
+  int writeBehindError = 0;     // errno of a write-behind that failed unreported
   pid_t owner = ThisProcess();  // a child made by fork() leaves the pending writes to this process
 
-  int Fd() const { return fd.Get(); }
+  int Fd() const { return held ? held->Fd() : fd.Get(); }
 
   ~OpenFile();
 };

@@ -76,7 +76,9 @@ BOOL Enter(const std::string& windowsPath, Hold hold) {
 BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
            const std::string& unixPath) {
   return Enter(windowsPath, [&](const void* key, const cdinst::posix::PathParts& parts) {
-    return cdinst::posix::HoldDirectory(key, parts, std::move(directory), unixPath);
+    return cdinst::posix::HoldDirectory(
+        key, parts, std::make_shared<const cdinst::posix::HeldDirectory>(std::move(directory)),
+        unixPath);
   });
 }
 

@@ -49,15 +49,14 @@ std::optional<size_t> Covers(const Held& held, const std::vector<std::string>& f
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
 // resolved from their drive's root. A held drive root keeps the volume the drive mapped to, as
 // a handle on a Windows volume does while the drive is remapped.
-bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+bool HoldDirectory(const void* key, const PathParts& parts, HeldFd directory,
                    const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
   if (!procMounted) return false;
   std::string name = parts.components.empty() ? "." : unixPath.substr(unixPath.rfind('/') + 1);
   return HoldDirectory(key, parts,
-                       HeldBase{std::make_shared<const HeldDirectory>(std::move(fd)),
-                                parts.components.size(), std::move(name)});
+                       HeldBase{std::move(directory), parts.components.size(), std::move(name)});
 }
 
 bool HoldDirectory(const void* key, const PathParts& parts, const HeldBase& held) {
@@ -103,7 +102,7 @@ bool IsHeld(dev_t device, ino_t inode) {
   return false;
 }
 
-std::string HeldDirectory::Path() const { return "/proc/self/fd/" + std::to_string(fd_.Get()); }
+std::string HeldDirectory::Path() const { return "/proc/self/fd/" + std::to_string(Fd()); }
 
 const struct stat* HeldDirectory::Status() const {
   if (!status_) {

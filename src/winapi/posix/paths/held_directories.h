@@ -20,6 +20,8 @@ class HeldDirectory {
  public:
   explicit HeldDirectory(UniqueFd fd) : fd_(std::move(fd)) {}
 
+  int Fd() const { return fd_.Get(); }
+
   // The path by which the kernel finds the directory itself, however it was renamed since:
   // names below it are then resolved from it as an *at call resolves them, for every call
   // (extended attributes and watches have no *at form).
@@ -44,10 +46,10 @@ struct HeldBase {
   std::string name;
 };
 
-// Holds the directory open as `fd`, which `unixPath` named, as the one the full path `parts`
-// names, under `key` (a later holding under the same key replaces it); false for a share
-// path, which is not held. One held so refuses removal until told otherwise.
-bool HoldDirectory(const void* key, const PathParts& parts, UniqueFd fd,
+// Holds `directory`, which `unixPath` named, as the one the full path `parts` names, under
+// `key` (a later holding under the same key replaces it); false for a share path, which is not
+// held. One held so refuses removal until told otherwise.
+bool HoldDirectory(const void* key, const PathParts& parts, HeldFd directory,
                    const std::string& unixPath);
 
 // Holds a directory held already (as HeldBaseOf found it for `parts`, the whole path) under
