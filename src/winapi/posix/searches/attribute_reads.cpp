@@ -3,6 +3,7 @@
 // entries, at the cost of the check that the kept entries are still valid.
 #include <sys/stat.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -19,22 +20,22 @@ namespace {
 std::optional<DWORD> KeptAttributesOf(LPCSTR path) {
   const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
   if (!spelled || !spelled->held) return std::nullopt;
-  const struct stat* directory = spelled->held->Status();
+  const struct stat* held = spelled->held->Status();
   const std::string base = spelled->held->Path();
   const std::string& unixPath = spelled->unixPath;
-  if (!directory || unixPath.compare(0, base.size(), base) != 0) return std::nullopt;
+  if (!held || unixPath.compare(0, base.size(), base) != 0) return std::nullopt;
   std::string name;
   if (unixPath.size() > base.size()) {
     name = unixPath.substr(base.size() + 1);
     if (unixPath[base.size()] != '/' || name.find('/') != std::string::npos) return std::nullopt;
   }
-  std::optional<DWORD> attributes =
-      cdinst::posix::KeptAttributes(directory->st_dev, directory->st_ino, name);
+  std::optional<DWORD> attributes = cdinst::posix::KeptAttributes(held->st_dev, held->st_ino, name);
   if (!attributes) return std::nullopt;
   // A file named with a trailing separator is not found; the full lookup says so.
   const bool directoryNamed = *attributes & FILE_ATTRIBUTE_DIRECTORY;
-  if (!directoryNamed && cdinst::posix::IsSeparator(path[std::char_traits<char>::length(path) - 1]))
+  if (!directoryNamed && cdinst::posix::IsSeparator(path[std::strlen(path) - 1])) {
     return std::nullopt;
+  }
   if (name.empty()) {
     *attributes |=
         cdinst::posix::NameAttributes(cdinst::posix::LastComponent(spelled->windowsPath));

@@ -128,8 +128,9 @@ DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windo
   return ListOpened(opened, info, windowsPath, unixPath, namePattern, search);
 }
 
-// A held directory is what its hold says it is: its status comes from there. A search keeps
-// its entries, its rights unchanged since, is answered from them without opening it again.
+// A held directory is what its hold says it is, so its status comes from there; one whose
+// entries a search keeps, its rights unchanged since, is listed from them without being opened
+// again.
 std::optional<DWORD> ListHeld(const cdinst::posix::SpelledPath& spelled,
                               std::string_view namePattern, Search& search) {
   if (!spelled.held || spelled.unixPath != spelled.held->Path()) return std::nullopt;
