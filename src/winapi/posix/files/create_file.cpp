@@ -213,7 +213,7 @@ DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& op
 // The hold keeps the handle's own descriptor.
 void Hold(OpenFile& file, const Opened& opened) {
   file.held = std::make_shared<const HeldDirectory>(std::move(file.fd));
-  HoldDirectory(&file, SplitAbsolutePath(*opened.heldAs), file.held, opened.unixPath);
+  HoldDirectory(&file, HeldPathOf(SplitAbsolutePath(*opened.heldAs)), file.held, opened.unixPath);
 }
 
 // A symbolic link stands for a reparse point: with this flag Windows opens the point itself.

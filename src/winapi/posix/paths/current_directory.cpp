@@ -51,21 +51,20 @@ cdinst::posix::UniqueFd OpenToEnter(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
-// Keeps the levels on the way to `windowsPath` and makes it the new current directory below
-// them, held by `hold(key, parts)`.
+// Keeps the levels on the way to `windowsPath`, matched as `path`, and makes it the new current
+// directory below them, held by `hold(key)`.
 template <typename Hold>
-BOOL Enter(const std::string& windowsPath, Hold hold) {
-  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
+BOOL Enter(const std::string& windowsPath, const cdinst::posix::HeldPath& path, Hold hold) {
   std::vector<std::unique_ptr<char>>& levels = Levels();
   size_t above = 0;
   while (above < levels.size()) {
-    const std::optional<size_t> covered = cdinst::posix::CoveredBy(levels[above].get(), parts);
-    if (!covered || *covered == parts.components.size()) break;
+    const std::optional<size_t> covered = cdinst::posix::CoveredBy(levels[above].get(), path);
+    if (!covered || *covered == path.Components()) break;
     ++above;
   }
   KeepLevels(above);
   auto level = std::make_unique<char>();
-  if (hold(level.get(), parts)) {
+  if (hold(level.get())) {
     if (!levels.empty()) cdinst::posix::SetRefusesRemoval(levels.back().get(), false);
     levels.push_back(std::move(level));
   }
@@ -73,32 +72,36 @@ BOOL Enter(const std::string& windowsPath, Hold hold) {
   return TRUE;
 }
 
-BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
-           const std::string& unixPath) {
-  return Enter(windowsPath, [&](const void* key, const cdinst::posix::PathParts& parts) {
+BOOL Enter(const std::string& windowsPath, const cdinst::posix::HeldPath& path,
+           cdinst::posix::UniqueFd directory, const std::string& unixPath) {
+  return Enter(windowsPath, path, [&](const void* key) {
     return cdinst::posix::HoldDirectory(
-        key, parts, std::make_shared<const cdinst::posix::HeldDirectory>(std::move(directory)),
+        key, path, std::make_shared<const cdinst::posix::HeldDirectory>(std::move(directory)),
         unixPath);
   });
 }
 
+BOOL Enter(const std::string& windowsPath, cdinst::posix::UniqueFd directory,
+           const std::string& unixPath) {
+  const cdinst::posix::HeldPath path =
+      cdinst::posix::HeldPathOf(cdinst::posix::SplitAbsolutePath(windowsPath));
+  return Enter(windowsPath, path, std::move(directory), unixPath);
+}
+
 // A directory held otherwise (a folder opened without sharing deletion) is entered through its
 // hold: it stands for its path, and nothing is opened.
-bool EnterHeld(const std::string& windowsPath) {
-  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
-  const std::optional<cdinst::posix::HeldBase> held = cdinst::posix::HeldBaseOf(parts);
-  if (!held || held->components != parts.components.size()) return false;
-  return Enter(windowsPath, [&](const void* key, const cdinst::posix::PathParts& path) {
-    return cdinst::posix::HoldDirectory(key, path, *held);
-  });
+bool EnterHeld(const std::string& windowsPath, const cdinst::posix::HeldPath& path) {
+  const std::optional<cdinst::posix::HeldBase> held = cdinst::posix::HeldBaseOf(path);
+  if (!held || held->components != path.Components()) return false;
+  return Enter(windowsPath, path,
+               [&](const void* key) { return cdinst::posix::HoldDirectory(key, path, *held); });
 }
 
 // Entering the current directory, or one above it, asks nothing of the disk: each is held.
-bool EnterLevel(const std::string& windowsPath) {
-  const cdinst::posix::PathParts parts = cdinst::posix::SplitAbsolutePath(windowsPath);
+bool EnterLevel(const std::string& windowsPath, const cdinst::posix::HeldPath& path) {
   const std::vector<std::unique_ptr<char>>& levels = Levels();
   for (size_t i = 0; i < levels.size(); ++i) {
-    if (cdinst::posix::CoveredBy(levels[i].get(), parts) != parts.components.size()) continue;
+    if (cdinst::posix::CoveredBy(levels[i].get(), path) != path.Components()) continue;
     KeepLevels(i + 1);
     State() = windowsPath;
     return true;
@@ -177,9 +180,13 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (*path == '\0') return FailWith(FALSE, ERROR_INVALID_NAME);
   const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
   if (spelled && spelled->windowsPath.size() < MAX_PATH) {
-    if (EnterLevel(spelled->windowsPath) || EnterHeld(spelled->windowsPath)) return TRUE;
+    const std::string& windowsPath = spelled->windowsPath;
+    const cdinst::posix::HeldPath& heldPath = spelled->heldPath;
+    if (EnterLevel(windowsPath, heldPath) || EnterHeld(windowsPath, heldPath)) return TRUE;
     cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
-    if (entered.Valid()) return Enter(spelled->windowsPath, std::move(entered), spelled->unixPath);
+    if (entered.Valid()) {
+      return Enter(windowsPath, heldPath, std::move(entered), spelled->unixPath);
+    }
   }
   return EnterResolved(path);
 }

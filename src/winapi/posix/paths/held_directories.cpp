@@ -14,8 +14,7 @@ namespace cdinst::posix {
 namespace {
 
 struct Held {
-  std::vector<std::string> folded;  // the drive, then each component, upper case
-  std::string driveEntry;           // what the drive mapped to when it was held
+  HeldPath path;  // as it was when held
   HeldFd fd;
   std::string name;  // its Unix name
   bool refusesRemoval = true;
@@ -28,41 +27,47 @@ std::map<const void*, Held>& Holdings() {
 
 bool IsDriveRoot(const std::string& root) { return root.size() == 3 && root[1] == ':'; }
 
-std::vector<std::string> Folded(const PathParts& parts) {
-  std::vector<std::string> folded{FoldedCase(parts.root)};
-  for (const std::string& component : parts.components) folded.push_back(FoldedCase(component));
-  return folded;
-}
-
-// How many components of the path folded as `folded` the held directory stands for, 0 for a
-// root; nothing when it is not on its way.
-std::optional<size_t> Covers(const Held& held, const std::vector<std::string>& folded) {
-  if (held.folded.size() > folded.size() ||
-      !std::equal(held.folded.begin(), held.folded.end(), folded.begin())) {
+// How many components of `path` the held directory stands for, 0 for a root; nothing when it is
+// not on its way or its drive maps elsewhere now.
+std::optional<size_t> Covers(const Held& held, const HeldPath& path) {
+  const std::vector<std::string>& folded = held.path.folded;
+  if (folded.size() > path.folded.size() || held.path.driveEntry != path.driveEntry ||
+      !std::equal(folded.begin(), folded.end(), path.folded.begin())) {
     return std::nullopt;
   }
-  return held.folded.size() - 1;
+  return held.path.Components();
 }
 
 }  // namespace
 
+HeldPath HeldPathOf(const PathParts& parts) {
+  HeldPath path;
+  path.folded.reserve(parts.components.size() + 1);
+  path.folded.push_back(FoldedCase(parts.root));
+  for (const std::string& component : parts.components) {
+    path.folded.push_back(FoldedCase(component));
+  }
+  if (IsDriveRoot(parts.root)) path.driveEntry = DriveEntryPath(parts.root[0]);
+  return path;
+}
+
 // Without /proc the kernel has no path from a descriptor: nothing is held, and paths are
 // resolved from their drive's root. A held drive root keeps the volume the drive mapped to, as
 // a handle on a Windows volume does while the drive is remapped.
-bool HoldDirectory(const void* key, const PathParts& parts, HeldFd directory,
+bool HoldDirectory(const void* key, const HeldPath& path, HeldFd directory,
                    const std::string& unixPath) {
   static const bool procMounted = access("/proc/self/fd", X_OK) == 0;
   ReleaseDirectory(key);
   if (!procMounted) return false;
-  std::string name = parts.components.empty() ? "." : unixPath.substr(unixPath.rfind('/') + 1);
-  return HoldDirectory(key, parts,
-                       HeldBase{std::move(directory), parts.components.size(), std::move(name)});
+  std::string name = path.Components() == 0 ? "." : unixPath.substr(unixPath.rfind('/') + 1);
+  return HoldDirectory(key, path,
+                       HeldBase{std::move(directory), path.Components(), std::move(name)});
 }
 
-bool HoldDirectory(const void* key, const PathParts& parts, const HeldBase& held) {
+bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held) {
   ReleaseDirectory(key);
-  if (!IsDriveRoot(parts.root)) return false;
-  Holdings().emplace(key, Held{Folded(parts), DriveEntryPath(parts.root[0]), held.fd, held.name});
+  if (path.driveEntry.empty()) return false;
+  Holdings().emplace(key, Held{path, held.fd, held.name});
   return true;
 }
 
@@ -73,22 +78,19 @@ void SetRefusesRemoval(const void* key, bool refuses) {
   if (held != Holdings().end()) held->second.refusesRemoval = refuses;
 }
 
-std::optional<size_t> CoveredBy(const void* key, const PathParts& parts) {
+std::optional<size_t> CoveredBy(const void* key, const HeldPath& path) {
   const auto held = Holdings().find(key);
-  if (held == Holdings().end() || !IsDriveRoot(parts.root)) return std::nullopt;
-  if (held->second.driveEntry != DriveEntryPath(parts.root[0])) return std::nullopt;
-  return Covers(held->second, Folded(parts));
+  if (held == Holdings().end()) return std::nullopt;
+  return Covers(held->second, path);
 }
 
-std::optional<HeldBase> HeldBaseOf(const PathParts& parts) {
+std::optional<HeldBase> HeldBaseOf(const HeldPath& path) {
   std::optional<HeldBase> best;
-  if (!IsDriveRoot(parts.root) || Holdings().empty()) return best;
-  const std::vector<std::string> folded = Folded(parts);
-  const std::string driveEntry = DriveEntryPath(parts.root[0]);
   for (const auto& [key, held] : Holdings()) {
-    const std::optional<size_t> covered = Covers(held, folded);
-    if (!covered || (best && *covered <= best->components)) continue;
-    if (held.driveEntry == driveEntry) best = HeldBase{held.fd, *covered, held.name};
+    const std::optional<size_t> covered = Covers(held, path);
+    if (covered && (!best || *covered > best->components)) {
+      best = HeldBase{held.fd, *covered, held.name};
+    }
   }
   return best;
 }

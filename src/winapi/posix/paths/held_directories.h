@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/unique_fd.h"
@@ -46,29 +47,40 @@ struct HeldBase {
   std::string name;
 };
 
-// Holds `directory`, which `unixPath` named, as the one the full path `parts` names, under
-// `key` (a later holding under the same key replaces it); false for a share path, which is not
-// held. One held so refuses removal until told otherwise.
-bool HoldDirectory(const void* key, const PathParts& parts, HeldFd directory,
+// A full path as held directories are matched against it, worked out once for each call: its
+// drive and each component in upper case, and what the drive maps to (empty for a share path,
+// which is never held).
+struct HeldPath {
+  std::vector<std::string> folded;
+  std::string driveEntry;
+  size_t Components() const { return folded.size() - 1; }
+};
+
+HeldPath HeldPathOf(const PathParts& parts);
+
+// Holds `directory`, which `unixPath` named, as the one `path` names, under `key` (a later
+// holding under the same key replaces it); false for a share path. One held so refuses removal
+// until told otherwise.
+bool HoldDirectory(const void* key, const HeldPath& path, HeldFd directory,
                    const std::string& unixPath);
 
-// Holds a directory held already (as HeldBaseOf found it for `parts`, the whole path) under
+// Holds a directory held already (as HeldBaseOf found it for `path`, the whole path) under
 // `key` too: both stand for it, and neither opens anything.
-bool HoldDirectory(const void* key, const PathParts& parts, const HeldBase& held);
+bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held);
 
 void ReleaseDirectory(const void* key);
 
 // Whether the directory held under `key` refuses removal (IsHeld).
 void SetRefusesRemoval(const void* key, bool refuses);
 
-// How many components of the full path `parts` the directory held under `key` stands for, by
-// the path's text alone (it cannot have been removed or renamed since), 0 for a root; nothing
-// when it is not on the path's way.
-std::optional<size_t> CoveredBy(const void* key, const PathParts& parts);
+// How many components of `path` the directory held under `key` stands for, by the path's text
+// alone (it cannot have been removed or renamed since), 0 for a root; nothing when it is not on
+// the path's way.
+std::optional<size_t> CoveredBy(const void* key, const HeldPath& path);
 
-// The held directory that stands for the longest beginning of `parts`, the whole path included,
+// The held directory that stands for the longest beginning of `path`, the whole path included,
 // while its drive maps where it did when it was held.
-std::optional<HeldBase> HeldBaseOf(const PathParts& parts);
+std::optional<HeldBase> HeldBaseOf(const HeldPath& path);
 
 // True when a held directory that refuses removal is the one with this device and inode.
 bool IsHeld(dev_t device, ino_t inode);

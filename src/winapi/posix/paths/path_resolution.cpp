@@ -203,7 +203,7 @@ ResolvedPath ResolvePath(std::string_view path) {
     FindOnDisc(std::move(image), parts, result);
     return result;
   }
-  if (std::optional<HeldBase> base = HeldBaseOf(parts)) {
+  if (std::optional<HeldBase> base = HeldBaseOf(HeldPathOf(parts))) {
     FindFromHeld(std::move(*base), parts, result);
     return result;
   }
@@ -227,8 +227,8 @@ std::optional<SpelledPath> SpellPath(std::string_view path) {
   if (path.empty()) return std::nullopt;
   const PathParts parts = PartsOf(path);
   if (parts.error != ERROR_SUCCESS || DiscOf(parts, true)) return std::nullopt;
-  SpelledPath spelled{JoinPath(parts), {}, nullptr};
-  if (std::optional<HeldBase> base = HeldBaseOf(parts)) {
+  SpelledPath spelled{JoinPath(parts), {}, nullptr, HeldPathOf(parts)};
+  if (std::optional<HeldBase> base = HeldBaseOf(spelled.heldPath)) {
     spelled.unixPath = base->fd->Path();
     for (size_t i = base->components; i < parts.components.size(); ++i) {
       spelled.unixPath = UnixChild(spelled.unixPath, Windows1252ToUtf8(parts.components[i]));

@@ -62,7 +62,8 @@ ResolvedPath ResolvePath(std::string_view path);
 struct SpelledPath {
   std::string windowsPath;  // as ResolvedPath's
   std::string unixPath;
-  HeldFd held;  // the held directory `unixPath` leads through, kept open meanwhile
+  HeldFd held;        // the held directory `unixPath` leads through, kept open meanwhile
+  HeldPath heldPath;  // the path as held directories are matched against it
 };
 
 // Nothing for a path that is malformed, on a disc drive or on a share, or whose drive has no
