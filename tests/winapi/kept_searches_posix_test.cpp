@@ -35,25 +35,30 @@ std::vector<WIN32_FIND_DATAA> Entries(const SearchResult& result) {
   return entries;
 }
 
-// The search as a fresh process makes it: a child made by fork() keeps nothing of its parent's.
-std::vector<WIN32_FIND_DATAA> FreshEntries() {
+// What `ask` answers in a fresh process: a child made by fork() keeps nothing of its parent's.
+template <typename T>
+std::vector<T> AskedFreshly(const std::function<std::vector<T>()>& ask) {
   int channel[2];
   if (pipe(channel) != 0) return {};
   const pid_t child = fork();
   if (child == 0) {
-    const std::vector<WIN32_FIND_DATAA> entries = Entries(Search(kPattern));
-    const ssize_t size = static_cast<ssize_t>(entries.size() * sizeof(WIN32_FIND_DATAA));
-    _exit(write(channel[1], entries.data(), static_cast<size_t>(size)) == size ? 0 : 1);
+    const std::vector<T> answers = ask();
+    const auto size = static_cast<ssize_t>(answers.size() * sizeof(T));
+    _exit(write(channel[1], answers.data(), static_cast<size_t>(size)) == size ? 0 : 1);
   }
   close(channel[1]);
-  std::vector<WIN32_FIND_DATAA> entries;
-  WIN32_FIND_DATAA entry;
-  while (read(channel[0], &entry, sizeof entry) == static_cast<ssize_t>(sizeof entry)) {
-    entries.push_back(entry);
+  std::vector<T> answers;
+  T answer;
+  while (read(channel[0], &answer, sizeof answer) == static_cast<ssize_t>(sizeof answer)) {
+    answers.push_back(answer);
   }
   close(channel[0]);
   waitpid(child, nullptr, 0);
-  return entries;
+  return answers;
+}
+
+std::vector<WIN32_FIND_DATAA> FreshEntries() {
+  return AskedFreshly<WIN32_FIND_DATAA>([] { return Entries(Search(kPattern)); });
 }
 
 std::string Describe(const WIN32_FIND_DATAA& entry) {
@@ -144,21 +149,7 @@ std::vector<DWORD> AttributesOf(const std::vector<std::string>& paths) {
 }
 
 std::vector<DWORD> FreshAttributesOf(const std::vector<std::string>& paths) {
-  int channel[2];
-  if (pipe(channel) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    const std::vector<DWORD> attributes = AttributesOf(paths);
-    const auto size = static_cast<ssize_t>(attributes.size() * sizeof(DWORD));
-    _exit(write(channel[1], attributes.data(), static_cast<size_t>(size)) == size ? 0 : 1);
-  }
-  close(channel[1]);
-  std::vector<DWORD> attributes(paths.size());
-  const auto size = static_cast<ssize_t>(attributes.size() * sizeof(DWORD));
-  EXPECT_EQ(size, read(channel[0], attributes.data(), static_cast<size_t>(size)));
-  close(channel[0]);
-  waitpid(child, nullptr, 0);
-  return attributes;
+  return AskedFreshly<DWORD>([&] { return AttributesOf(paths); });
 }
 
 TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {

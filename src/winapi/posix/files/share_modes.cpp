@@ -92,9 +92,8 @@ int Record(int fd, DWORD access, DWORD share) {
     if (access & kind.access) bytes |= Bit(kind.holds);
     if (!(share & kind.share)) bytes |= Bit(kind.denies);
   }
-  return ForEachRun(bytes, [fd](off_t byte, off_t count) {
-    return SetLock(fd, F_RDLCK, byte, false, count);
-  });
+  return ForEachRun(
+      bytes, [fd](off_t byte, off_t count) { return SetLock(fd, F_RDLCK, byte, false, count); });
 }
 
 void Withdraw(int fd) { SetLock(fd, F_UNLCK, kHoldsRead, false, kDeniesWrite - kHoldsRead + 1); }
@@ -127,16 +126,13 @@ DWORD CheckShareAccess(int fd, bool writable, DWORD access, DWORD checked, DWORD
   access &= GENERIC_READ | GENERIC_WRITE;
   checked = (checked | access) & (GENERIC_READ | GENERIC_WRITE);
   if (checked == 0) return ERROR_SUCCESS;
-  int error = 0;
   if (writable) {
     const int lockError = SetLock(fd, F_WRLCK, kLockByte, true);
     if (lockError != 0)
       return LocksUnsupported(lockError) ? ERROR_SUCCESS : ErrorFromErrno(lockError);
-    error = RecordAndTest(fd, access, checked, share);
-    SetLock(fd, F_UNLCK, kLockByte, false);
-  } else {
-    error = RecordAndTest(fd, access, checked, share);
   }
+  int error = RecordAndTest(fd, access, checked, share);
+  if (writable) SetLock(fd, F_UNLCK, kLockByte, false);
   if (error == EAGAIN) return ERROR_SHARING_VIOLATION;
   if (error && LocksUnsupported(error)) error = 0;
   return ErrorFromErrno(error);

@@ -64,6 +64,9 @@ struct SpelledPath {
   std::string unixPath;
   HeldFd held;        // the held directory `unixPath` leads through, kept open meanwhile
   HeldPath heldPath;  // the path as held directories are matched against it
+
+  // True when the path names the held directory itself.
+  bool NamesHeld() const { return held && unixPath == held->Path(); }
 };
 
 // Nothing for a path that is malformed, on a disc drive or on a share, or whose drive has no

@@ -25,7 +25,7 @@ constexpr DWORD kMaxComponentLength = 255;
 // A held root is there, on the device it was on: what a volume shows needs nothing more of it.
 std::optional<cdinst::posix::ResolvedPath> HeldRoot(const std::string& root) {
   std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(root);
-  if (!spelled || !spelled->held || spelled->unixPath != spelled->held->Path()) return std::nullopt;
+  if (!spelled || !spelled->NamesHeld()) return std::nullopt;
   const struct stat* status = spelled->held->Status();
   if (!status) return std::nullopt;
   cdinst::posix::ResolvedPath resolved;

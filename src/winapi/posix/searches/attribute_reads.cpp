@@ -20,15 +20,15 @@ namespace {
 std::optional<DWORD> KeptAttributesOf(LPCSTR path) {
   const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
   if (!spelled || !spelled->held) return std::nullopt;
-  const struct stat* held = spelled->held->Status();
-  const std::string base = spelled->held->Path();
-  const std::string& unixPath = spelled->unixPath;
-  if (!held || unixPath.compare(0, base.size(), base) != 0) return std::nullopt;
-  std::string name;
-  if (unixPath.size() > base.size()) {
-    name = unixPath.substr(base.size() + 1);
-    if (unixPath[base.size()] != '/' || name.find('/') != std::string::npos) return std::nullopt;
+  std::string name;  // past the held directory; none for the directory itself
+  if (!spelled->NamesHeld()) {
+    const std::string base = spelled->held->Path() + "/";
+    if (spelled->unixPath.compare(0, base.size(), base) != 0) return std::nullopt;
+    name = spelled->unixPath.substr(base.size());
+    if (name.find('/') != std::string::npos) return std::nullopt;
   }
+  const struct stat* held = spelled->held->Status();
+  if (!held) return std::nullopt;
   std::optional<DWORD> attributes = cdinst::posix::KeptAttributes(held->st_dev, held->st_ino, name);
   if (!attributes) return std::nullopt;
   // A file named with a trailing separator is not found; the full lookup says so.

@@ -133,7 +133,7 @@ DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windo
 // again.
 std::optional<DWORD> ListHeld(const cdinst::posix::SpelledPath& spelled,
                               std::string_view namePattern, Search& search) {
-  if (!spelled.held || spelled.unixPath != spelled.held->Path()) return std::nullopt;
+  if (!spelled.NamesHeld()) return std::nullopt;
   const cdinst::posix::AtPath at = cdinst::posix::At(spelled.unixPath);
   struct stat info;
   if (fstatat(at.base, at.path, &info, 0) != 0) return std::nullopt;

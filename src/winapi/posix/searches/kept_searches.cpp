@@ -42,17 +42,31 @@ struct Kept {
 
 using KeptSearches = WatchedDirectories<Kept>;
 
+// Where the entry `name` is among the kept ones.
+std::optional<size_t> IndexOf(const Kept& kept, const std::string& name) {
+  const auto at = std::lower_bound(kept.names.begin(), kept.names.end(), name);
+  if (at == kept.names.end() || *at != name) return std::nullopt;
+  return static_cast<size_t>(at - kept.names.begin());
+}
+
 bool Apply(Kept& kept, const inotify_event& event, const char* name) {
   if (*name == '\0') {
     if (event.mask & IN_ATTRIB) kept.self.reset();
     return true;
   }
-  const auto at = std::lower_bound(kept.names.begin(), kept.names.end(), std::string(name));
-  if ((event.mask & kNamesChanged) || at == kept.names.end() || *at != name) return false;
-  const size_t index = static_cast<size_t>(at - kept.names.begin());
-  kept.reread.insert(index);
-  if (event.mask & IN_ATTRIB) kept.attributesChanged.insert(index);
+  const std::optional<size_t> index = IndexOf(kept, name);
+  if ((event.mask & kNamesChanged) || !index) return false;
+  kept.reread.insert(*index);
+  if (event.mask & IN_ATTRIB) kept.attributesChanged.insert(*index);
   return true;
+}
+
+// What is kept for the directory, once the events queued are applied; where nothing is kept for
+// it, the queue is not read.
+Kept* CheckedKept(KeptSearches& searches, const KeptSearches::Identity& identity) {
+  if (!searches.Find(identity)) return nullptr;
+  searches.TakeEvents(Apply);
+  return searches.Find(identity);
 }
 
 // False when an entry is no longer there to read: the kept entries are then dropped.
@@ -124,9 +138,7 @@ std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
                                        const std::string& unixDirectory) {
   KeptSearches& searches = KeptSearches::Instance();
   const KeptSearches::Identity identity{device, inode};
-  if (!searches.Find(identity)) return std::nullopt;  // nothing to check
-  searches.TakeEvents(Apply);
-  Kept* kept = searches.Find(identity);
+  Kept* kept = CheckedKept(searches, identity);
   if (!kept || !kept->self) return std::nullopt;
   if (!Refresh(*kept, directory, unixDirectory)) {
     searches.Drop(identity);
@@ -136,19 +148,14 @@ std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
 }
 
 std::optional<DWORD> KeptAttributes(dev_t device, ino_t inode, const std::string& unixName) {
-  KeptSearches& searches = KeptSearches::Instance();
-  if (!searches.Find({device, inode})) return std::nullopt;  // nothing to check
-  searches.TakeEvents(Apply);
-  const Kept* kept = searches.Find({device, inode});
+  const Kept* kept = CheckedKept(KeptSearches::Instance(), {device, inode});
   if (!kept) return std::nullopt;
   if (unixName.empty()) return kept->self;
-  const auto at = std::lower_bound(kept->names.begin(), kept->names.end(), unixName);
-  if (at == kept->names.end() || *at != unixName) return std::nullopt;
-  const size_t index = static_cast<size_t>(at - kept->names.begin());
-  if (kept->attributesChanged.count(index) || kept->attributesUnwatched.count(index)) {
+  const std::optional<size_t> index = IndexOf(*kept, unixName);
+  if (!index || kept->attributesChanged.count(*index) || kept->attributesUnwatched.count(*index)) {
     return std::nullopt;
   }
-  return kept->entries[index].attributes;
+  return kept->entries[*index].attributes;
 }
 
 }  // namespace cdinst::posix
