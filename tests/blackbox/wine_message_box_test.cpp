@@ -2,8 +2,11 @@
 // a key press answers it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "medium_fixture.h"
 #include "wine_run.h"
@@ -15,6 +18,23 @@ namespace {
 // must find only its own test's box.
 const std::string kKeyboardTitle = "CD de Programas - teclado";
 const std::string kSecondRunTitle = "CD de Programas - segunda";
+
+// Runs xdotool with `arguments` until it gets through, for a minute at most. Its search looks at
+// every window on the display, and one that another test's Wine closes meanwhile makes X refuse
+// the look (BadWindow), which ends xdotool at once: that says nothing of this test's box.
+int Xdotool(const std::vector<std::string>& arguments) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(60);
+  constexpr int kTimedOut = 124;  // timeout(1)'s own
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::seconds>(deadline - Clock::now());
+    if (left.count() <= 0) return kTimedOut;
+    std::vector<std::string> command{"timeout", std::to_string(left.count()), "xdotool"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const int exitCode = RunCommand(command, {}, "").exitCode;
+    if (exitCode == 0 || exitCode == kTimedOut) return exitCode;
+  }
+}
 
 class WineMessageBoxTest : public ::testing::Test {
  protected:
@@ -36,10 +56,8 @@ TEST_F(WineMessageBoxTest, QuestionAnsweredNoWithTheKeyboardInstallsNothing) {
   // The only visible window with the title is the box: the program's own window stays hidden.
   int pressed = -1;
   std::thread person([&] {
-    pressed = RunCommand({"timeout", "60", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-                          "^" + kKeyboardTitle + "$", "windowfocus", "--sync", "key", "n"},
-                         {}, "")
-                  .exitCode;
+    pressed = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + kKeyboardTitle + "$",
+                       "windowfocus", "--sync", "key", "n"});
   });
   const ProgramResult result =
       RunUnderWine(prefix(), {kKeyboardTitle, "D:\\", "EDITOR", "1", "*.*"}, {});
@@ -64,16 +82,12 @@ TEST_F(WineMessageBoxTest, SecondRunIntoTheSameDestinationIsRefused) {
   ProgramResult second;
   int found = -1;
   std::thread person([&] {
-    found = RunCommand({"timeout", "60", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-                        "^" + kSecondRunTitle + "$"},
-                       {}, "")
-                .exitCode;
+    found = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + kSecondRunTitle + "$"});
     second = RunUnderWine(
         prefix(), parameters,
         {{"CDINST_ANSWER", "yes"}, {"CDINST_TRANSCRIPT", prefix().Directory() + "/second.jsonl"}});
-    RunCommand({"timeout", "60", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-                "^" + kSecondRunTitle + "$", "windowfocus", "--sync", "key", "n"},
-               {}, "");
+    Xdotool({"search", "--sync", "--onlyvisible", "--name", "^" + kSecondRunTitle + "$",
+             "windowfocus", "--sync", "key", "n"});
   });
   const ProgramResult first = RunUnderWine(prefix(), parameters, {});
   person.join();
