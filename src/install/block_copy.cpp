@@ -63,19 +63,19 @@ std::optional<LONG> CopyableSize(HFILE file) {
   return static_cast<LONG>(size.QuadPart);
 }
 
-std::optional<FileIdentity> IdentityOfOpen(HFILE file) {
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(HandleOf(file), &information)) return std::nullopt;
-  return IdentityIn(information);
-}
-
 // Only a destination that exists can be the source itself; asking a missing name costs far less
 // than the identity query, which under Wine is several round trips to its server.
 bool IsTheSource(HFILE source, const std::string& destination) {
   if (GetFileAttributesA(destination.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  const std::optional<FileIdentity> identity = IdentityOfOpen(source);
+  const std::optional<FileIdentity> identity = IdentityOfOpen(HandleOf(source));
   return identity && IdentityOf(destination) == identity;
 }
+
+// Where the destination was found missing: what to make it in, and what the made file is.
+struct NewFile {
+  const std::optional<FileIdentity>& folder;
+  std::optional<FileIdentity>& written;
+};
 
 // Every whole block must be read and written in full.
 bool CopyBlocks(HFILE source, HFILE destination, LONG count, char* block) {
@@ -102,13 +102,10 @@ bool CopyContent(HFILE source, HFILE destination, LONG size) {
   return tail == 0 || CopyTail(source, destination, tail, block);
 }
 
-}  // namespace
-
 // The source is measured, and compared with the destination, before the destination is
 // created, so that neither a source too large to copy nor a destination that is the source
 // itself is ever cut to length 0. The source counts as its own complete copy.
-bool CopyFileBlocks(const std::string& source, const std::string& destination,
-                    std::optional<FileIdentity>* written) {
+bool CopyInto(const std::string& source, const std::string& destination, const NewFile* made) {
   PathBuffer sourcePath;
   PathBuffer destinationPath;
   if (!sourcePath.Fill(source) || !destinationPath.Fill(destination)) return false;
@@ -117,11 +114,24 @@ bool CopyFileBlocks(const std::string& source, const std::string& destination,
   if (!origin.Valid()) return false;
   const std::optional<LONG> size = CopyableSize(origin.Get());
   if (!size) return false;
-  if (IsTheSource(origin.Get(), destination)) return true;
+  if (!made && IsTheSource(origin.Get(), destination)) return true;
   target.Hold(_lcreat(destinationPath.Get(), 0));
   if (!target.Valid()) return false;
-  if (written) *written = IdentityOfOpen(target.Get());
+  if (made) made->written = IdentityMadeIn(HandleOf(target.Get()), made->folder);
   return CopyContent(origin.Get(), target.Get(), *size);
+}
+
+}  // namespace
+
+bool CopyFileBlocks(const std::string& source, const std::string& destination) {
+  return CopyInto(source, destination, nullptr);
+}
+
+bool CopyFileBlocksToNew(const std::string& source, const std::string& destination,
+                         const std::optional<FileIdentity>& folder,
+                         std::optional<FileIdentity>& written) {
+  const NewFile made{folder, written};
+  return CopyInto(source, destination, &made);
 }
 
 }  // namespace cdinst

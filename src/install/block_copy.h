@@ -17,9 +17,13 @@ namespace cdinst {
 // or larger (the destination is not touched). A destination that names the source file itself,
 // by any spelling or drive, is left untouched and counts as copied: true. Both files are
 // closed before it returns, the source first; file attributes are left as _lcreat leaves them.
-// When `written` is given, it receives the identity of the destination file once that is
-// created or cut, whatever the result, asked of the open file.
-bool CopyFileBlocks(const std::string& source, const std::string& destination,
-                    std::optional<FileIdentity>* written = nullptr);
+bool CopyFileBlocks(const std::string& source, const std::string& destination);
+
+// CopyFileBlocks into a destination that the caller has just found missing, so that it cannot be
+// the source and is not compared with it, in the folder whose identity is `folder`; `written`
+// receives the identity of the file created, whatever the result, asked of the open file.
+bool CopyFileBlocksToNew(const std::string& source, const std::string& destination,
+                         const std::optional<FileIdentity>& folder,
+                         std::optional<FileIdentity>& written);
 
 }  // namespace cdinst

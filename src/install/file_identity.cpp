@@ -5,23 +5,44 @@
 namespace cdinst {
 namespace {
 
+// Nothing when the file system keeps no file index: it reports 0 for every file, which would
+// make them all one.
+std::optional<FileIdentity> IdentityIn(const BY_HANDLE_FILE_INFORMATION& information) {
+  if (information.nFileIndexHigh == 0 && information.nFileIndexLow == 0) return std::nullopt;
+  return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                      information.nFileIndexLow};
+}
+
 // No access and every share mode, so that no holder can refuse it and nothing changes.
 std::optional<FileIdentity> IdentityOpened(const std::string& path, DWORD flags) {
   const OwnedHandle file(CreateFileA(path.c_str(), 0,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, flags, nullptr));
   if (!file.Valid()) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(file.Get(), &information)) return std::nullopt;
-  return IdentityIn(information);
+  return IdentityOfOpen(file.Get());
 }
 
 }  // namespace
 
-std::optional<FileIdentity> IdentityIn(const BY_HANDLE_FILE_INFORMATION& information) {
-  if (information.nFileIndexHigh == 0 && information.nFileIndexLow == 0) return std::nullopt;
-  return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                      information.nFileIndexLow};
+std::optional<FileIdentity> IdentityOfOpen(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return std::nullopt;
+  return IdentityIn(information);
+}
+
+std::optional<FileIdentity> IdentityMadeIn(HANDLE handle,
+                                           const std::optional<FileIdentity>& folder) {
+  if (!folder) return IdentityOfOpen(handle);
+  FILE_INTERNAL_INFORMATION information;
+  IO_STATUS_BLOCK status;
+  if (!NT_SUCCESS(NtQueryInformationFile(handle, &status, &information, sizeof information,
+                                         FileInternalInformation))) {
+    return std::nullopt;
+  }
+  const auto index = static_cast<uint64_t>(information.IndexNumber.QuadPart);
+  if (index == 0) return std::nullopt;
+  return FileIdentity{folder->volumeSerialNumber, static_cast<uint32_t>(index >> 32),
+                      static_cast<uint32_t>(index)};
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {

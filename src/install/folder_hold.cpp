@@ -9,9 +9,14 @@ FolderHold::FolderHold(const std::string& path)
                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
 
 std::optional<FileIdentity> FolderHold::Identity() const {
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!Held() || !GetFileInformationByHandle(handle_.Get(), &information)) return std::nullopt;
-  return IdentityIn(information);
+  if (!Held()) return std::nullopt;
+  return IdentityOfOpen(handle_.Get());
+}
+
+std::optional<FileIdentity> FolderHold::IdentityMadeIn(
+    const std::optional<FileIdentity>& parent) const {
+  if (!Held()) return std::nullopt;
+  return cdinst::IdentityMadeIn(handle_.Get(), parent);
 }
 
 }  // namespace cdinst

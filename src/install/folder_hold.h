@@ -21,6 +21,9 @@ class FolderHold {
   // The held folder's identity; nothing when it is not held or the file system tells none.
   std::optional<FileIdentity> Identity() const;
 
+  // Identity() of a folder just made by name in the folder whose identity is `parent`.
+  std::optional<FileIdentity> IdentityMadeIn(const std::optional<FileIdentity>& parent) const;
+
  private:
   OwnedHandle handle_;
 };

@@ -46,13 +46,17 @@ bool IsLink(const std::string& path) {
   return attributes != -1 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+using Identity = std::optional<FileIdentity>;
+
 // One copy and the copies it makes of its subdirectories, with the listings they share.
 class TreeCopy {
  public:
   TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot, CreatedEntries* created)
       : tree_(tree), sourceRoot_(sourceRoot), created_(created) {}
 
-  bool Copy(const std::string& source, const std::string& destination, bool throughLink);
+  // `folder`: the identity of `destination`, for the entries recorded as made in it.
+  bool Copy(const std::string& source, const std::string& destination, const Identity& folder,
+            bool throughLink);
 
  private:
   // A source that the copies above this one are working on; its identity is asked only once a
@@ -63,10 +67,13 @@ class TreeCopy {
   };
 
   bool IsBeingCopied(const std::optional<FileIdentity>& identity);
-  bool CopyFiles(const std::string& source, const std::string& destination);
-  bool CopyOneFile(const std::string& source, const std::string& target);
-  bool CopySubdirectories(const std::string& source, const std::string& destination);
-  bool CopySubdirectory(int32_t index, const std::string& source, const std::string& destination);
+  bool CopyFiles(const std::string& source, const std::string& destination,
+                 const Identity& folder);
+  bool CopyOneFile(const std::string& source, const std::string& target, const Identity& folder);
+  bool CopySubdirectories(const std::string& source, const std::string& destination,
+                          const Identity& folder);
+  bool CopySubdirectory(int32_t index, const std::string& source, const std::string& destination,
+                        const Identity& folder);
 
   DirectoryTreeList& tree_;
   const std::string& sourceRoot_;
@@ -80,7 +87,7 @@ class TreeCopy {
 // it loses nothing, since the ancestor copies that content itself, where failing would refuse
 // a medium whose every file can be copied.
 bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDestination,
-                    bool throughLink) {
+                    const Identity& folder, bool throughLink) {
   const std::string source = WithTrailingBackslash(givenSource);
   const std::string destination = WithTrailingBackslash(givenDestination);
   tree_.MoveTo(source);
@@ -91,9 +98,9 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
     linksFollowed_ -= throughLink;
     return true;
   }
-  if (!CopyFiles(source, destination)) return false;
+  if (!CopyFiles(source, destination, folder)) return false;
   ancestors_.push_back({tree_.Directory(), identity});
-  const bool copied = CopySubdirectories(source, destination);
+  const bool copied = CopySubdirectories(source, destination, folder);
   ancestors_.pop_back();
   linksFollowed_ -= throughLink;
   return copied;
@@ -109,13 +116,14 @@ bool TreeCopy::IsBeingCopied(const std::optional<FileIdentity>& identity) {
   return false;
 }
 
-bool TreeCopy::CopyFiles(const std::string& source, const std::string& destination) {
+bool TreeCopy::CopyFiles(const std::string& source, const std::string& destination,
+                         const Identity& folder) {
   FileNameList* files = tree_.FileList();
   if (files == nullptr) return true;
   const int32_t count = files->Count();
   for (int32_t i = 0; i < count; ++i) {
     const std::string name = files->Name(i);
-    if (!CopyOneFile(source + name, destination + name)) return false;
+    if (!CopyOneFile(source + name, destination + name, folder)) return false;
     ClearReadOnly(destination + name);
   }
   return true;
@@ -123,12 +131,15 @@ bool TreeCopy::CopyFiles(const std::string& source, const std::string& destinati
 
 // Only a file that was not there before counts as made by the copy, once the copy opened it.
 // Nothing there means nothing to clear, so the name is asked about only once.
-bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target) {
-  const bool existed = ReadFileAttributes(target) != -1;
-  if (existed) ClearReadOnly(target);
+bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target,
+                           const Identity& folder) {
+  if (ReadFileAttributes(target) != -1) {
+    ClearReadOnly(target);
+    return CopyFileBlocks(source, target);
+  }
   std::optional<FileIdentity> written;
-  const bool copied = CopyFileBlocks(source, target, &written);
-  if (!existed && created_ && written) created_->AddFile(target, written);
+  const bool copied = CopyFileBlocksToNew(source, target, folder, written);
+  if (created_ && written) created_->AddFile(target, written);
   return copied;
 }
 
@@ -136,12 +147,13 @@ bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target)
 // the system reports for the source: a drive root keeps its backslash, and "/" or doubled
 // backslashes are folded. So the walk starts there, and a drive-root source walks its
 // subdirectories like any other.
-bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& destination) {
+bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& destination,
+                                  const Identity& folder) {
   const int32_t first = tree_.CurrentLevel() + 1;
   const int32_t count = tree_.Count();
   for (int32_t index = first; index < count; ++index) {
     tree_.MoveTo(source);  // a copy of an earlier subdirectory moved the listings away
-    if (!CopySubdirectory(index, source, destination)) return false;
+    if (!CopySubdirectory(index, source, destination, folder)) return false;
     ChangeDirectory(sourceRoot_);
   }
   return true;
@@ -150,21 +162,27 @@ bool TreeCopy::CopySubdirectories(const std::string& source, const std::string& 
 // A subdirectory whose counterpart exists already is left alone, with everything in it. One
 // made here is held while it is filled; the folder it is made in is held already.
 bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
-                                const std::string& destination) {
+                                const std::string& destination, const Identity& folder) {
   if (CounterpartExists(tree_, index, destination)) return true;
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
   const FolderHold made(destination + *name);
-  if (created_) created_->AddDirectory(destination + *name, made.Identity());
+  Identity identity;
+  if (created_) {
+    identity = made.IdentityMadeIn(folder);
+    created_->AddDirectory(destination + *name, identity);
+  }
   if (!made.Held()) return false;
-  return Copy(source + *name + "\\", destination + *name + "\\", IsLink(source + *name));
+  return Copy(source + *name + "\\", destination + *name + "\\", identity,
+              IsLink(source + *name));
 }
 
 }  // namespace
 
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot, CreatedEntries* created) {
-  return TreeCopy(tree, sourceRoot, created).Copy(source, destination, false);
+              const std::string& sourceRoot, CreatedEntries* created,
+              const std::optional<FileIdentity>& destinationIdentity) {
+  return TreeCopy(tree, sourceRoot, created).Copy(source, destination, destinationIdentity, false);
 }
 
 }  // namespace cdinst

@@ -2,7 +2,10 @@
 // time through the install run's pair of listings.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "install/file_identity.h"
 
 namespace cdinst {
 
@@ -25,8 +28,10 @@ class DirectoryTreeList;
 // `sourceRoot` after a subdirectory. When `created` is given, every file that did not exist
 // before its copy and that the copy created, and every counterpart made, is added to it as it is
 // made, whatever the result; and nothing is written into a directory it holds that another
-// program has swapped since (false).
+// program has swapped since (false). `destinationIdentity`, the identity of `destination`
+// taken while it is held, tells the volume of what is recorded.
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot, CreatedEntries* created = nullptr);
+              const std::string& sourceRoot, CreatedEntries* created = nullptr,
+              const std::optional<FileIdentity>& destinationIdentity = std::nullopt);
 
 }  // namespace cdinst

@@ -31,7 +31,7 @@ check "data never executable (NX_COMPAT)" grep -qE "^[[:space:]]+NX_COMPAT$" <<<
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:upper:]' '[:lower:]' | sort)
 echo "imports: $(tr '\n' ' ' <<<"$imports")"
 check "imports something" test -n "$imports"
-unexpected=$(grep -vxE 'kernel32\.dll|user32\.dll|advapi32\.dll|msvcrt\.dll' <<<"$imports")
+unexpected=$(grep -vxE 'kernel32\.dll|user32\.dll|advapi32\.dll|msvcrt\.dll|ntdll\.dll' <<<"$imports")
 check "imports only system DLLs" test -z "$unexpected"
 
 check "manifest asks to run as administrator" grep -q 'level="requireAdministrator"' <(strings "$exe")

@@ -219,6 +219,36 @@ TEST_F(FileHandlesTest, DirectoryOpensForQueriesOnly) {
   EXPECT_EQ(Written(folder.Get(), "x"), "error 5");
 }
 
+// The native query gives the file index alone, the one GetFileInformationByHandle gives, for a
+// file and a directory alike.
+TEST_F(FileHandlesTest, NativeQueryTellsTheFileIndex) {
+  const auto native = [](HANDLE handle, ULONG length) {
+    FILE_INTERNAL_INFORMATION information{};
+    IO_STATUS_BLOCK status{};
+    const NTSTATUS result =
+        NtQueryInformationFile(handle, &status, &information, length, FileInternalInformation);
+    if (!NT_SUCCESS(result)) return "status " + std::to_string(static_cast<uint32_t>(result));
+    return std::to_string(information.IndexNumber.QuadPart);
+  };
+  const auto index = [](HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) return std::string("error");
+    return std::to_string((uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow);
+  };
+  ScopedHandle file(OpenForTest(kFile, GENERIC_READ, kShareAll));
+  ScopedHandle folder(CreateFileA("C:\\data", 0, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ASSERT_TRUE(file.Valid() && folder.Valid());
+  const ULONG size = sizeof(FILE_INTERNAL_INFORMATION);
+  EXPECT_EQ(native(file.Get(), size), index(file.Get()));
+  EXPECT_EQ(native(folder.Get(), size), index(folder.Get()));
+  EXPECT_NE(native(file.Get(), size), native(folder.Get(), size));
+  EXPECT_EQ(native(file.Get(), size - 1), "status 3221225476");  // STATUS_INFO_LENGTH_MISMATCH
+  HANDLE closed = OpenForTest(kFile, GENERIC_READ, kShareAll);
+  CloseHandle(closed);
+  EXPECT_EQ(native(closed, size), "status 3221225480");  // STATUS_INVALID_HANDLE
+}
+
 TEST_F(FileHandlesTest, ClosedHandleIsInvalid) {
   HANDLE handle = OpenForTest(kFile, GENERIC_READ, kShareAll);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
