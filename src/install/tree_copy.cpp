@@ -63,12 +63,11 @@ class TreeCopy {
   // link is followed, since only then can a directory be met again.
   struct Ancestor {
     std::string source;
-    std::optional<FileIdentity> identity;
+    Identity identity;
   };
 
-  bool IsBeingCopied(const std::optional<FileIdentity>& identity);
-  bool CopyFiles(const std::string& source, const std::string& destination,
-                 const Identity& folder);
+  bool IsBeingCopied(const Identity& identity);
+  bool CopyFiles(const std::string& source, const std::string& destination, const Identity& folder);
   bool CopyOneFile(const std::string& source, const std::string& target, const Identity& folder);
   bool CopySubdirectories(const std::string& source, const std::string& destination,
                           const Identity& folder);
@@ -92,7 +91,7 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
   const std::string destination = WithTrailingBackslash(givenDestination);
   tree_.MoveTo(source);
   linksFollowed_ += throughLink;
-  std::optional<FileIdentity> identity;
+  Identity identity;
   if (linksFollowed_ > 0) identity = IdentityOf(tree_.Directory());
   if (IsBeingCopied(identity)) {
     linksFollowed_ -= throughLink;
@@ -107,7 +106,7 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
 }
 
 // Asks the identities of the ancestors met before the first link, once.
-bool TreeCopy::IsBeingCopied(const std::optional<FileIdentity>& identity) {
+bool TreeCopy::IsBeingCopied(const Identity& identity) {
   if (!identity) return false;
   for (Ancestor& ancestor : ancestors_) {
     if (!ancestor.identity) ancestor.identity = IdentityOf(ancestor.source);
@@ -137,7 +136,7 @@ bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target,
     ClearReadOnly(target);
     return CopyFileBlocks(source, target);
   }
-  std::optional<FileIdentity> written;
+  Identity written;
   const bool copied = CopyFileBlocksToNew(source, target, folder, written);
   if (created_ && written) created_->AddFile(target, written);
   return copied;
@@ -173,8 +172,7 @@ bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
     created_->AddDirectory(destination + *name, identity);
   }
   if (!made.Held()) return false;
-  return Copy(source + *name + "\\", destination + *name + "\\", identity,
-              IsLink(source + *name));
+  return Copy(source + *name + "\\", destination + *name + "\\", identity, IsLink(source + *name));
 }
 
 }  // namespace
