@@ -72,7 +72,7 @@ bool CopyOrUndo(Run& run, const std::string& destination, CreatedEntries& create
   const InstallSettings& settings = run.settings;
   try {
     if (CopyTree(settings.SourceRoot + settings.OriginPath, destination, *run.tree,
-                 settings.SourceRoot, &created, held ? held->Identity() : std::nullopt)) {
+                 settings.SourceRoot, created, held ? held->Identity() : std::nullopt)) {
       return true;
     }
   } catch (...) {

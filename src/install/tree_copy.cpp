@@ -51,7 +51,7 @@ using Identity = std::optional<FileIdentity>;
 // One copy and the copies it makes of its subdirectories, with the listings they share.
 class TreeCopy {
  public:
-  TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot, CreatedEntries* created)
+  TreeCopy(DirectoryTreeList& tree, const std::string& sourceRoot, CreatedEntries& created)
       : tree_(tree), sourceRoot_(sourceRoot), created_(created) {}
 
   // `folder`: the identity of `destination`, for the entries recorded as made in it.
@@ -76,7 +76,7 @@ class TreeCopy {
 
   DirectoryTreeList& tree_;
   const std::string& sourceRoot_;
-  CreatedEntries* created_;
+  CreatedEntries& created_;
   // An error ends the whole copy, so only the normal returns take their entries off again.
   std::vector<Ancestor> ancestors_;
   int linksFollowed_ = 0;  // links on the way from the first source down to this one
@@ -138,7 +138,7 @@ bool TreeCopy::CopyOneFile(const std::string& source, const std::string& target,
   }
   Identity written;
   const bool copied = CopyFileBlocksToNew(source, target, folder, written);
-  if (created_ && written) created_->AddFile(target, written);
+  if (written) created_.AddFile(target, written);
   return copied;
 }
 
@@ -166,11 +166,8 @@ bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
   const std::optional<std::string> name = MakeCounterpart(tree_, index, destination);
   if (!name) return false;
   const FolderHold made(destination + *name);
-  Identity identity;
-  if (created_) {
-    identity = made.IdentityMadeIn(folder);
-    created_->AddDirectory(destination + *name, identity);
-  }
+  const Identity identity = made.IdentityMadeIn(folder);
+  created_.AddDirectory(destination + *name, identity);
   if (!made.Held()) return false;
   return Copy(source + *name + "\\", destination + *name + "\\", identity, IsLink(source + *name));
 }
@@ -178,7 +175,7 @@ bool TreeCopy::CopySubdirectory(int32_t index, const std::string& source,
 }  // namespace
 
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot, CreatedEntries* created,
+              const std::string& sourceRoot, CreatedEntries& created,
               const std::optional<FileIdentity>& destinationIdentity) {
   return TreeCopy(tree, sourceRoot, created).Copy(source, destination, destinationIdentity, false);
 }

@@ -25,13 +25,12 @@ class DirectoryTreeList;
 // list and the current directory: afterwards the current directory is `sourceRoot` after a
 // true result with at least one subdirectory, the source when there was none, and the source of
 // the failing level after false. Raises IoError when a source cannot be entered, or
-// `sourceRoot` after a subdirectory. When `created` is given, every file that did not exist
-// before its copy and that the copy created, and every counterpart made, is added to it as it is
-// made, whatever the result; and nothing is written into a directory it holds that another
-// program has swapped since (false). `destinationIdentity`, the identity of `destination`
-// taken while it is held, tells the volume of what is recorded.
+// `sourceRoot` after a subdirectory. Every file that did not exist before its copy and that the
+// copy created, and every counterpart made, is added to `created` as it is made, whatever the
+// result. `destinationIdentity`, the identity of `destination` taken while it is held, tells
+// the volume of what is recorded.
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
-              const std::string& sourceRoot, CreatedEntries* created = nullptr,
+              const std::string& sourceRoot, CreatedEntries& created,
               const std::optional<FileIdentity>& destinationIdentity = std::nullopt);
 
 }  // namespace cdinst

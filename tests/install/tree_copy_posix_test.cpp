@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "install/created_entries.h"
 #include "install/file_identity.h"
 #include "install/tree_copy.h"
 #include "listing_fixture.h"
@@ -28,6 +29,7 @@ class SourceLinkTest : public ::testing::Test {
   testing::StartAt start_{"C:\\"};
   HostWindow host_;
   testing::LinkedListings lists_{host_};
+  CreatedEntries created_;
 };
 
 TEST_F(SourceLinkTest, LinkSharesItsTargetsIdentity) {
@@ -45,7 +47,7 @@ TEST_F(SourceLinkTest, LinkSharesItsTargetsIdentity) {
 TEST_F(SourceLinkTest, LinksBackToAnAncestorAreNotFollowed) {
   Link("D:\\S\\volta", prefix_.Unix("D:\\S"));
   Link("D:\\S\\sub\\topo", "..");
-  EXPECT_TRUE(CopyTree("D:\\S\\", "C:\\T\\", lists_.tree, "D:\\"));
+  EXPECT_TRUE(CopyTree("D:\\S\\", "C:\\T\\", lists_.tree, "D:\\", created_));
   EXPECT_EQ(prefix_.ReadFile("C:\\T\\A.TXT"), "a");
   EXPECT_EQ(prefix_.ReadFile("C:\\T\\sub\\B.TXT"), "b");
   EXPECT_TRUE(fs::is_empty(prefix_.Unix("C:\\T\\volta")));
@@ -57,7 +59,7 @@ TEST_F(SourceLinkTest, LinksBackToAnAncestorAreNotFollowed) {
 TEST_F(SourceLinkTest, LinkToAnotherDirectoryIsCopied) {
   prefix_.WriteFile("D:\\OUTRO\\O.TXT", "o");
   Link("D:\\S\\outro", prefix_.Unix("D:\\OUTRO"));
-  EXPECT_TRUE(CopyTree("D:\\S\\", "C:\\T\\", lists_.tree, "D:\\"));
+  EXPECT_TRUE(CopyTree("D:\\S\\", "C:\\T\\", lists_.tree, "D:\\", created_));
   EXPECT_EQ(prefix_.ReadFile("C:\\T\\outro\\O.TXT"), "o");
 }
 

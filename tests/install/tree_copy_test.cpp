@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "install/created_entries.h"
 #include "listing_fixture.h"
 
 namespace cdinst {
@@ -13,7 +14,7 @@ class TreeCopyTest : public ::testing::Test {
 
   bool Copy(const std::string& source, const std::string& mask = "*.*") {
     lists_.files.ChangeMask(mask);
-    return CopyTree(source, "C:\\T\\", lists_.tree, "D:\\");
+    return CopyTree(source, "C:\\T\\", lists_.tree, "D:\\", created_);
   }
 
   bool ReadOnly(const std::string& path) {
@@ -24,6 +25,7 @@ class TreeCopyTest : public ::testing::Test {
   testing::StartAt start_{"C:\\"};
   HostWindow host_;
   testing::LinkedListings lists_{host_};
+  CreatedEntries created_;
 };
 
 // Files first; then each new subdirectory, recursively; an existing counterpart keeps what it
@@ -123,7 +125,7 @@ TEST_F(TreeCopyTest, DriveRootSourceCopiesItsSubdirectories) {
   prefix_.WriteFile("E:\\R.TXT", "r");
   prefix_.WriteFile("E:\\sub\\S.TXT", "s");
   lists_.files.ChangeMask("*.*");
-  EXPECT_TRUE(CopyTree("E:\\", "C:\\T", lists_.tree, "E:\\"));
+  EXPECT_TRUE(CopyTree("E:\\", "C:\\T", lists_.tree, "E:\\", created_));
   EXPECT_EQ(prefix_.ReadFile("C:\\T\\R.TXT"), "r");
   EXPECT_EQ(prefix_.ReadFile("C:\\T\\sub\\S.TXT"), "s");
   EXPECT_EQ(CurrentDirectory(), "E:\\");

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cctype>
+#include <cstring>
 #include <string_view>
 
 namespace cdinst::posix {
@@ -23,5 +24,7 @@ AtPath At(const std::string& unixPath) {
   while (at < unixPath.size() && unixPath[at] == '/') ++at;
   return {fd, at == unixPath.size() ? "." : unixPath.c_str() + at};
 }
+
+bool AtPath::NamesBase() const { return base != AT_FDCWD && std::strcmp(path, ".") == 0; }
 
 }  // namespace cdinst::posix

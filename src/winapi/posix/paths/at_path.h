@@ -11,6 +11,9 @@ namespace cdinst::posix {
 struct AtPath {
   int base;          // a descriptor, or AT_FDCWD
   const char* path;  // into the string At() was given, which must outlive it
+
+  // True when the path is the descriptor's own directory, which At() gives as ".".
+  bool NamesBase() const;
 };
 
 AtPath At(const std::string& unixPath);

@@ -69,12 +69,11 @@ Listing* ReadListing(Listings& listings, const std::string& unixDirectory,
   const AtPath at = At(unixDirectory);
   const UniqueFd directory(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!directory.Valid()) return nullptr;
-  // A held directory's "." is that directory, whose identity the caller asked.
-  const bool held = at.base != AT_FDCWD && std::string_view(at.path) == ".";
+  // A held directory cannot be swapped: the caller's identity of it holds.
   struct stat info;
   info.st_dev = identity.first;
   info.st_ino = identity.second;
-  if (!held && fstat(directory.Get(), &info) != 0) return nullptr;
+  if (!at.NamesBase() && fstat(directory.Get(), &info) != 0) return nullptr;
   const bool same = Listings::Identity{info.st_dev, info.st_ino} == identity;
   const int watch = same ? listings.Watch(directory.Get(), info.st_dev, kWatched) : -1;
   const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
