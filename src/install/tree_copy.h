@@ -27,8 +27,9 @@ class DirectoryTreeList;
 // the failing level after false. Raises IoError when a source cannot be entered, or
 // `sourceRoot` after a subdirectory. Every file that did not exist before its copy and that the
 // copy created, and every counterpart made, is added to `created` as it is made, whatever the
-// result. `destinationIdentity`, the identity of `destination` taken while it is held, tells
-// the volume of what is recorded.
+// result; each counterpart made is held while it is filled, and one that cannot be held ends
+// the copy (false). `destinationIdentity`, the identity of `destination` taken while it is
+// held, tells the volume of what is recorded.
 bool CopyTree(const std::string& source, const std::string& destination, DirectoryTreeList& tree,
               const std::string& sourceRoot, CreatedEntries& created,
               const std::optional<FileIdentity>& destinationIdentity = std::nullopt);
