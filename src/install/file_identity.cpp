@@ -7,10 +7,9 @@ namespace {
 
 // Nothing when the file system keeps no file index: it reports 0 for every file, which would
 // make them all one.
-std::optional<FileIdentity> IdentityIn(const BY_HANDLE_FILE_INFORMATION& information) {
-  if (information.nFileIndexHigh == 0 && information.nFileIndexLow == 0) return std::nullopt;
-  return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                      information.nFileIndexLow};
+std::optional<FileIdentity> IdentityFrom(uint32_t volume, uint32_t indexHigh, uint32_t indexLow) {
+  if (indexHigh == 0 && indexLow == 0) return std::nullopt;
+  return FileIdentity{volume, indexHigh, indexLow};
 }
 
 // No access and every share mode, so that no holder can refuse it and nothing changes.
@@ -27,7 +26,8 @@ std::optional<FileIdentity> IdentityOpened(const std::string& path, DWORD flags)
 std::optional<FileIdentity> IdentityOfOpen(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle, &information)) return std::nullopt;
-  return IdentityIn(information);
+  return IdentityFrom(information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                      information.nFileIndexLow);
 }
 
 std::optional<FileIdentity> IdentityMadeIn(HANDLE handle,
@@ -40,9 +40,8 @@ std::optional<FileIdentity> IdentityMadeIn(HANDLE handle,
     return std::nullopt;
   }
   const auto index = static_cast<uint64_t>(information.IndexNumber.QuadPart);
-  if (index == 0) return std::nullopt;
-  return FileIdentity{folder->volumeSerialNumber, static_cast<uint32_t>(index >> 32),
-                      static_cast<uint32_t>(index)};
+  return IdentityFrom(folder->volumeSerialNumber, static_cast<uint32_t>(index >> 32),
+                      static_cast<uint32_t>(index));
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
