@@ -215,6 +215,26 @@ TEST_F(DirectoryCacheTest, ANameMadeRightAfterAReadingIsFoundInAnyCase) {
   }
 }
 
+// Through the current directory a creation, and an entry not spelled as on disk, ask the kept
+// listing before the disk: where names differ only in letter case, each still takes the one
+// spelled as given, as a lookup on disk would, and a twin in another case still counts.
+TEST_F(DirectoryCacheTest, ThroughTheCurrentFolderTheSpellingAsGivenWinsAmongTwins) {
+  Touch("Dados.txt");
+  Touch("dados.txt");
+  ASSERT_TRUE(fs::create_directory(unixFolder_ + "/Sub"));
+  ASSERT_TRUE(fs::create_directory(unixFolder_ + "/sub"));
+  ASSERT_TRUE(SetCurrentDirectoryA(kFolder));
+  {
+    const ScopedHandle file(OpenForTest("dados.txt", GENERIC_WRITE, 0, CREATE_ALWAYS));
+    ASSERT_TRUE(file.Valid());
+  }
+  EXPECT_EQ(fs::file_size(unixFolder_ + "/dados.txt"), 0u);
+  EXPECT_EQ(fs::file_size(unixFolder_ + "/Dados.txt"), 1u);
+  EXPECT_EQ(CreateDirectoryError("DADOS.TXT"), DWORD{ERROR_ALREADY_EXISTS});
+  EXPECT_EQ(CreateDirectoryError("SUB"), DWORD{ERROR_ALREADY_EXISTS});
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+}
+
 // As a restore would do it: the new folder gets the old one's modification time.
 TEST_F(DirectoryCacheTest, AFolderReplacedUnderTheSameNameIsReadAgain) {
   Touch("velho.txt");

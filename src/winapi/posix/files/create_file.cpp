@@ -254,7 +254,10 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
     return ERROR_INVALID_PARAMETER;
   }
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
-  const ResolvedPath resolved = ResolvePath(path);
+  // A creation mostly makes a new name, which a kept listing tells missing without a call.
+  const bool creates = request.disposition == CREATE_NEW || request.disposition == CREATE_ALWAYS;
+  const ResolvedPath resolved =
+      ResolvePath(path, creates ? Lookup::kKeptListingFirst : Lookup::kExactFirst);
   if (resolved.error) return resolved.error;
   if (resolved.disc) return OpenOnDisc(resolved, request, opened);
   if (OpensLinkItself(resolved, request)) return OpenLinkItself(resolved, opened);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/file_attributes.h"
@@ -20,6 +21,14 @@ bool StatusOf(const cdinst::posix::OpenFile& file, struct stat& info) {
   if (!file.disc) return fstat(file.Fd(), &info) == 0;
   info = DiscStatus(*file.disc);
   return true;
+}
+
+// An open file's index does not change: what its open or its hold learned of it answers.
+std::optional<ino_t> KnownIndex(const cdinst::posix::OpenFile& file) {
+  if (file.identified) return file.inode;
+  const struct stat* held = file.held ? file.held->Status() : nullptr;
+  if (held) return held->st_ino;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -65,10 +74,12 @@ NTSTATUS NtQueryInformationFile(HANDLE handle, PIO_STATUS_BLOCK status, PVOID in
   if (!file) return kInvalidHandle;
   if (informationClass != FileInternalInformation) return kInvalidClass;
   if (length < sizeof(FILE_INTERNAL_INFORMATION)) return kLengthMismatch;
+  std::optional<ino_t> index = KnownIndex(*file);
   struct stat info {};
-  if (!StatusOf(*file, info)) return kUnsuccessful;
+  if (!index && StatusOf(*file, info)) index = info.st_ino;
+  if (!index) return kUnsuccessful;
   static_cast<PFILE_INTERNAL_INFORMATION>(information)->IndexNumber.QuadPart =
-      static_cast<int64_t>(info.st_ino);
+      static_cast<int64_t>(*index);
   status->Status = 0;
   status->Information = sizeof(FILE_INTERNAL_INFORMATION);
   return 0;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -152,9 +153,12 @@ using cdinst::posix::StatusOfResolvedPath;
 
 namespace {
 
-// A path not spelled as on disk, or not to be entered so: resolved in full.
-BOOL EnterResolved(LPCSTR path) {
-  const ResolvedPath target = ResolvePath(path);
+// A path not spelled as on disk, or not to be entered so: resolved in full, from a kept listing
+// when its spelling is known to be missing.
+BOOL EnterResolved(LPCSTR path, bool spellingMissing) {
+  const ResolvedPath target =
+      ResolvePath(path, spellingMissing ? cdinst::posix::Lookup::kKeptListingFirst
+                                        : cdinst::posix::Lookup::kExactFirst);
   struct stat info;
   if (!StatusOfResolvedPath(target, info)) return FALSE;
   if (!S_ISDIR(info.st_mode)) {
@@ -187,8 +191,9 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
     if (entered.Valid()) {
       return Enter(windowsPath, heldPath, std::move(entered), spelled->unixPath);
     }
+    if (errno == ENOENT) return EnterResolved(path, true);
   }
-  return EnterResolved(path);
+  return EnterResolved(path, false);
 }
 
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) {

@@ -12,7 +12,9 @@ using cdinst::posix::FailWith;
 BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   const cdinst::posix::WindowsCall call;
   if (path == nullptr) return FailWith(FALSE, ERROR_INVALID_PARAMETER);
-  const cdinst::posix::ResolvedPath target = cdinst::posix::ResolvePath(path);
+  // A name in another letter case counts too, so a kept listing is asked first.
+  const cdinst::posix::ResolvedPath target =
+      cdinst::posix::ResolvePath(path, cdinst::posix::Lookup::kKeptListingFirst);
   if (target.error != ERROR_SUCCESS) return FailWith(FALSE, target.error);
   if (target.disc) return FailWith(FALSE, ERROR_ACCESS_DENIED);
   // Anything of that name counts, also when only the letter case differs.

@@ -88,12 +88,16 @@ Listing* ReadListing(Listings& listings, const std::string& unixDirectory,
   return &listings.Keep(identity, watch, std::move(listing), 0, kMostListings, 0);
 }
 
-Listing* CurrentListing(const std::string& unixDirectory, const struct stat& status) {
+Listing* KeptListing(const struct stat& status) {
   Listings& listings = Listings::Instance();
   listings.TakeEvents(Apply);
-  const Listings::Identity identity{status.st_dev, status.st_ino};
-  Listing* kept = listings.Find(identity);
-  return kept ? kept : ReadListing(listings, unixDirectory, identity);
+  return listings.Find(Listings::Identity{status.st_dev, status.st_ino});
+}
+
+Listing* CurrentListing(const std::string& unixDirectory, const struct stat& status) {
+  Listing* kept = KeptListing(status);
+  if (kept) return kept;
+  return ReadListing(Listings::Instance(), unixDirectory, {status.st_dev, status.st_ino});
 }
 
 std::optional<std::string> Lowest(const NamesByKey& names, const std::string& key) {
@@ -102,9 +106,14 @@ std::optional<std::string> Lowest(const NamesByKey& names, const std::string& ke
   return *found->second.begin();
 }
 
+// The spelling as given wins, as where it is tried on disk first.
 std::optional<std::string> Match(Listing& listing, std::string_view windowsName) {
   const std::string key = FoldedCase(windowsName);
-  if (std::optional<std::string> byName = Lowest(listing.byName, key)) return byName;
+  const auto byName = listing.byName.find(key);
+  if (byName != listing.byName.end()) {
+    const std::string given = Windows1252ToUtf8(windowsName);
+    return byName->second.count(given) ? given : *byName->second.begin();
+  }
   if (!CouldBeHashedShortName(windowsName)) return std::nullopt;
   if (!listing.byShortName) {
     listing.byShortName.emplace();
@@ -128,6 +137,14 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
   }
   Listing* listing = CurrentListing(unixDirectory, *status);
   return listing ? Match(*listing, windowsName) : std::nullopt;
+}
+
+bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
+                        std::optional<std::string>& match) {
+  Listing* listing = KeptListing(status);
+  if (!listing) return false;
+  match = Match(*listing, windowsName);
+  return true;
 }
 
 }  // namespace cdinst::posix

@@ -46,15 +46,21 @@ void RecordFound(ResolvedPath& result, const struct stat& info) {
   if (!S_ISLNK(info.st_mode)) result.status = info;
 }
 
-// The last component in the existing `directory`, where it is not spelled as given: a name
-// equal to it without regard to letter case, else missing.
-void FindLast(const std::string& directory, const struct stat& directoryStatus,
-              const std::string& component, ResolvedPath& result) {
-  std::optional<std::string> match = MatchIgnoringCase(directory, component, &directoryStatus);
+// `component` in `directory` as a listing matched it: found, or missing as given.
+void RecordMatch(const std::string& directory, std::optional<std::string> match,
+                 const std::string& component, ResolvedPath& result) {
   result.name = match ? std::move(*match) : Windows1252ToUtf8(component);
   result.unixPath = UnixChild(directory, result.name);
   struct stat info;
   if (match && LinkStatus(result.unixPath, info)) RecordFound(result, info);
+}
+
+// The last component in the existing `directory`, where it is not spelled as given: a name
+// equal to it without regard to letter case, else missing.
+void FindLast(const std::string& directory, const struct stat& directoryStatus,
+              const std::string& component, ResolvedPath& result) {
+  RecordMatch(directory, MatchIgnoringCase(directory, component, &directoryStatus), component,
+              result);
 }
 
 // Every component from the root, each as FindEntry finds it.
@@ -133,8 +139,17 @@ PathParts PartsOf(std::string_view path) {
                                             : AbsolutePathText(path, CurrentDirectory()));
 }
 
+// A name right in `directory` found as its kept listing shows it; false where none is kept.
+bool FoundInKeptListing(const std::string& directory, const struct stat* directoryStatus,
+                        const std::string& component, ResolvedPath& result) {
+  std::optional<std::string> match;
+  if (!directoryStatus || !MatchInKeptListing(*directoryStatus, component, match)) return false;
+  RecordMatch(directory, std::move(match), component, result);
+  return true;
+}
+
 // What follows the held directory, looked for from it.
-void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
+void FindFromHeld(HeldBase base, const PathParts& parts, Lookup lookup, ResolvedPath& result) {
   const std::string root = base.fd->Path();
   const std::vector<std::string> rest(parts.components.begin() + base.components,
                                       parts.components.end());
@@ -149,7 +164,12 @@ void FindFromHeld(HeldBase base, const PathParts& parts, ResolvedPath& result) {
     result.name = std::move(base.name);
     return RecordFound(result, info);
   }
-  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, result.held->Status());
+  const struct stat* status = result.held->Status();
+  if (lookup == Lookup::kKeptListingFirst && rest.size() == 1 &&
+      FoundInKeptListing(root, status, rest.back(), result)) {
+    return;
+  }
+  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, status);
 }
 
 // The entries on the way on the disc `image`, a missing last component being a file not found
@@ -188,7 +208,7 @@ std::optional<std::string> DriveEntry(std::string_view root) {
 
 }  // namespace
 
-ResolvedPath ResolvePath(std::string_view path) {
+ResolvedPath ResolvePath(std::string_view path, Lookup lookup) {
   ResolvedPath result;
   if (path.empty()) {
     result.error = ERROR_PATH_NOT_FOUND;
@@ -204,7 +224,7 @@ ResolvedPath ResolvePath(std::string_view path) {
     return result;
   }
   if (std::optional<HeldBase> base = HeldBaseOf(HeldPathOf(parts))) {
-    FindFromHeld(std::move(*base), parts, result);
+    FindFromHeld(std::move(*base), parts, lookup, result);
     return result;
   }
   const std::optional<std::string> entry = DriveEntry(parts.root);

@@ -49,12 +49,18 @@ struct ResolvedPath {
   std::string ParentPath() const;
 };
 
+// Where a name in a held directory is looked for first. Most names are spelled as on disk, so
+// that spelling is tried first, in one system call. A caller that has tried it already, or that
+// is to make the name and expects it missing, asks the directory's listing first where one is
+// kept: it tells both spellings without a call to the disk.
+enum class Lookup { kExactFirst, kKeptListingFirst };
+
 // Resolves `path` against the emulation's current directory, from the held directory nearest to
 // its end when one is on its way (held_directories.h), else from its drive's root. Components are
 // matched on disk exactly first, then without regard to letter case (the lowest Unix name wins when
 // several match), then as hashed short names. Never fails with an exception; `error` says what went
 // wrong.
-ResolvedPath ResolvePath(std::string_view path);
+ResolvedPath ResolvePath(std::string_view path, Lookup lookup = Lookup::kExactFirst);
 
 // A path as it is when every component is spelled as on disk, worked out without asking the
 // disk, for a caller that tries that spelling in one system call first and resolves the path
