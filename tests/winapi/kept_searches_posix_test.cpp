@@ -141,7 +141,9 @@ TEST(KeptSearchesTest, ChangesByAnotherProgramAreReportedAsAFreshSearchReportsTh
 }
 
 // Attributes asked of a held folder and its entries after a search of it answer from what the
-// search kept: they too must be what a process that never searched there reports.
+// search kept, and without one from what is kept beside the folder's listing once a lookup,
+// a single-name search or an earlier question has read them: they too must be what a process
+// that never asked there reports, and clearing them must clear what is on disk.
 std::vector<DWORD> AttributesOf(const std::vector<std::string>& paths) {
   std::vector<DWORD> attributes;
   for (const std::string& path : paths) attributes.push_back(GetFileAttributesA(path.c_str()));
@@ -153,6 +155,19 @@ std::vector<DWORD> FreshAttributesOf(const std::vector<std::string>& paths) {
 }
 
 TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {
+  const std::vector<std::string> paths = {"C:\\PASTA", ".",     "a.txt",   "C:\\PASTA\\a.txt",
+                                          "sub",       "sub\\", "elo.txt", "C:\\PASTA\\"};
+  const struct {
+    const char* kept;
+    std::function<void()> keep;
+  } ways[] = {
+      {"by a search", [] { Search(kPattern); }},
+      {"beside the listing",
+       [&] {
+         AttributesOf({"nada.txt"});
+         for (const std::string& path : paths) Search(path);
+       }},
+  };
   const auto hide = [](const std::string& path) {
     setxattr(path.c_str(), "user.DOSATTRIB", "0x2", 3, 0);
   };
@@ -172,29 +187,38 @@ TEST(KeptSearchesTest, AttributesOfAHeldFolderFollowChangesByAnotherProgram) {
       {"linked-to file made read-only",
        [&](const std::string& f) { readOnly(f + "/../alvo.txt"); }},
       {"file removed", [](const std::string& f) { fs::remove(f + "/a.txt"); }},
+      {"file replaced by a read-only one",
+       [&](const std::string& f) {
+         Append(f + "/../novo.txt");
+         readOnly(f + "/../novo.txt");
+         fs::rename(f + "/../novo.txt", f + "/a.txt");
+       }},
       {"subfolder replaced by a file",
        [](const std::string& f) {
          fs::remove_all(f + "/sub");
          Append(f + "/sub");
        }},
   };
-  const std::vector<std::string> paths = {"C:\\PASTA", ".",     "a.txt",   "C:\\PASTA\\a.txt",
-                                          "sub",       "sub\\", "elo.txt", "C:\\PASTA\\"};
-  for (const auto& each : changes) {
-    SCOPED_TRACE(each.change);
-    ScratchPrefix prefix;
-    prefix.WriteFile("C:\\PASTA\\a.txt", "a");
-    prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
-    prefix.WriteFile("C:\\alvo.txt", "t");
-    const std::string folder = prefix.Unix("C:\\PASTA");
-    fs::create_symlink(prefix.Unix("C:\\alvo.txt"), folder + "/elo.txt");
-    ASSERT_TRUE(SetCurrentDirectoryA("C:\\PASTA"));
-    ASSERT_FALSE(Entries(Search(kPattern)).empty());
-    ASSERT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
-    each.apply(folder);
-    EXPECT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
-    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
-    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  for (const auto& way : ways) {
+    for (const auto& each : changes) {
+      SCOPED_TRACE(std::string(way.kept) + ", " + each.change);
+      ScratchPrefix prefix;
+      prefix.WriteFile("C:\\PASTA\\a.txt", "a");
+      prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
+      prefix.WriteFile("C:\\alvo.txt", "t");
+      const std::string folder = prefix.Unix("C:\\PASTA");
+      fs::create_symlink(prefix.Unix("C:\\alvo.txt"), folder + "/elo.txt");
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\PASTA"));
+      way.keep();
+      ASSERT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
+      each.apply(folder);
+      EXPECT_EQ(AttributesOf(paths), FreshAttributesOf(paths));
+      const bool cleared = SetFileAttributesA("a.txt", FILE_ATTRIBUTE_ARCHIVE);
+      EXPECT_EQ(FreshAttributesOf({"a.txt"}),
+                std::vector<DWORD>{cleared ? FILE_ATTRIBUTE_ARCHIVE : INVALID_FILE_ATTRIBUTES});
+      fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+    }
   }
 }
 

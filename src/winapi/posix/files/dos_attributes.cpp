@@ -18,7 +18,6 @@ namespace cdinst::posix {
 namespace {
 
 constexpr char kName[] = "user.DOSATTRIB";
-constexpr DWORD kStoredBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // Samba's form, the longest, stays far below this.
 constexpr size_t kLongestValue = 256;
 constexpr size_t kMostDigits = 8;
@@ -57,8 +56,8 @@ ssize_t ReadStored(const std::string& unixPath, char* buffer, size_t size) {
   const AtPath at = At(unixPath);
   if (at.base != AT_FDCWD && !atUnsupported) {
     XattrArguments arguments{reinterpret_cast<uintptr_t>(buffer), static_cast<uint32_t>(size), 0};
-    const long length = syscall(kGetXattrAt, at.base, at.path, 0, kName, &arguments,
-                                sizeof arguments);
+    const long length =
+        syscall(kGetXattrAt, at.base, at.path, 0, kName, &arguments, sizeof arguments);
     if (length >= 0 || errno != ENOSYS) return length;
     atUnsupported = true;
   }
@@ -76,11 +75,11 @@ DWORD StoredDosAttributes(const std::string& unixPath, dev_t device) {
   if (length <= 0 || !ParseStoredText(TextPart({stored, static_cast<size_t>(length)}), value)) {
     return 0;
   }
-  return value & kStoredBits;
+  return value & kStoredDosBits;
 }
 
 bool StoreDosAttributes(const std::string& unixPath, dev_t device, DWORD attributes) {
-  const DWORD wanted = attributes & kStoredBits;
+  const DWORD wanted = attributes & kStoredDosBits;
   if (wanted == StoredDosAttributes(unixPath, device)) return true;
   int result;
   if (wanted == 0) {

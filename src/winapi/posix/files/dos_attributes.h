@@ -9,6 +9,9 @@
 
 namespace cdinst::posix {
 
+// The bits Wine stores beside a file.
+constexpr DWORD kStoredDosBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 // The HIDDEN and SYSTEM bits stored for the file at `unixPath` (following links). The value is
 // read as Wine writes it, "0x" and one to eight hex digits, and Samba's longer form by its text
 // before the first NUL. 0 when none are stored, the text has any other form (a sign, a blank, a

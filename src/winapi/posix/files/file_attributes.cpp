@@ -3,10 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cstring>
+#include <optional>
+
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/at_path.h"
+#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/windows_path.h"
 
 namespace cdinst::posix {
@@ -54,10 +58,24 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
   return wanted == mode || fchmodat(at.base, at.path, wanted, 0) == 0;
 }
 
+// Nothing to change, as what is kept beside the folder's listing shows: no READONLY asked of an
+// entry without it, and the stored bits as asked.
+bool AlreadyAsAsked(LPCSTR path, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_READONLY) || path == nullptr) return false;
+  const std::optional<cdinst::posix::HeldEntry> held = cdinst::posix::HeldEntryOf(path);
+  if (!held || cdinst::posix::IsSeparator(path[std::strlen(path) - 1])) return false;
+  const std::optional<uint32_t> kept =
+      cdinst::posix::KeptEntryAttributes(held->directory, held->name);
+  constexpr DWORD kToChange = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;
+  return kept && !(*kept & kToChange) &&
+         (*kept & cdinst::posix::kStoredDosBits) == (attributes & cdinst::posix::kStoredDosBits);
+}
+
 }  // namespace
 
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
   const cdinst::posix::WindowsCall call;
+  if (AlreadyAsAsked(path, attributes)) return TRUE;
   ResolvedPath target;
   struct stat found;
   if (!StatusOfPath(path, target, found)) return FALSE;

@@ -19,9 +19,10 @@ namespace cdinst::posix {
 namespace {
 
 // A listing is kept by the rule of watched_directories.h: every name that any program adds or
-// removes is applied to it before each use, so none is missed.
-constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
-                              IN_ONLYDIR | IN_EXCL_UNLINK;
+// removes is applied to it before each use, so none is missed. The attributes kept beside it go
+// with any event that names their entry; a mode or an extended attribute changes only with one.
+constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                              IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
 
 // Enough for the directories one installation fills.
 constexpr size_t kMostListings = 64;
@@ -32,6 +33,7 @@ using NamesByKey = std::unordered_map<std::string, std::set<std::string>>;
 struct Listing {
   NamesByKey byName;                      // Windows-1252 name, upper case
   std::optional<NamesByKey> byShortName;  // hashed short name, upper case; made when first needed
+  std::unordered_map<std::string, uint32_t> attributes;  // by Unix name, "" for the directory
 };
 
 using Listings = WatchedDirectories<Listing>;
@@ -55,7 +57,10 @@ void Remove(Listing& listing, const std::string& unixName) {
   listing.byShortName.reset();
 }
 
+// A name is made only where none was, so an entry's attributes were read after its making, and
+// only the other events can tell of a change since.
 bool Apply(Listing& listing, const inotify_event& event, const char* name) {
+  if (!(event.mask & IN_CREATE)) listing.attributes.erase(name);
   if (*name == '\0') return true;  // the directory itself
   if (event.mask & (IN_CREATE | IN_MOVED_TO)) Add(listing, name);
   if (event.mask & (IN_DELETE | IN_MOVED_FROM)) Remove(listing, name);
@@ -88,10 +93,13 @@ Listing* ReadListing(Listings& listings, const std::string& unixDirectory,
   return &listings.Keep(identity, watch, std::move(listing), 0, kMostListings, 0);
 }
 
+// Where nothing is kept for the directory, the queue is not read.
 Listing* KeptListing(const struct stat& status) {
   Listings& listings = Listings::Instance();
+  const Listings::Identity identity{status.st_dev, status.st_ino};
+  if (!listings.Find(identity)) return nullptr;
   listings.TakeEvents(Apply);
-  return listings.Find(Listings::Identity{status.st_dev, status.st_ino});
+  return listings.Find(identity);
 }
 
 Listing* CurrentListing(const std::string& unixDirectory, const struct stat& status) {
@@ -145,6 +153,29 @@ bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
   if (!listing) return false;
   match = Match(*listing, windowsName);
   return true;
+}
+
+bool ListingKept(const struct stat& directory) {
+  return Listings::Instance().Find({directory.st_dev, directory.st_ino}) != nullptr;
+}
+
+bool KeepListing(const std::string& unixDirectory, const struct stat& status) {
+  return CurrentListing(unixDirectory, status) && ListingKept(status);
+}
+
+std::optional<uint32_t> KeptEntryAttributes(const struct stat& directory,
+                                            const std::string& unixName) {
+  const Listing* listing = KeptListing(directory);
+  if (!listing) return std::nullopt;
+  const auto kept = listing->attributes.find(unixName);
+  if (kept == listing->attributes.end()) return std::nullopt;
+  return kept->second;
+}
+
+void KeepEntryAttributes(const struct stat& directory, const std::string& unixName,
+                         uint32_t attributes) {
+  Listing* listing = Listings::Instance().Find({directory.st_dev, directory.st_ino});
+  if (listing) listing->attributes[unixName] = attributes;
 }
 
 }  // namespace cdinst::posix

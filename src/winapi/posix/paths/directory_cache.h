@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,5 +26,24 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 // costs no reading of it; false, leaving `match` alone, where none is.
 bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
                         std::optional<std::string>& match);
+
+// Attributes that the calls above work out for an entry of a directory whose listing is kept
+// (`unixName` as on disk), or for the directory itself (`unixName` empty), kept beside the
+// listing until an event names the entry, or the directory for its own: the copy asks again and
+// again about the file it just made and the folders it fills. What a name alone adds is left out.
+
+// Whether the listing of the directory with this status is kept; asks nothing of the disk. A
+// value read after this said so may be kept: any change since is queued and drops it.
+bool ListingKept(const struct stat& directory);
+
+// Makes the listing of the directory at `unixDirectory`, with this status, kept where it can be
+// watched; true when it is kept.
+bool KeepListing(const std::string& unixDirectory, const struct stat& status);
+
+std::optional<uint32_t> KeptEntryAttributes(const struct stat& directory,
+                                            const std::string& unixName);
+
+void KeepEntryAttributes(const struct stat& directory, const std::string& unixName,
+                         uint32_t attributes);
 
 }  // namespace cdinst::posix

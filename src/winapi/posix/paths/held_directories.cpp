@@ -104,6 +104,19 @@ bool IsHeld(dev_t device, ino_t inode) {
   return false;
 }
 
+std::optional<std::string> NameInHeld(const HeldFd& held, const std::string& unixPath) {
+  if (!held) return std::nullopt;
+  const std::string base = held->Path();
+  if (unixPath == base) return "";
+  if (unixPath.size() <= base.size() || unixPath.compare(0, base.size(), base) != 0 ||
+      unixPath[base.size()] != '/') {
+    return std::nullopt;
+  }
+  std::string name = unixPath.substr(base.size() + 1);
+  if (name.find('/') != std::string::npos) return std::nullopt;
+  return name;
+}
+
 std::string HeldDirectory::Path() const { return "/proc/self/fd/" + std::to_string(Fd()); }
 
 const struct stat* HeldDirectory::Status() const {

@@ -82,6 +82,10 @@ std::optional<size_t> CoveredBy(const void* key, const HeldPath& path);
 // while its drive maps where it did when it was held.
 std::optional<HeldBase> HeldBaseOf(const HeldPath& path);
 
+// The Unix name of the entry right in `held` that `unixPath` names, empty for `held` itself;
+// nothing for any other path, or when nothing is held.
+std::optional<std::string> NameInHeld(const HeldFd& held, const std::string& unixPath);
+
 // True when a held directory that refuses removal is the one with this device and inode.
 bool IsHeld(dev_t device, ino_t inode);
 

@@ -262,6 +262,23 @@ std::optional<SpelledPath> SpellPath(std::string_view path) {
   return spelled;
 }
 
+std::optional<HeldEntry> HeldEntryOf(std::string_view path) {
+  std::optional<SpelledPath> spelled = SpellPath(path);
+  if (!spelled) return std::nullopt;
+  std::optional<std::string> name = NameInHeld(spelled->held, spelled->unixPath);
+  const struct stat* held = name ? spelled->held->Status() : nullptr;
+  if (!held) return std::nullopt;
+  return HeldEntry{std::move(spelled->held), *held, std::move(*name),
+                   std::string(LastComponent(spelled->windowsPath))};
+}
+
+void KeepAttributes(const HeldEntry& entry, const ResolvedPath& target, uint32_t attributes) {
+  if (target.status && target.status->st_dev == entry.directory.st_dev &&
+      NameInHeld(target.held, target.unixPath) == entry.name) {
+    KeepEntryAttributes(entry.directory, entry.name, attributes);
+  }
+}
+
 // A held directory itself is named by a path of its own, which ends in no name.
 std::string ResolvedPath::ParentPath() const {
   if (name == "." || disc) return unixPath;

@@ -79,6 +79,24 @@ struct SpelledPath {
 // entry to go through.
 std::optional<SpelledPath> SpellPath(std::string_view path);
 
+// A held directory, or an entry spelled as on disk right in it, for what is kept beside the
+// directory's listing (directory_cache.h).
+struct HeldEntry {
+  HeldFd held;
+  struct stat directory;    // the held directory's status
+  std::string name;         // its Unix name; empty for the directory itself
+  std::string windowsName;  // the path's last component
+};
+
+// Nothing for any other path; asks nothing of the disk.
+std::optional<HeldEntry> HeldEntryOf(std::string_view path);
+
+// Keeps beside the folder's listing `attributes` (what a name alone adds left out), read of
+// `target` after ListingKept said the listing of `entry`'s folder is kept, where `target` is
+// `entry` as spelled. Never for a link or a mount point, whose attributes change with nothing
+// reported to the folder.
+void KeepAttributes(const HeldEntry& entry, const ResolvedPath& target, uint32_t attributes);
+
 // True when the resolved path exists and is a directory or a link to one.
 bool IsExistingDirectory(const ResolvedPath& path);
 

@@ -1,6 +1,7 @@
-// GetFileAttributesA. The copy asks again and again about the folders it works in, each held and
-// searched already: what a search keeps of a held folder answers for the folder itself and its
-// entries, at the cost of the check that the kept entries are still valid.
+// GetFileAttributesA. The copy asks again and again about the folders it works in and the files
+// it just made, each in a held folder: what a search keeps of a held folder, else what is kept
+// beside its listing, answers for the folder itself and its entries, at the cost of the check
+// that it is still valid.
 #include <sys/stat.h>
 
 #include <cstring>
@@ -10,46 +11,39 @@
 #include "winapi/posix/call_count.h"
 #include "winapi/posix/files/dos_attributes.h"
 #include "winapi/posix/files/file_attributes.h"
+#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/windows_path.h"
 #include "winapi/posix/searches/kept_searches.h"
 
 namespace {
 
-// A held directory, or an entry spelled as on disk right in it, as a kept search shows it.
-std::optional<DWORD> KeptAttributesOf(LPCSTR path) {
-  const std::optional<cdinst::posix::SpelledPath> spelled = cdinst::posix::SpellPath(path);
-  if (!spelled || !spelled->held) return std::nullopt;
-  std::string name;  // past the held directory; none for the directory itself
-  if (!spelled->NamesHeld()) {
-    const std::string base = spelled->held->Path() + "/";
-    if (spelled->unixPath.compare(0, base.size(), base) != 0) return std::nullopt;
-    name = spelled->unixPath.substr(base.size());
-    if (name.find('/') != std::string::npos) return std::nullopt;
-  }
-  const struct stat* held = spelled->held->Status();
-  if (!held) return std::nullopt;
-  std::optional<DWORD> attributes = cdinst::posix::KeptAttributes(held->st_dev, held->st_ino, name);
-  if (!attributes) return std::nullopt;
-  // A file named with a trailing separator is not found; the full lookup says so.
-  const bool directoryNamed = *attributes & FILE_ATTRIBUTE_DIRECTORY;
-  if (!directoryNamed && cdinst::posix::IsSeparator(path[std::strlen(path) - 1])) {
-    return std::nullopt;
-  }
-  if (name.empty()) {
-    *attributes |=
-        cdinst::posix::NameAttributes(cdinst::posix::LastComponent(spelled->windowsPath));
-  }
-  return attributes;
+// What a search keeps of an entry shows its name's part already; nothing else kept does.
+std::optional<DWORD> KeptAttributesOf(const cdinst::posix::HeldEntry& entry) {
+  const struct stat& held = entry.directory;
+  std::optional<DWORD> kept = cdinst::posix::KeptAttributes(held.st_dev, held.st_ino, entry.name);
+  if (kept && !entry.name.empty()) return kept;
+  if (!kept) kept = cdinst::posix::KeptEntryAttributes(held, entry.name);
+  if (!kept) return std::nullopt;
+  return *kept | cdinst::posix::NameAttributes(entry.windowsName);
 }
 
 }  // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
   const cdinst::posix::WindowsCall call;
-  if (path != nullptr && *path != '\0') {
-    if (const std::optional<DWORD> kept = KeptAttributesOf(path)) return *kept;
+  const std::optional<cdinst::posix::HeldEntry> held =
+      path != nullptr ? cdinst::posix::HeldEntryOf(path) : std::nullopt;
+  // A file named with a trailing separator is not found; the full lookup says so.
+  const bool fileNotNamed = held && cdinst::posix::IsSeparator(path[std::strlen(path) - 1]);
+  if (const std::optional<DWORD> kept = held ? KeptAttributesOf(*held) : std::nullopt) {
+    if (!fileNotNamed || (*kept & FILE_ATTRIBUTE_DIRECTORY)) return *kept;
   }
+  // A held folder asked about itself is asked again and again: its listing is kept for that.
+  const bool keepable =
+      held &&
+      (cdinst::posix::ListingKept(held->directory) ||
+       (held->name.empty() && cdinst::posix::KeepListing(held->held->Path(), held->directory)));
   cdinst::posix::ResolvedPath target;
   struct stat info;
   if (!cdinst::posix::StatusOfPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
@@ -60,7 +54,8 @@ DWORD GetFileAttributesA(LPCSTR path) {
   }
   // Only a symbolic link is found without the status of what it names.
   const bool link = !target.status;
-  return cdinst::posix::AttributesOf(info.st_mode, cdinst::posix::LastComponent(target.windowsPath),
-                                     link) |
-         cdinst::posix::StoredDosAttributes(target.unixPath, info.st_dev);
+  const DWORD own = cdinst::posix::AttributesOf(info.st_mode, "", link) |
+                    cdinst::posix::StoredDosAttributes(target.unixPath, info.st_dev);
+  if (keepable) cdinst::posix::KeepAttributes(*held, target, own);
+  return own | cdinst::posix::NameAttributes(cdinst::posix::LastComponent(target.windowsPath));
 }

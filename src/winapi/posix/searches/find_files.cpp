@@ -18,6 +18,7 @@
 #include "winapi/posix/files/file_handles.h"
 #include "winapi/posix/last_error.h"
 #include "winapi/posix/paths/at_path.h"
+#include "winapi/posix/paths/directory_cache.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/paths/short_names.h"
@@ -174,6 +175,8 @@ DWORD ListMatches(std::string_view directoryPart, std::string_view namePattern, 
 
 // A name without wildcards finds that one entry, spelled as on the disk.
 DWORD FindSingle(std::string_view path, FoundEntries& entries) {
+  std::optional<cdinst::posix::HeldEntry> held = cdinst::posix::HeldEntryOf(path);
+  if (held && !cdinst::posix::ListingKept(held->directory)) held.reset();
   const ResolvedPath target = ResolvePath(path);
   if (target.error != ERROR_SUCCESS) return target.error;
   if (!target.exists || cdinst::posix::IsRootPath(target.windowsPath)) return ERROR_FILE_NOT_FOUND;
@@ -186,6 +189,11 @@ DWORD FindSingle(std::string_view path, FoundEntries& entries) {
   if (target.status) {
     entries.push_back(
         cdinst::posix::FoundEntryOf(*target.status, std::move(name), target.unixPath, false));
+    // Where the name adds nothing, what is kept beside the folder's listing learns them.
+    const FoundEntry& found = entries.back();
+    if (held && cdinst::posix::NameAttributes(found.windowsName) == 0) {
+      cdinst::posix::KeepAttributes(*held, target, found.attributes);
+    }
     return ERROR_SUCCESS;
   }
   // Only a symbolic link is found without the status of what it names.
