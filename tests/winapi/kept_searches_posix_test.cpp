@@ -110,6 +110,15 @@ TEST(KeptSearchesTest, ChangesByAnotherProgramAreReportedAsAFreshSearchReportsTh
        nothing},
       {"file made in a subfolder", [](const std::string& f) { Append(f + "/sub/dentro.txt"); },
        nothing},
+      {"subfolder hidden",
+       [](const std::string& f) { setxattr((f + "/sub").c_str(), "user.DOSATTRIB", "0x2", 3, 0); },
+       nothing},
+      {"subfolder made read-only and written in",
+       [](const std::string& f) {
+         Append(f + "/sub/dentro.txt");
+         fs::permissions(f + "/sub", fs::perms::owner_write, fs::perm_options::remove);
+       },
+       nothing},
       {"linked file written through its other link",
        [](const std::string& f) { Append(f + "/../outro.txt"); }, linked},
       {"linked-to file written", [](const std::string& f) { Append(f + "/../alvo.txt"); }, nothing},

@@ -1,6 +1,8 @@
 #include "winapi/posix/searches/kept_searches.h"
 
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <set>
@@ -15,7 +17,7 @@ namespace {
 // A search's entries are kept by the rule of watched_directories.h. A name made, removed or
 // renamed there drops them; an entry read, written or given other attributes is read again at
 // the next search. What can change with nothing reported to the directory is read again at every
-// search: a subdirectory (its times follow its own content), a symbolic link (its target lives
+// search: a subdirectory's times (they follow its own content), a symbolic link (its target lives
 // elsewhere) and an entry that could not be looked up; a directory holding a file with more than
 // one link (which can change through the other) is not kept. A file linked elsewhere only once
 // kept, and changed through that link, shows once anything else in the directory changes, and
@@ -78,8 +80,23 @@ bool Reread(Kept& kept, int directory, const std::string& unixDirectory, size_t 
   return true;
 }
 
+// A subdirectory's times follow its content, unreported; its attributes come with an event.
+bool RereadTimes(Kept& kept, int directory, size_t index) {
+  struct stat status;
+  if (fstatat(directory, kept.names[index].c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISDIR(status.st_mode)) {
+    return false;
+  }
+  FoundEntry& entry = kept.entries[index];
+  entry = FoundEntryOf(status, std::move(entry.windowsName), entry.attributes);
+  return true;
+}
+
 bool Refresh(Kept& kept, int directory, const std::string& unixDirectory) {
   for (const size_t index : kept.alwaysReread) {
+    if (kept.reread.count(index)) continue;  // read in full below
+    const bool timesOnly = !kept.attributesUnwatched.count(index);
+    if (timesOnly && RereadTimes(kept, directory, index)) continue;
     if (!Reread(kept, directory, unixDirectory, index)) return false;
   }
   for (const size_t index : kept.reread) {
