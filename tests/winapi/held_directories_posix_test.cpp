@@ -5,9 +5,11 @@
 #include <sys/xattr.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "scoped_handle.h"
 #include "scratch_prefix.h"
@@ -24,10 +26,8 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
     const char* holder;
     const char* made;  // as the program names what it makes in the held directory
   } cases[] = {
-      {"current directory", "C:\\T\\Work\\novo"},
-      {"current directory", "novo"},
-      {"current directory", "sub\\novo"},
-      {"handle", "C:\\t\\WORK\\sub\\novo"},
+      {"current directory", "C:\\T\\Work\\novo"},   {"current directory", "novo"},
+      {"current directory", "sub\\novo"},           {"handle", "C:\\t\\WORK\\sub\\novo"},
       {"handle, then entered by its path", "novo"},
   };
   for (const auto& each : cases) {
@@ -71,6 +71,56 @@ TEST(HeldDirectoriesTest, PathsThroughAHeldDirectoryLeadIntoItAfterASwap) {
 
 // Windows resolves a path below the current directory from its handle: a drive remapped while
 // the program is at its root still leads to the old volume, until the program leaves it.
+// A folder left for the one above it and entered again is entered without being opened anew:
+// whatever another program did to its name meanwhile, entering it must find what is there now.
+TEST(HeldDirectoriesTest, AFolderEnteredAgainIsWhatItsNameNamesNow) {
+  const struct {
+    const char* change;
+    std::function<void(const std::string& sub)> apply;
+    DWORD error;         // of entering it again
+    const char* inside;  // the file found there then
+  } cases[] = {
+      {"nothing", [](const std::string&) {}, 0, "a.txt"},
+      {"renamed, another made in its place",
+       [](const std::string& sub) {
+         fs::rename(sub, sub + ".old");
+         fs::create_directory(sub);
+         std::ofstream(sub + "/b.txt") << "b";
+       },
+       0, "b.txt"},
+      {"replaced by a link",
+       [](const std::string& sub) {
+         fs::rename(sub, sub + ".old");
+         fs::create_directory_symlink(fs::path(sub).parent_path().parent_path() / "victim", sub);
+       },
+       0, "keep.txt"},
+      {"removed", [](const std::string& sub) { fs::remove_all(sub); }, ERROR_FILE_NOT_FOUND, ""},
+      {"replaced by a file",
+       [](const std::string& sub) {
+         fs::remove_all(sub);
+         std::ofstream(sub) << "f";
+       },
+       ERROR_DIRECTORY, ""},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.change);
+    ScratchPrefix prefix;
+    prefix.WriteFile("C:\\t\\sub\\a.txt", "a");
+    prefix.WriteFile("C:\\victim\\keep.txt", "victim");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\t"));
+    for (int visit = 0; visit < 2; ++visit) {  // kept from the first leaving on
+      ASSERT_TRUE(SetCurrentDirectoryA("sub"));
+      ASSERT_TRUE(SetCurrentDirectoryA("C:\\t"));
+    }
+    each.apply(prefix.Unix("C:\\t\\sub"));
+    EXPECT_EQ(ChangeDirectoryError("C:\\t\\sub"), each.error);
+    if (each.error == 0) {
+      EXPECT_EQ(Search("*.txt").Names(), std::vector<std::string>{each.inside});
+    }
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  }
+}
+
 TEST(HeldDirectoriesTest, ADriveRootEnteredKeepsItsVolumeUntilLeft) {
   ScratchPrefix prefix;
   prefix.MapDrive('E');

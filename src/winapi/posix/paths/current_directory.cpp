@@ -15,6 +15,7 @@
 #include "winapi/posix/paths/at_path.h"
 #include "winapi/posix/paths/directory_entries.h"
 #include "winapi/posix/paths/held_directories.h"
+#include "winapi/posix/paths/left_directories.h"
 #include "winapi/posix/paths/path_resolution.h"
 #include "winapi/posix/result_buffer.h"
 
@@ -34,10 +35,20 @@ std::vector<std::unique_ptr<char>>& Levels() {
   return levels;
 }
 
+// A level left for the one right above it is kept for coming back (left_directories.h).
+void KeepLeft(const void* left, const void* above) {
+  const std::optional<cdinst::posix::HeldBase> down = cdinst::posix::HeldUnder(left);
+  const std::optional<cdinst::posix::HeldBase> up = cdinst::posix::HeldUnder(above);
+  if (down && up && up->components + 1 == down->components) {
+    cdinst::posix::KeepLeftDirectory(*up->fd, down->name, down->fd);
+  }
+}
+
 // Lets go of the levels past the first `count`; the last one left is the current directory.
 void KeepLevels(size_t count) {
   std::vector<std::unique_ptr<char>>& levels = Levels();
   while (levels.size() > count) {
+    if (levels.size() > 1) KeepLeft(levels.back().get(), levels[levels.size() - 2].get());
     cdinst::posix::ReleaseDirectory(levels.back().get());
     levels.pop_back();
   }
@@ -96,6 +107,17 @@ bool EnterHeld(const std::string& windowsPath, const cdinst::posix::HeldPath& pa
   if (!held || held->components != path.Components()) return false;
   return Enter(windowsPath, path,
                [&](const void* key) { return cdinst::posix::HoldDirectory(key, path, *held); });
+}
+
+// A directory left for the held one above it, and kept since, is entered without opening it.
+bool EnterLeft(const cdinst::posix::SpelledPath& spelled) {
+  const std::optional<std::string> name = cdinst::posix::NameInHeld(spelled.held, spelled.unixPath);
+  const struct stat* above = name && !name->empty() ? spelled.held->Status() : nullptr;
+  cdinst::posix::HeldFd left = above ? cdinst::posix::LeftDirectory(*above, *name) : nullptr;
+  if (!left) return false;
+  return Enter(spelled.windowsPath, spelled.heldPath, [&](const void* key) {
+    return cdinst::posix::HoldDirectory(key, spelled.heldPath, left, spelled.unixPath);
+  });
 }
 
 // Entering the current directory, or one above it, asks nothing of the disk: each is held.
@@ -186,7 +208,10 @@ BOOL SetCurrentDirectoryA(LPCSTR path) {
   if (spelled && spelled->windowsPath.size() < MAX_PATH) {
     const std::string& windowsPath = spelled->windowsPath;
     const cdinst::posix::HeldPath& heldPath = spelled->heldPath;
-    if (EnterLevel(windowsPath, heldPath) || EnterHeld(windowsPath, heldPath)) return TRUE;
+    if (EnterLevel(windowsPath, heldPath) || EnterHeld(windowsPath, heldPath) ||
+        EnterLeft(*spelled)) {
+      return TRUE;
+    }
     cdinst::posix::UniqueFd entered = OpenToEnter(spelled->unixPath);
     if (entered.Valid()) {
       return Enter(windowsPath, heldPath, std::move(entered), spelled->unixPath);

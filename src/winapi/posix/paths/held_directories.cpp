@@ -73,6 +73,12 @@ bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held) 
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
 
+std::optional<HeldBase> HeldUnder(const void* key) {
+  const auto held = Holdings().find(key);
+  if (held == Holdings().end()) return std::nullopt;
+  return HeldBase{held->second.fd, held->second.path.Components(), held->second.name};
+}
+
 void SetRefusesRemoval(const void* key, bool refuses) {
   const auto held = Holdings().find(key);
   if (held != Holdings().end()) held->second.refusesRemoval = refuses;

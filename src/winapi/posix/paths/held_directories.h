@@ -70,6 +70,9 @@ bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held);
 
 void ReleaseDirectory(const void* key);
 
+// The directory held under `key`, as HeldBaseOf gives one; nothing when none is.
+std::optional<HeldBase> HeldUnder(const void* key);
+
 // Whether the directory held under `key` refuses removal (IsHeld).
 void SetRefusesRemoval(const void* key, bool refuses);
 

@@ -164,12 +164,11 @@ void FindFromHeld(HeldBase base, const PathParts& parts, Lookup lookup, Resolved
     result.name = std::move(base.name);
     return RecordFound(result, info);
   }
-  const struct stat* status = result.held->Status();
   if (lookup == Lookup::kKeptListingFirst && rest.size() == 1 &&
-      FoundInKeptListing(root, status, rest.back(), result)) {
+      FoundInKeptListing(root, result.held->Status(), rest.back(), result)) {
     return;
   }
-  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, status);
+  if (!FoundExactly(root, rest, result)) FindOtherwise(root, rest, result, result.held->Status());
 }
 
 // The entries on the way on the disc `image`, a missing last component being a file not found
