@@ -249,11 +249,30 @@ DWORD OpenOnDisc(const ResolvedPath& path, const Request& request, Opened& opene
   return ERROR_SUCCESS;
 }
 
+// A directory spelled as on disk opens in one call, which also tells that it is one.
+bool OpenedSpelledDirectory(LPCSTR path, const Request& request, Opened& opened) {
+  const bool opensOne = request.disposition == OPEN_EXISTING || request.disposition == OPEN_ALWAYS;
+  if (!opensOne || !(request.attributes & FILE_FLAG_BACKUP_SEMANTICS) ||
+      (request.attributes & FILE_FLAG_OPEN_REPARSE_POINT)) {
+    return false;
+  }
+  std::optional<SpelledPath> spelled = SpellPath(path);
+  if (!spelled) return false;
+  ResolvedPath directory;
+  directory.windowsPath = std::move(spelled->windowsPath);
+  directory.unixPath = std::move(spelled->unixPath);
+  directory.held = std::move(spelled->held);
+  if (OpenDirectory(directory, request, opened) == ERROR_SUCCESS) return true;
+  opened = Opened{};
+  return false;
+}
+
 DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (request.disposition < CREATE_NEW || request.disposition > TRUNCATE_EXISTING) {
     return ERROR_INVALID_PARAMETER;
   }
   if (!path || !*path) return ERROR_PATH_NOT_FOUND;
+  if (OpenedSpelledDirectory(path, request, opened)) return ERROR_SUCCESS;
   // A creation mostly makes a new name, which a kept listing tells missing without a call.
   const bool creates = request.disposition == CREATE_NEW || request.disposition == CREATE_ALWAYS;
   const ResolvedPath resolved =
