@@ -149,6 +149,56 @@ TEST(KeptSearchesTest, ChangesByAnotherProgramAreReportedAsAFreshSearchReportsTh
     }
 }
 
+// ".." of a held folder inside a held one is what the last search of the one above kept of it:
+// whatever another program did to that one since, it must be what a fresh search reports.
+TEST(KeptSearchesTest, TheHeldFolderAboveIsReportedAsAFreshSearchReportsIt) {
+  const auto touch = [](const std::string& f) {
+    const timespec times[2] = {{2000000, 0}, {3000000, 0}};
+    utimensat(AT_FDCWD, f.c_str(), times, 0);
+  };
+  const struct {
+    const char* change;
+    std::function<void(const std::string& folder)> apply;
+  } changes[] = {
+      {"nothing", [](const std::string&) {}},
+      {"hidden", [](const std::string& f) { setxattr(f.c_str(), "user.DOSATTRIB", "0x2", 3, 0); }},
+      {"made read-only",
+       [](const std::string& f) {
+         fs::permissions(f, fs::perms::owner_write, fs::perm_options::remove);
+       }},
+      {"times set", touch},
+      {"file made in it", [](const std::string& f) { Append(f + "/novo.txt"); }},
+      {"listed", [](const std::string& f) { fs::directory_iterator{f}; }},
+  };
+  const auto up = [](const SearchResult& result) {
+    std::vector<WIN32_FIND_DATAA> found;
+    for (const WIN32_FIND_DATAA& entry : result.entries) {
+      if (std::string(entry.cFileName) == "..") found.push_back(entry);
+    }
+    return found;
+  };
+  for (const auto& each : changes) {
+    SCOPED_TRACE(each.change);
+    ScratchPrefix prefix;
+    prefix.WriteFile("C:\\PASTA\\sub\\b.txt", "b");
+    const std::string folder = prefix.Unix("C:\\PASTA");
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\PASTA"));
+    ASSERT_FALSE(Search(kPattern).entries.empty());
+    // Last read before its last write, so that a listing updates its access time.
+    const timespec past[2] = {{1000, 0}, {2000, 0}};
+    utimensat(AT_FDCWD, folder.c_str(), past, 0);
+    for (int search = 0; search < 2; ++search) ASSERT_FALSE(Search(kPattern).entries.empty());
+    ASSERT_TRUE(SetCurrentDirectoryA("sub"));
+    ASSERT_EQ(up(Search("*")).size(), 1u);
+    each.apply(folder);
+    const std::vector<WIN32_FIND_DATAA> fresh =
+        AskedFreshly<WIN32_FIND_DATAA>([&] { return up(Search("C:\\PASTA\\sub\\*")); });
+    EXPECT_EQ(Described(up(Search("*"))), Described(fresh));
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
+  }
+}
+
 // Attributes asked of a held folder and its entries after a search of it answer from what the
 // search kept, and without one from what is kept beside the folder's listing once a lookup,
 // a single-name search or an earlier question has read them: they too must be what a process

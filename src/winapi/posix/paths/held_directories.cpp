@@ -73,6 +73,13 @@ bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held) 
 
 void ReleaseDirectory(const void* key) { Holdings().erase(key); }
 
+HeldFd HeldAbove(const HeldPath& path) {
+  if (path.Components() == 0) return nullptr;
+  const HeldPath above{{path.folded.begin(), path.folded.end() - 1}, path.driveEntry};
+  const std::optional<HeldBase> base = HeldBaseOf(above);
+  return base && base->components == above.Components() ? base->fd : nullptr;
+}
+
 std::optional<HeldBase> HeldUnder(const void* key) {
   const auto held = Holdings().find(key);
   if (held == Holdings().end()) return std::nullopt;

@@ -70,6 +70,9 @@ bool HoldDirectory(const void* key, const HeldPath& path, const HeldBase& held);
 
 void ReleaseDirectory(const void* key);
 
+// The held directory that stands for `path` without its last component; null when none does.
+HeldFd HeldAbove(const HeldPath& path);
+
 // The directory held under `key`, as HeldBaseOf gives one; nothing when none is.
 std::optional<HeldBase> HeldUnder(const void* key);
 

@@ -92,15 +92,32 @@ cdinst::posix::UniqueFd OpenToList(const std::string& unixPath) {
   return cdinst::posix::UniqueFd(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
+// ".." of a held directory is the held one right above it, which Windows lets no one rename
+// meanwhile: what a search of that one kept of itself answers, as of this search's reading of
+// the queue.
+std::optional<FoundEntry> KeptAbove(const cdinst::posix::HeldPath* held) {
+  const cdinst::posix::HeldFd above = held ? cdinst::posix::HeldAbove(*held) : nullptr;
+  const struct stat* status = above ? above->Status() : nullptr;
+  const auto self = status ? cdinst::posix::KeptSelf(status->st_dev, status->st_ino) : std::nullopt;
+  if (!self) return std::nullopt;
+  return cdinst::posix::FoundEntryOf(self->first, "..", self->second);
+}
+
 // "." and ".." come first, except at a root, which has neither (`dot` is then nothing); ".." is
-// the directory above it on disk. Then the entries that match.
+// the directory above it on disk, or the held one above a held one (`held`, its path). Then the
+// entries that match.
 DWORD Report(const std::string& unixPath, std::optional<FoundEntry> dot, FoundEntries entries,
-             std::string_view namePattern, Search& search) {
+             const cdinst::posix::HeldPath* held, std::string_view namePattern, Search& search) {
   const cdinst::posix::FileNamePattern pattern(namePattern);
   if (dot) {
     if (pattern.Matches(".")) search.entries.push_back(std::move(*dot));
-    if (pattern.Matches(".."))
-      AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, search.entries);
+    if (pattern.Matches("..")) {
+      if (std::optional<FoundEntry> up = KeptAbove(held)) {
+        search.entries.push_back(std::move(*up));
+      } else {
+        AddEntry(cdinst::posix::UnixChild(unixPath, ".."), "..", false, search.entries);
+      }
+    }
   }
   for (FoundEntry& entry : entries) {
     if (Matches(pattern, entry)) search.entries.push_back(std::move(entry));
@@ -112,21 +129,22 @@ DWORD Report(const std::string& unixPath, std::optional<FoundEntry> dot, FoundEn
 // What "." shows is kept with the entries, even where the pattern leaves it out.
 DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const struct stat& info,
                  const std::string& windowsPath, const std::string& unixPath,
-                 std::string_view namePattern, Search& search) {
+                 const cdinst::posix::HeldPath* held, std::string_view namePattern,
+                 Search& search) {
   std::optional<FoundEntry> dot;
   if (!cdinst::posix::IsRootPath(windowsPath)) {
     dot = cdinst::posix::FoundEntryOf(info, ".", unixPath, false);
   }
   const std::optional<DWORD> self = dot ? std::optional(dot->attributes) : std::nullopt;
   FoundEntries entries = cdinst::posix::SearchedEntries(opened.Get(), info, unixPath, self);
-  return Report(unixPath, std::move(dot), std::move(entries), namePattern, search);
+  return Report(unixPath, std::move(dot), std::move(entries), held, namePattern, search);
 }
 
 DWORD ListOpened(const cdinst::posix::UniqueFd& opened, const std::string& windowsPath,
                  const std::string& unixPath, std::string_view namePattern, Search& search) {
   struct stat info;
   if (fstat(opened.Get(), &info) != 0) return cdinst::posix::ErrorFromErrno(errno);
-  return ListOpened(opened, info, windowsPath, unixPath, namePattern, search);
+  return ListOpened(opened, info, windowsPath, unixPath, nullptr, namePattern, search);
 }
 
 // A held directory is what its hold says it is, so its status comes from there; one whose
@@ -139,14 +157,15 @@ std::optional<DWORD> ListHeld(const cdinst::posix::SpelledPath& spelled,
   struct stat info;
   if (fstatat(at.base, at.path, &info, 0) != 0) return std::nullopt;
   std::optional<cdinst::posix::KeptListing> kept =
-      cdinst::posix::KeptEntries(at.base, info.st_dev, info.st_ino, spelled.unixPath);
+      cdinst::posix::KeptEntries(at.base, info, spelled.unixPath);
   if (kept) {
     return Report(spelled.unixPath, cdinst::posix::FoundEntryOf(info, ".", kept->self),
-                  std::move(kept->entries), namePattern, search);
+                  std::move(kept->entries), &spelled.heldPath, namePattern, search);
   }
   const cdinst::posix::UniqueFd opened = OpenToList(spelled.unixPath);
   if (!opened.Valid()) return std::nullopt;
-  return ListOpened(opened, info, spelled.windowsPath, spelled.unixPath, namePattern, search);
+  return ListOpened(opened, info, spelled.windowsPath, spelled.unixPath, &spelled.heldPath,
+                    namePattern, search);
 }
 
 // The spelling as on disk is tried first, in the open that lists it; only when that misses is

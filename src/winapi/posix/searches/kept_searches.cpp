@@ -22,7 +22,8 @@ namespace {
 // one link (which can change through the other) is not kept. A file linked elsewhere only once
 // kept, and changed through that link, shows once anything else in the directory changes, and
 // so do times that a write through a shared memory map changes. "." and ".." are the caller's to
-// read; of the directory itself only its attributes are kept, while no event says they changed.
+// read; of the directory itself its attributes are kept while no event says they changed, and
+// its status, as the last search of it kept saw it, while no event tells of it at all.
 // An entry's attributes stay valid through events that change only its times or content.
 constexpr uint32_t kWatched = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
                               IN_MODIFY | IN_ACCESS | IN_DELETE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
@@ -37,9 +38,10 @@ struct Kept {
   FoundEntries entries;
   std::set<size_t> reread;  // entries to read again at the next search
   std::vector<size_t> alwaysReread;
-  std::set<size_t> attributesChanged;    // of those to read again, the ones given other attributes
-  std::set<size_t> attributesUnwatched;  // links, mount points, entries not looked up
-  std::optional<DWORD> self;             // the directory's own, as its "." entry shows them
+  std::set<size_t> attributesChanged;     // of those to read again, the ones given other attributes
+  std::set<size_t> attributesUnwatched;   // links, mount points, entries not looked up
+  std::optional<DWORD> self;              // the directory's own, as its "." entry shows them
+  std::optional<struct stat> selfStatus;  // its status, while no event told of it since
 };
 
 using KeptSearches = WatchedDirectories<Kept>;
@@ -53,6 +55,7 @@ std::optional<size_t> IndexOf(const Kept& kept, const std::string& name) {
 
 bool Apply(Kept& kept, const inotify_event& event, const char* name) {
   if (*name == '\0') {
+    kept.selfStatus.reset();
     if (event.mask & IN_ATTRIB) kept.self.reset();
     return true;
   }
@@ -151,17 +154,27 @@ FoundEntries SearchedEntries(int directory, const struct stat& status,
   return ReadAndKeep(searches, directory, status, unixDirectory, self);
 }
 
-std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
+std::optional<KeptListing> KeptEntries(int directory, const struct stat& status,
                                        const std::string& unixDirectory) {
   KeptSearches& searches = KeptSearches::Instance();
-  const KeptSearches::Identity identity{device, inode};
-  Kept* kept = CheckedKept(searches, identity);
+  const KeptSearches::Identity identity{status.st_dev, status.st_ino};
+  Kept* kept = searches.Find(identity);
+  if (!kept) return std::nullopt;
+  kept->selfStatus = status;  // kept before the queue is read: a change since drops it
+  searches.TakeEvents(Apply);
+  kept = searches.Find(identity);
   if (!kept || !kept->self) return std::nullopt;
   if (!Refresh(*kept, directory, unixDirectory)) {
     searches.Drop(identity);
     return std::nullopt;
   }
   return KeptListing{kept->entries, *kept->self};
+}
+
+std::optional<std::pair<struct stat, DWORD>> KeptSelf(dev_t device, ino_t inode) {
+  const Kept* kept = KeptSearches::Instance().Find({device, inode});
+  if (!kept || !kept->selfStatus || !kept->self) return std::nullopt;
+  return std::pair(*kept->selfStatus, *kept->self);
 }
 
 std::optional<DWORD> KeptAttributes(dev_t device, ino_t inode, const std::string& unixName) {

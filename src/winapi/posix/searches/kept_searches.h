@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "winapi/posix/searches/found_entries.h"
 
@@ -25,12 +26,17 @@ struct KeptListing {
   DWORD self;  // the directory's attributes, as its "." entry shows them
 };
 
-// The entries kept for the directory with this device and inode, brought up to date through
-// `directory`, a descriptor on it that may only look names up (O_PATH), while a search keeps
-// them and nothing was reported to change the directory's attributes, its rights among them,
-// since the last search opened it. Nothing otherwise.
-std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
+// The entries kept for the directory whose status, asked just now, is `status`, brought up to
+// date through `directory`, a descriptor on it that may only look names up (O_PATH), while a
+// search keeps them and nothing was reported to change the directory's attributes, its rights
+// among them, since the last search opened it. Nothing otherwise.
+std::optional<KeptListing> KeptEntries(int directory, const struct stat& status,
                                        const std::string& unixDirectory);
+
+// The status and attributes of the directory with this device and inode, as the last search of
+// it that found its entries kept saw them, while no event told of it since, as of the last
+// reading of the queue: a search reads it first. Nothing otherwise.
+std::optional<std::pair<struct stat, DWORD>> KeptSelf(dev_t device, ino_t inode);
 
 // The attributes that the entries kept for the directory with this device and inode give its
 // entry `unixName`, or, for an empty name, the directory itself as its "." entry shows it,
