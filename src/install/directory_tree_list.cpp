@@ -80,7 +80,7 @@ bool VolumeIsCaseSensitive(const std::string& root) {
 
 DirectoryTreeList::DirectoryTreeList(HostWindow&) : directory_(CurrentDirectory()) {}
 
-void DirectoryTreeList::MoveTo(const std::string& path) {
+void DirectoryTreeList::MoveTo(const std::string& path, bool comingBack) {
   if (path.empty() || NamesDirectory(path)) return;
   CheckEnterable(path);
   std::string directory = directory_;
@@ -91,8 +91,9 @@ void DirectoryTreeList::MoveTo(const std::string& path) {
   if (DirectoryIsPresent(directory)) ChangeDirectory(directory);
   ChangeDirectory(PartToEnter(path));
   directory_ = CurrentDirectory();
+  if (comingBack) listings_.WatchFromFirstListing(directory_);
   BuildEntries();
-  if (fileList_ != nullptr) fileList_->MoveTo(directory_);
+  if (fileList_ != nullptr) fileList_->MoveTo(directory_, comingBack);
 }
 
 int32_t DirectoryTreeList::Count() {

@@ -40,7 +40,9 @@ class DirectoryTreeList {
   // empty path or one that names Directory itself (so "C:\DIR\" lists C:\DIR again; a drive
   // root is the same). Raises IoError when `path` cannot be entered, changing nothing: lists,
   // Directory, link and current directory stay as they were.
-  void MoveTo(const std::string& path);
+  // `comingBack`: the caller comes back to `path` again and again, so both lists watch it from
+  // this first listing on (listing_cache.h).
+  void MoveTo(const std::string& path, bool comingBack = false);
 
   // The number of entries, listing Directory at the first use when no move came before.
   int32_t Count();

@@ -55,11 +55,12 @@ void FileNameList::ChangeMask(const std::string& mask) {
   ReadNamesIfRead();
 }
 
-void FileNameList::MoveTo(const std::string& path) {
+void FileNameList::MoveTo(const std::string& path, bool comingBack) {
   if (SamePathText(path, directory_)) return;
   if (DirectoryIsPresent(directory_)) ChangeDirectory(directory_);
   ChangeDirectory(path);
   directory_ = CurrentDirectory();
+  if (comingBack) listings_.WatchFromFirstListing(directory_);
   ReadNamesIfRead();
 }
 

@@ -35,7 +35,8 @@ class FileNameList {
   // enters Directory when it still exists, then `path`, and takes Directory from
   // CurrentDirectory. Once the names have been read, reads them again at once. Raises IoError
   // when `path` cannot be entered; Directory and the names then stay as they were.
-  void MoveTo(const std::string& path);
+  // `comingBack`: as for DirectoryTreeList::MoveTo.
+  void MoveTo(const std::string& path, bool comingBack = false);
 
   // The number of listed names, reading them at the first use (IoError when Directory cannot
   // be entered).

@@ -27,8 +27,9 @@ ListedNames ListingCache::Listing(const std::string& directory, const Lister& li
     return std::make_shared<const std::vector<std::string>>(std::move(first.names));
   }
   if (same->changes) {
-    if (!same->changes->Changed()) return same->names;
-    if (same->changes->Renew()) return Relist(*same, list);
+    const bool changed = same->changes->Changed();
+    if (same->names && !changed) return same->names;
+    if (!changed || same->changes->Renew()) return Relist(*same, list);
   }
   kept_.erase(same);
   return ListAndKeep(directory, list);
@@ -54,13 +55,22 @@ void ListingCache::KeepOnlyAtOrAbove(const std::string& directory) {
 
 // The watch is set on the held directory, before the listing.
 ListedNames ListingCache::ListAndKeep(const std::string& directory, const Lister& list) {
+  return Watch(directory) ? Relist(kept_.back(), list) : Listed(list);
+}
+
+void ListingCache::WatchFromFirstListing(const std::string& directory) {
+  const bool known = std::any_of(kept_.begin(), kept_.end(),
+                                 [&](const Kept& kept) { return kept.directory == directory; });
+  if (!known) Watch(directory);
+}
+
+bool ListingCache::Watch(const std::string& directory) {
   auto hold = std::make_unique<FolderHold>(directory);
-  if (!hold->Held()) return Listed(list);
+  if (!hold->Held()) return false;
   auto changes = std::make_unique<DirectoryChanges>(directory);
-  if (!changes->Watching()) return Listed(list);
-  ListedNames names = Listed(list);
-  kept_.push_back(Kept{directory, std::move(hold), std::move(changes), names});
-  return names;
+  if (!changes->Watching()) return false;
+  kept_.push_back(Kept{directory, std::move(hold), std::move(changes), nullptr});
+  return true;
 }
 
 }  // namespace cdinst

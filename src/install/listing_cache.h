@@ -41,10 +41,15 @@ class ListingCache {
   // keeping nothing for `directory`.
   ListedNames Listing(const std::string& directory, const Lister& list);
 
+  // Holds and watches `directory` (spelled as for Listing) before its first listing, whatever its
+  // size: the copy comes back to where it started after each of its subdirectories.
+  void WatchFromFirstListing(const std::string& directory);
+
   void Clear() { kept_.clear(); }
 
  private:
-  // Listed once and neither held nor watched yet while `changes` is null.
+  // Listed once and neither held nor watched yet while `changes` is null; watched and not listed
+  // yet while `names` is.
   struct Kept {
     std::string directory;
     std::unique_ptr<FolderHold> hold;
@@ -55,6 +60,8 @@ class ListingCache {
   ListedNames Relist(Kept& kept, const Lister& list);
   void KeepOnlyAtOrAbove(const std::string& directory);
   ListedNames ListAndKeep(const std::string& directory, const Lister& list);
+  // Holds and watches `directory`, kept without names; false when either cannot be done.
+  bool Watch(const std::string& directory);
 
   std::vector<Kept> kept_;  // from the top down
 };

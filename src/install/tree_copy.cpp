@@ -89,7 +89,7 @@ bool TreeCopy::Copy(const std::string& givenSource, const std::string& givenDest
                     const Identity& folder, bool throughLink) {
   const std::string source = WithTrailingBackslash(givenSource);
   const std::string destination = WithTrailingBackslash(givenDestination);
-  tree_.MoveTo(source);
+  tree_.MoveTo(source, ancestors_.empty());  // where the copy starts it comes back to
   linksFollowed_ += throughLink;
   Identity identity;
   if (linksFollowed_ > 0) identity = IdentityOf(tree_.Directory());

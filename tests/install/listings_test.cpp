@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 
 #include "codepage/windows1252.h"
 #include "listing_fixture.h"
@@ -140,23 +141,27 @@ TEST_F(ListingsTest, NamesAreReadAtFirstUseThenAtEveryChange) {
   EXPECT_EQ(NamesOf(files_), (Texts{"A.TXT", "B.TXT", "C.TXT"}));
 }
 
-// Coming back to a directory answers from its last listing only while nothing in it changed. Only a directory of many entries is kept at all, so the walk is
-// taken once as it is and once with enough hidden files for it to be kept.
-class ComingBackTest : public ListingsTest, public ::testing::WithParamInterface<size_t> {
+// Coming back to a directory answers from its last listing only while nothing in it changed. Only a
+// directory of many entries is kept at all, so the walk is taken once as it is and once with enough
+// hidden files for it to be kept, and each time with the directory watched from its first listing
+// on, as where a copy starts, and without.
+class ComingBackTest : public ListingsTest,
+                       public ::testing::WithParamInterface<std::tuple<size_t, bool>> {
  protected:
   ComingBackTest() {
-    for (size_t i = 0; i < GetParam(); ++i) {
+    for (size_t i = 0; i < std::get<0>(GetParam()); ++i) {
       prefix_.WriteFile("D:\\PROGS\\EDITOR\\.p" + std::to_string(i), "");
     }
   }
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ComingBackTest,
-                         ::testing::Values(0, ListingCache::kCachedFromEntries));
+                         ::testing::Combine(::testing::Values(0, ListingCache::kCachedFromEntries),
+                                            ::testing::Bool()));
 
 TEST_P(ComingBackTest, ListsWhatIsThereNow) {
   const Texts levels{"D:\\", "PROGS", "EDITOR"};
-  tree_.MoveTo("D:\\PROGS\\EDITOR\\");
+  tree_.MoveTo("D:\\PROGS\\EDITOR\\", std::get<1>(GetParam()));
   ASSERT_EQ(NamesOf(files_), (Texts{"EDITOR.EXE", "LEIAME.TXT"}));
   tree_.MoveTo("D:\\PROGS\\EDITOR\\Help\\");
   tree_.MoveTo("D:\\PROGS\\EDITOR\\");

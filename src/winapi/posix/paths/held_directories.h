@@ -32,6 +32,14 @@ class HeldDirectory {
   // identity and kind are to be used. Null when that fails.
   const struct stat* Status() const;
 
+  // Status() where it was asked already, else null; asks nothing.
+  const struct stat* KnownStatus() const { return status_ ? &*status_ : nullptr; }
+
+  // Status() from what fstat(2) of the descriptor, or of its ".", said just now.
+  void Learn(const struct stat& status) const {
+    if (!status_) status_ = status;
+  }
+
  private:
   UniqueFd fd_;
   mutable std::optional<struct stat> status_;

@@ -154,10 +154,20 @@ std::optional<DWORD> ListHeld(const cdinst::posix::SpelledPath& spelled,
                               std::string_view namePattern, Search& search) {
   if (!spelled.NamesHeld()) return std::nullopt;
   const cdinst::posix::AtPath at = cdinst::posix::At(spelled.unixPath);
+  // Where the hold knows the folder, the queue is read before "." is looked at, so that what
+  // "." shows may be kept.
+  const struct stat* known = spelled.held->KnownStatus();
+  std::optional<cdinst::posix::KeptListing> kept;
+  if (known)
+    kept = cdinst::posix::KeptEntries(at.base, known->st_dev, known->st_ino, spelled.unixPath);
   struct stat info;
   if (fstatat(at.base, at.path, &info, 0) != 0) return std::nullopt;
-  std::optional<cdinst::posix::KeptListing> kept =
-      cdinst::posix::KeptEntries(at.base, info, spelled.unixPath);
+  spelled.held->Learn(info);
+  if (!known) {
+    kept = cdinst::posix::KeptEntries(at.base, info.st_dev, info.st_ino, spelled.unixPath);
+  } else if (kept) {
+    cdinst::posix::KeepSelfStatus(info);
+  }
   if (kept) {
     return Report(spelled.unixPath, cdinst::posix::FoundEntryOf(info, ".", kept->self),
                   std::move(kept->entries), &spelled.heldPath, namePattern, search);

@@ -154,21 +154,22 @@ FoundEntries SearchedEntries(int directory, const struct stat& status,
   return ReadAndKeep(searches, directory, status, unixDirectory, self);
 }
 
-std::optional<KeptListing> KeptEntries(int directory, const struct stat& status,
+std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
                                        const std::string& unixDirectory) {
   KeptSearches& searches = KeptSearches::Instance();
-  const KeptSearches::Identity identity{status.st_dev, status.st_ino};
-  Kept* kept = searches.Find(identity);
-  if (!kept) return std::nullopt;
-  kept->selfStatus = status;  // kept before the queue is read: a change since drops it
-  searches.TakeEvents(Apply);
-  kept = searches.Find(identity);
+  const KeptSearches::Identity identity{device, inode};
+  Kept* kept = CheckedKept(searches, identity);
   if (!kept || !kept->self) return std::nullopt;
   if (!Refresh(*kept, directory, unixDirectory)) {
     searches.Drop(identity);
     return std::nullopt;
   }
   return KeptListing{kept->entries, *kept->self};
+}
+
+void KeepSelfStatus(const struct stat& status) {
+  Kept* kept = KeptSearches::Instance().Find({status.st_dev, status.st_ino});
+  if (kept) kept->selfStatus = status;
 }
 
 std::optional<std::pair<struct stat, DWORD>> KeptSelf(dev_t device, ino_t inode) {

@@ -26,12 +26,16 @@ struct KeptListing {
   DWORD self;  // the directory's attributes, as its "." entry shows them
 };
 
-// The entries kept for the directory whose status, asked just now, is `status`, brought up to
-// date through `directory`, a descriptor on it that may only look names up (O_PATH), while a
-// search keeps them and nothing was reported to change the directory's attributes, its rights
-// among them, since the last search opened it. Nothing otherwise.
-std::optional<KeptListing> KeptEntries(int directory, const struct stat& status,
+// The entries kept for the directory with this device and inode, brought up to date through
+// `directory`, a descriptor on it that may only look names up (O_PATH), while a search keeps
+// them and nothing was reported to change the directory's attributes, its rights among them,
+// since the last search opened it. Nothing otherwise.
+std::optional<KeptListing> KeptEntries(int directory, dev_t device, ino_t inode,
                                        const std::string& unixDirectory);
+
+// Keeps the status of a directory whose entries a search keeps, asked after the queue was last
+// read: any change since is queued, and drops it.
+void KeepSelfStatus(const struct stat& status);
 
 // The status and attributes of the directory with this device and inode, as the last search of
 // it that found its entries kept saw them, while no event told of it since, as of the last
