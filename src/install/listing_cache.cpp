@@ -18,8 +18,7 @@ ListedNames Listed(const ListingCache::Lister& list) {
 // only once it is come back to; the first time only its place is marked.
 ListedNames ListingCache::Listing(const std::string& directory, const Lister& list) {
   KeepOnlyAtOrAbove(directory);
-  const auto same = std::find_if(kept_.begin(), kept_.end(),
-                                 [&](const Kept& kept) { return kept.directory == directory; });
+  const auto same = Find(directory);
   if (same == kept_.end()) {
     SearchedNames first = list();
     if (first.searched >= kCachedFromEntries)
@@ -59,9 +58,12 @@ ListedNames ListingCache::ListAndKeep(const std::string& directory, const Lister
 }
 
 void ListingCache::WatchFromFirstListing(const std::string& directory) {
-  const bool known = std::any_of(kept_.begin(), kept_.end(),
-                                 [&](const Kept& kept) { return kept.directory == directory; });
-  if (!known) Watch(directory);
+  if (Find(directory) == kept_.end()) Watch(directory);
+}
+
+std::vector<ListingCache::Kept>::iterator ListingCache::Find(const std::string& directory) {
+  return std::find_if(kept_.begin(), kept_.end(),
+                      [&](const Kept& kept) { return kept.directory == directory; });
 }
 
 bool ListingCache::Watch(const std::string& directory) {

@@ -62,6 +62,7 @@ class ListingCache {
   ListedNames ListAndKeep(const std::string& directory, const Lister& list);
   // Holds and watches `directory`, kept without names; false when either cannot be done.
   bool Watch(const std::string& directory);
+  std::vector<Kept>::iterator Find(const std::string& directory);
 
   std::vector<Kept> kept_;  // from the top down
 };

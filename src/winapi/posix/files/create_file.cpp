@@ -197,15 +197,16 @@ bool OpensDirectory(const ResolvedPath& path, const Request& request) {
 // A handle without access can only be asked about the directory, which needs no right to read it,
 // and takes no part in share modes. One with access that does not share deletion holds the
 // directory.
-DWORD OpenDirectory(const ResolvedPath& path, const Request& request, Opened& opened) {
+DWORD OpenDirectory(const std::string& windowsPath, const std::string& unixPath,
+                    const Request& request, Opened& opened) {
   opened.directory = true;
   const int how = request.access == 0 ? O_PATH : O_RDONLY;
-  const AtPath at = At(path.unixPath);
+  const AtPath at = At(unixPath);
   opened.fd = UniqueFd(openat(at.base, at.path, how | O_DIRECTORY | O_CLOEXEC));
   if (!opened.fd.Valid()) return ErrorFromErrno(errno);
   if (request.access != 0 && !(request.share & FILE_SHARE_DELETE)) {
-    opened.heldAs = path.windowsPath;
-    opened.unixPath = path.unixPath;
+    opened.heldAs = windowsPath;
+    opened.unixPath = unixPath;
   }
   return ERROR_SUCCESS;
 }
@@ -256,13 +257,11 @@ bool OpenedSpelledDirectory(LPCSTR path, const Request& request, Opened& opened)
       (request.attributes & FILE_FLAG_OPEN_REPARSE_POINT)) {
     return false;
   }
-  std::optional<SpelledPath> spelled = SpellPath(path);
+  const std::optional<SpelledPath> spelled = SpellPath(path);
   if (!spelled) return false;
-  ResolvedPath directory;
-  directory.windowsPath = std::move(spelled->windowsPath);
-  directory.unixPath = std::move(spelled->unixPath);
-  directory.held = std::move(spelled->held);
-  if (OpenDirectory(directory, request, opened) == ERROR_SUCCESS) return true;
+  if (OpenDirectory(spelled->windowsPath, spelled->unixPath, request, opened) == ERROR_SUCCESS) {
+    return true;
+  }
   opened = Opened{};
   return false;
 }
@@ -280,7 +279,9 @@ DWORD Open(LPCSTR path, const Request& request, Opened& opened) {
   if (resolved.error) return resolved.error;
   if (resolved.disc) return OpenOnDisc(resolved, request, opened);
   if (OpensLinkItself(resolved, request)) return OpenLinkItself(resolved, opened);
-  if (OpensDirectory(resolved, request)) return OpenDirectory(resolved, request, opened);
+  if (OpensDirectory(resolved, request)) {
+    return OpenDirectory(resolved.windowsPath, resolved.unixPath, request, opened);
+  }
   if (resolved.trailingSeparator) return CheckTrailingSeparator(resolved);
   if (const DWORD error = OpenOrCreate(resolved, request, opened)) return error;
   return CheckSharing(request, opened);
