@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <optional>
 
 #include "winapi/posix/call_count.h"
@@ -63,7 +62,7 @@ bool SetWriteBits(const std::string& file, mode_t found, bool readOnly) {
 bool AlreadyAsAsked(LPCSTR path, DWORD attributes) {
   if ((attributes & FILE_ATTRIBUTE_READONLY) || path == nullptr) return false;
   const std::optional<cdinst::posix::HeldEntry> held = cdinst::posix::HeldEntryOf(path);
-  if (!held || cdinst::posix::IsSeparator(path[std::strlen(path) - 1])) return false;
+  if (!held || held->trailingSeparator) return false;
   const std::optional<uint32_t> kept =
       cdinst::posix::KeptEntryAttributes(held->directory, held->name);
   constexpr DWORD kToChange = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;

@@ -15,9 +15,8 @@ namespace cdinst::posix {
 
 // The Unix name in `unixDirectory` whose Windows-1252 form equals `windowsName` without regard to
 // letter case, the one spelled as given first, else the lowest; failing that the lowest whose
-// hashed short name does. Nothing when no entry
-// matches or the directory cannot be read. `status`, when given, is what stat(2) said of the
-// directory just now, which spares asking again.
+// hashed short name does. Nothing when no entry matches or the directory cannot be read. `status`,
+// when given, is what stat(2) said of the directory just now, which spares asking again.
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
                                              std::string_view windowsName,
                                              const struct stat* status = nullptr);
@@ -27,11 +26,6 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
 bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
                         std::optional<std::string>& match);
 
-// Attributes that the calls above work out for an entry of a directory whose listing is kept
-// (`unixName` as on disk), or for the directory itself (`unixName` empty), kept beside the
-// listing until an event names the entry, or the directory for its own: the copy asks again and
-// again about the file it just made and the folders it fills. What a name alone adds is left out.
-
 // Whether the listing of the directory with this status is kept; asks nothing of the disk. A
 // value read after this said so may be kept: any change since is queued and drops it.
 bool ListingKept(const struct stat& directory);
@@ -40,6 +34,10 @@ bool ListingKept(const struct stat& directory);
 // watched; true when it is kept.
 bool KeepListing(const std::string& unixDirectory, const struct stat& status);
 
+// Attributes worked out for an entry of a directory whose listing is kept (`unixName` as on
+// disk), or for the directory itself (`unixName` empty), kept beside the listing until an event
+// names the entry, or the directory for its own: the copy asks again and again about the file it
+// just made and the folders it fills. What a name alone adds is left out.
 std::optional<uint32_t> KeptEntryAttributes(const struct stat& directory,
                                             const std::string& unixName);
 

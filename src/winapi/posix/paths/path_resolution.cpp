@@ -268,7 +268,7 @@ std::optional<HeldEntry> HeldEntryOf(std::string_view path) {
   const struct stat* held = name ? spelled->held->Status() : nullptr;
   if (!held) return std::nullopt;
   return HeldEntry{std::move(spelled->held), *held, std::move(*name),
-                   std::string(LastComponent(spelled->windowsPath))};
+                   std::string(LastComponent(spelled->windowsPath)), IsSeparator(path.back())};
 }
 
 void KeepAttributes(const HeldEntry& entry, const ResolvedPath& target, uint32_t attributes) {

@@ -83,9 +83,10 @@ std::optional<SpelledPath> SpellPath(std::string_view path);
 // directory's listing (directory_cache.h).
 struct HeldEntry {
   HeldFd held;
-  struct stat directory;    // the held directory's status
-  std::string name;         // its Unix name; empty for the directory itself
-  std::string windowsName;  // the path's last component
+  struct stat directory;           // the held directory's status
+  std::string name;                // its Unix name; empty for the directory itself
+  std::string windowsName;         // the path's last component
+  bool trailingSeparator = false;  // as ResolvedPath's
 };
 
 // Nothing for any other path; asks nothing of the disk.

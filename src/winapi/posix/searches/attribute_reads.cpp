@@ -4,7 +4,6 @@
 // that it is still valid.
 #include <sys/stat.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -35,7 +34,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
   const std::optional<cdinst::posix::HeldEntry> held =
       path != nullptr ? cdinst::posix::HeldEntryOf(path) : std::nullopt;
   // A file named with a trailing separator is not found; the full lookup says so.
-  const bool fileNotNamed = held && cdinst::posix::IsSeparator(path[std::strlen(path) - 1]);
+  const bool fileNotNamed = held && held->trailingSeparator;
   if (const std::optional<DWORD> kept = held ? KeptAttributesOf(*held) : std::nullopt) {
     if (!fileNotNamed || (*kept & FILE_ATTRIBUTE_DIRECTORY)) return *kept;
   }
