@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -67,29 +68,32 @@ bool Apply(Listing& listing, const inotify_event& event, const char* name) {
   return true;
 }
 
-// Reads the directory, keeping the listing where it can be kept valid; otherwise it serves this
-// one use. Null when the directory cannot be read.
-Listing* ReadListing(Listings& listings, const std::string& unixDirectory,
-                     const Listings::Identity& identity) {
+// The directory at `unixDirectory` open for reading, and whether it is the one with
+// `identity`; a held directory cannot be swapped, so the caller's identity of it holds.
+UniqueFd OpenToRead(const std::string& unixDirectory, const Listings::Identity& identity,
+                    bool& same) {
   const AtPath at = At(unixDirectory);
-  const UniqueFd directory(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!directory.Valid()) return nullptr;
-  // A held directory cannot be swapped: the caller's identity of it holds.
+  UniqueFd directory(openat(at.base, at.path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat info;
-  info.st_dev = identity.first;
-  info.st_ino = identity.second;
-  if (!at.NamesBase() && fstat(directory.Get(), &info) != 0) return nullptr;
-  const bool same = Listings::Identity{info.st_dev, info.st_ino} == identity;
-  const int watch = same ? listings.Watch(directory.Get(), info.st_dev, kWatched) : -1;
-  const std::optional<std::vector<std::string>> names = ListDirectory(directory.Get());
-  if (!names) {
-    if (watch >= 0) listings.Unwatch(watch);
+  same = directory.Valid() &&
+         (at.NamesBase() || (fstat(directory.Get(), &info) == 0 &&
+                             Listings::Identity{info.st_dev, info.st_ino} == identity));
+  return directory;
+}
+
+// Reads the open directory with `identity` into a listing kept valid by the rule above; null
+// where it cannot be watched or read.
+Listing* ReadAndKeep(int directory, const Listings::Identity& identity) {
+  Listings& listings = Listings::Instance();
+  const int watch = listings.Watch(directory, identity.first, kWatched);
+  if (watch < 0) return nullptr;
+  Listing listing;
+  const bool read = ReadDirectory(
+      directory, [&listing](std::string_view name) { Add(listing, std::string(name)); });
+  if (!read) {
+    listings.Unwatch(watch);
     return nullptr;
   }
-  static Listing unkept;
-  Listing listing;
-  for (const std::string& name : *names) Add(listing, name);
-  if (watch < 0) return &(unkept = std::move(listing));
   return &listings.Keep(identity, watch, std::move(listing), 0, kMostListings, 0);
 }
 
@@ -100,12 +104,6 @@ Listing* KeptListing(const struct stat& status) {
   if (!listings.Find(identity)) return nullptr;
   listings.TakeEvents(Apply);
   return listings.Find(identity);
-}
-
-Listing* CurrentListing(const std::string& unixDirectory, const struct stat& status) {
-  Listing* kept = KeptListing(status);
-  if (kept) return kept;
-  return ReadListing(Listings::Instance(), unixDirectory, {status.st_dev, status.st_ino});
 }
 
 std::optional<std::string> Lowest(const NamesByKey& names, const std::string& key) {
@@ -132,6 +130,42 @@ std::optional<std::string> Match(Listing& listing, std::string_view windowsName)
   return Lowest(*listing.byShortName, key);
 }
 
+// Whether the Unix name's Windows form folds to `key`; an ASCII name, as most are, is compared
+// where it lies (its '\\' and ':', shown as '?', are in no name looked up either).
+bool FoldsTo(std::string_view unixName, std::string_view key) {
+  const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+  if (!std::all_of(unixName.begin(), unixName.end(), ascii)) {
+    return FoldedCase(WindowsNameOf(unixName)) == key;
+  }
+  return std::equal(unixName.begin(), unixName.end(), key.begin(), key.end(), [](char c, char k) {
+    return UpperWindows1252(c) == static_cast<unsigned char>(k);
+  });
+}
+
+// Match, on a directory whose listing is not kept: each name is matched as it is read, for a
+// listing built for one use made every name not spelled as on disk cost far more than reading.
+std::optional<std::string> MatchWhileReading(int directory, std::string_view windowsName) {
+  const std::string key = FoldedCase(windowsName);
+  const std::string given = Windows1252ToUtf8(windowsName);
+  const bool shortNameToo = CouldBeHashedShortName(windowsName);
+  std::optional<std::string> byName;
+  std::optional<std::string> byShortName;
+  const auto lower = [](const std::optional<std::string>& best, std::string_view name) {
+    return !best || name < *best;
+  };
+  const bool read = ReadDirectory(directory, [&](std::string_view name) {
+    if (byName == given) return;
+    if (FoldsTo(name, key)) {
+      if (name == given || lower(byName, name)) byName = std::string(name);
+    } else if (shortNameToo && !byName && lower(byShortName, name) &&
+               FoldedCase(ShortNameOf(WindowsNameOf(name))) == key) {
+      byShortName = std::string(name);
+    }
+  });
+  if (!read) return std::nullopt;
+  return byName ? byName : byShortName;
+}
+
 }  // namespace
 
 std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
@@ -143,8 +177,15 @@ std::optional<std::string> MatchIgnoringCase(const std::string& unixDirectory,
     if (fstatat(at.base, at.path, &info, 0) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
     status = &info;
   }
-  Listing* listing = CurrentListing(unixDirectory, *status);
-  return listing ? Match(*listing, windowsName) : std::nullopt;
+  if (Listing* kept = KeptListing(*status)) return Match(*kept, windowsName);
+  bool same = false;
+  const UniqueFd directory = OpenToRead(unixDirectory, {status->st_dev, status->st_ino}, same);
+  if (!directory.Valid()) return std::nullopt;
+  if (Listing* read =
+          same ? ReadAndKeep(directory.Get(), {status->st_dev, status->st_ino}) : nullptr) {
+    return Match(*read, windowsName);
+  }
+  return MatchWhileReading(directory.Get(), windowsName);
 }
 
 bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
@@ -160,7 +201,10 @@ bool ListingKept(const struct stat& directory) {
 }
 
 bool KeepListing(const std::string& unixDirectory, const struct stat& status) {
-  return CurrentListing(unixDirectory, status) && ListingKept(status);
+  if (KeptListing(status)) return true;
+  bool same = false;
+  const UniqueFd directory = OpenToRead(unixDirectory, {status.st_dev, status.st_ino}, same);
+  return same && ReadAndKeep(directory.Get(), {status.st_dev, status.st_ino}) != nullptr;
 }
 
 std::optional<uint32_t> KeptEntryAttributes(const struct stat& directory,

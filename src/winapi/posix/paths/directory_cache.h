@@ -31,7 +31,7 @@ bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
 bool ListingKept(const struct stat& directory);
 
 // Makes the listing of the directory at `unixDirectory`, with this status, kept where it can be
-// watched; true when it is kept.
+// watched, and reads nothing where it cannot; true when it is kept.
 bool KeepListing(const std::string& unixDirectory, const struct stat& status);
 
 // Attributes worked out for an entry of a directory whose listing is kept (`unixName` as on

@@ -18,21 +18,27 @@ namespace cdinst::posix {
 
 // Reads on the descriptor itself: a DIR stream would cost a duplicate and its checks on every
 // reading.
-std::optional<std::vector<std::string>> ListDirectory(int directory) {
-  std::vector<std::string> names;
+bool ReadDirectory(int directory, const std::function<void(std::string_view)>& take) {
   alignas(dirent64) char buffer[32768];
   for (bool begun = false;;) {
     const ssize_t got = getdents64(directory, buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0 && !begun) return std::nullopt;
-    if (got <= 0) break;
+    if (got < 0 && !begun) return false;
+    if (got <= 0) return true;
     begun = true;
     for (ssize_t at = 0; at < got;) {
       const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
       const std::string_view name = entry->d_name;
-      if (name != "." && name != "..") names.emplace_back(name);
+      if (name != "." && name != "..") take(name);
       at += entry->d_reclen;
     }
+  }
+}
+
+std::optional<std::vector<std::string>> ListDirectory(int directory) {
+  std::vector<std::string> names;
+  if (!ReadDirectory(directory, [&names](std::string_view name) { names.emplace_back(name); })) {
+    return std::nullopt;
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -1,6 +1,7 @@
 // The Unix side of name lookup: reading directories and finding the entry a Windows name means.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,9 +9,12 @@
 
 namespace cdinst::posix {
 
-// The names in the directory open as `directory` (not O_PATH, and not read from yet), without
-// "." and "..", sorted bytewise. An error ends the reading, as it ends readdir(3); nothing only
-// when the directory cannot be read at all.
+// Hands each name in the directory open as `directory` (not O_PATH, and not read from yet) to
+// `take`, in the order read, without "." and "..". An error ends the reading, as it ends
+// readdir(3); false only when the directory cannot be read at all.
+bool ReadDirectory(int directory, const std::function<void(std::string_view)>& take);
+
+// The names ReadDirectory reads, sorted bytewise; nothing when it returns false.
 std::optional<std::vector<std::string>> ListDirectory(int directory);
 
 // A Unix name as the emulation shows it: in Windows-1252 (Utf8ToWindows1252), each '\' and ':'

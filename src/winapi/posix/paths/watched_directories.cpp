@@ -8,6 +8,7 @@ namespace cdinst::posix {
 
 bool ReportsEveryChange(int directory, dev_t device) {
   static std::map<dev_t, bool> known;  // a mounted file system keeps its kind
+  if (EveryFileSystemUnwatched()) return false;
   if (const auto found = known.find(device); found != known.end()) return found->second;
   constexpr unsigned long kLocal[] = {
       0xEF53,      // ext2, ext3, ext4

@@ -25,6 +25,15 @@ namespace cdinst::posix {
 // ext4, xfs, btrfs, tmpfs and ramfs. `directory` is open on it, and `device` is its device.
 bool ReportsEveryChange(int directory, dev_t device);
 
+#ifdef CDINST_FAULT_INJECTION
+// Test-only: true when the environment variable CDINST_UNWATCHED is set, and then no file system
+// counts as one that reports every change, so that a suite on ext4 or tmpfs runs the paths that
+// keep nothing, as on a network, user-space or FAT file system. Users' programs lack it.
+bool EveryFileSystemUnwatched();
+#else
+inline bool EveryFileSystemUnwatched() { return false; }
+#endif
+
 template <typename Value>
 class WatchedDirectories {
  public:
