@@ -32,8 +32,10 @@ load() {
   for ((i = ${#deps[@]} - 1; i >= 0; i--)); do insmod "$modules/${deps[i]}" 2>/dev/null; done
   insmod "$modules/${entry%%:*}" 2>/dev/null
 }
-for module in loop isofs; do load "$module"; done
-grep -qw iso9660 /proc/filesystems || echo "FAIL isofs not available in the guest" >>"$results"
+for module in loop isofs vfat nls_cp437 nls_iso8859-1 nls_utf8; do load "$module"; done
+for kind in iso9660 vfat; do
+  grep -qw "$kind" /proc/filesystems || echo "FAIL $kind not available in the guest" >>"$results"
+done
 
 export DRIVE_LOG=$work/drive.log CDINST_TRANSCRIPT=$work/transcript.jsonl
 export CDINST_PREFIX=$work/prefix CDINST_ANSWER=yes TMPDIR=$work
@@ -82,7 +84,7 @@ check() {
   fi
   for point in "$mnt"/*; do umount -q "$point" 2>/dev/null; done
   losetup -D
-  rm -rf "${mnt:?}"/*
+  rm -rf "${mnt:?}"/* "$work"/*.img
 }
 
 mount_at() {  # $1 device, $2 mount point
@@ -142,8 +144,33 @@ list_of_mounted_disc() {
   grep -q $'^EDITOR\t' "$work/out" || { echo "listing: $(head -c 300 "$work/out")"; return 1; }
 }
 
+# A FAT file system at $2, made in the image $1: no links, no extended attributes, no files made
+# without a name first, and names the kernel finds in any letter case.
+mount_fat() {
+  truncate -s 16M "$1" && mkfs.vfat -n PENDRIVE "$1" >/dev/null && mkdir -p "$2" &&
+    mount -t vfat -o loop,utf8 "$1" "$2"
+}
+
+# The disc copied to a USB stick, the copy's hidden file left out: a folder, which needs no
+# drive D:.
+medium_on_fat_stick() {
+  mount_fat "$work/stick.img" "$mnt/stick" && cp -r "$scratch/tree/." "$mnt/stick/" &&
+    rm "$mnt/stick/PROGS/EDITOR/OCULTO.TXT" && install_from "$mnt/stick" ""
+}
+
+# Drive C: of another prefix on FAT, installed into from the disc.
+destination_on_fat() {
+  local dev
+  export CDINST_PREFIX=$work/fat-prefix
+  mkdir -p "$CDINST_PREFIX" && cp "$work/prefix/system.reg" "$CDINST_PREFIX/" &&
+    ln -sfn "$mnt/c" "$CDINST_PREFIX/drive_c" && mount_fat "$work/c.img" "$mnt/c" &&
+    mkdir "$mnt/c/DUDERUR" && dev=$(losetup -f --show "$work/disc.iso") &&
+    mount_at "$dev" "$mnt/cd" && install_from "$mnt/cd" "$work/disc.iso"
+}
+
 for name in plain_loop_mount mount_option_loop loop_with_offset loop_with_size_limit \
-  image_deleted_while_mounted unmounted_loop_device awkward_names list_of_mounted_disc; do
+  image_deleted_while_mounted unmounted_loop_device awkward_names list_of_mounted_disc \
+  medium_on_fat_stick destination_on_fat; do
   check "$name"
 done
 umount "$work"
