@@ -116,7 +116,9 @@ std::string InsideDisc(const Mount& mount, const std::string& directory) {
 std::optional<DiscSource> FindDiscSource(std::string_view mountinfo, const std::string& directory,
                                          const FileReader& readFile) {
   const std::optional<Mount> mount = HoldingMount(mountinfo, directory);
-  if (!mount || (mount->type != "iso9660" && mount->type != "udf")) return std::nullopt;
+  // Windows reads a disc's UDF file system where it has one, as Linux's udf driver shows it:
+  // names as recorded, hidden files hidden. Only the ISO 9660 driver makes names of its own.
+  if (!mount || mount->type != "iso9660") return std::nullopt;
   return DiscSource{BackingFile(mount->source, readFile), InsideDisc(*mount, directory)};
 }
 

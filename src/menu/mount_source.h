@@ -19,7 +19,7 @@ using FileReader = std::function<std::optional<std::string>(const std::string& p
 
 // `mountinfo` is the text of /proc/self/mountinfo; `directory` an absolute path with links
 // resolved. Finds the mount that holds `directory` (the last one on the deepest mount point)
-// and, when it is an iso9660 or udf file system, its source. A loop device gives its backing
+// and, when it is an iso9660 file system, its source. A loop device gives its backing
 // file, read with `readFile` from /sys/block/loopN/loop/backing_file, or the device itself
 // when that cannot be read, the file was deleted, or the device shows only part of it (an offset
 // or size limit in /sys/block/loopN/loop/). Nothing for any other mount.

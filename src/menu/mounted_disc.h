@@ -10,7 +10,7 @@
 
 namespace cdinst::menu {
 
-// For the root of a disc mounted as iso9660 or udf: the disc read through the image file behind
+// For the root of a disc mounted as iso9660: the disc read through the image file behind
 // its loop device, or its block device, when this user can read it. Otherwise nothing, and for
 // such a disc one line on stderr says that names may differ from Windows' and that giving the
 // image file avoids it. Nothing, silently, for any other directory.

@@ -32,8 +32,8 @@ load() {
   for ((i = ${#deps[@]} - 1; i >= 0; i--)); do insmod "$modules/${deps[i]}" 2>/dev/null; done
   insmod "$modules/${entry%%:*}" 2>/dev/null
 }
-for module in loop isofs vfat nls_cp437 nls_iso8859-1 nls_utf8; do load "$module"; done
-for kind in iso9660 vfat; do
+for module in loop isofs udf vfat nls_cp437 nls_iso8859-1 nls_utf8; do load "$module"; done
+for kind in iso9660 udf vfat; do
   grep -qw "$kind" /proc/filesystems || echo "FAIL $kind not available in the guest" >>"$results"
 done
 
@@ -158,6 +158,17 @@ medium_on_fat_stick() {
     rm "$mnt/stick/PROGS/EDITOR/OCULTO.TXT" && install_from "$mnt/stick" ""
 }
 
+# A DVD with only a UDF file system, which the disc reader cannot read: Linux's udf driver shows
+# it as Windows does, so the menu installs from the mount without a word. Filled while mounted
+# for writing, then mounted as a DVD is.
+udf_only_dvd() {
+  truncate -s 16M "$work/dvd.img" && mkudffs -m hd -b 2048 -l DVD "$work/dvd.img" >/dev/null &&
+    mkdir -p "$mnt/dvd" && mount -t udf -o loop "$work/dvd.img" "$mnt/dvd" &&
+    cp -r "$scratch/tree/." "$mnt/dvd/" && rm "$mnt/dvd/PROGS/EDITOR/OCULTO.TXT" &&
+    umount "$mnt/dvd" && mount -t udf -o loop,ro "$work/dvd.img" "$mnt/dvd" &&
+    install_from "$mnt/dvd" ""
+}
+
 # Drive C: of another prefix on FAT, installed into from the disc.
 destination_on_fat() {
   local dev
@@ -170,7 +181,7 @@ destination_on_fat() {
 
 for name in plain_loop_mount mount_option_loop loop_with_offset loop_with_size_limit \
   image_deleted_while_mounted unmounted_loop_device awkward_names list_of_mounted_disc \
-  medium_on_fat_stick destination_on_fat; do
+  udf_only_dvd medium_on_fat_stick destination_on_fat; do
   check "$name"
 done
 umount "$work"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# cdinst-menu against real kernel mounts of disc images, and of FAT file systems as the medium
-# and as drive C:. This machine's kernel may lack isofs, vfat and loop devices, so a User-mode
-# Linux kernel does the mounting: its root is the host's file system (hostfs), so it runs the
-# build's programs where they are.
+# cdinst-menu against real kernel mounts of disc images, of a UDF DVD, and of FAT file systems
+# as the medium and as drive C:. This machine's kernel may lack isofs, udf, vfat and loop
+# devices, so a User-mode Linux kernel does the mounting: its root is the host's file system
+# (hostfs), so it runs the build's programs where they are.
 # Usage: bash tests/kernel/mounted_discs.sh <build dir holding cdinst and cdinst-menu>
 # Prints one line per check and "N passed, M failed"; exits 0 only when all passed.
 set -euo pipefail
@@ -21,6 +21,7 @@ command -v xorriso >/dev/null || missing+=(xorriso)
 command -v insmod >/dev/null || missing+=(kmod)
 command -v losetup >/dev/null || missing+=(mount)
 command -v mkfs.vfat >/dev/null || missing+=(dosfstools)
+command -v mkudffs >/dev/null || missing+=(udftools)
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   apt-get update -qq
