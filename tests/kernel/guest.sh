@@ -158,15 +158,47 @@ medium_on_fat_stick() {
     rm "$mnt/stick/PROGS/EDITOR/OCULTO.TXT" && install_from "$mnt/stick" ""
 }
 
+# Marks OCULTO.TXT hidden in the UDF image $1: the hidden bit of its file identifier, and the
+# checksums and CRCs of that descriptor and of the file entry it may be embedded in.
+hide_in_udf() {
+  python3 - "$1" <<'PY'
+import binascii, struct, sys
+path = sys.argv[1]
+image = bytearray(open(path, "rb").read())
+def seal(at):
+    length = struct.unpack_from("<H", image, at + 10)[0]
+    struct.pack_into("<H", image, at + 8, binascii.crc_hqx(bytes(image[at + 16:at + 16 + length]), 0))
+    image[at + 4] = sum(image[at:at + 4] + image[at + 5:at + 16]) & 0xFF
+name = b"\x08OCULTO.TXT"
+hidden = 0
+found = image.find(name)
+while found >= 0:
+    for used in range(256):  # the implementation-use bytes before the name
+        at = found - 38 - used
+        tag, = struct.unpack_from("<H", image, at)
+        if tag == 257 and image[at + 19] == len(name) and image[at + 36] + 256 * image[at + 37] == used:
+            image[at + 18] |= 1
+            seal(at)
+            block = at - at % 2048
+            if struct.unpack_from("<H", image, block)[0] in (261, 266):
+                seal(block)
+            hidden += 1
+            break
+    found = image.find(name, found + 1)
+if hidden != 1:
+    sys.exit(f"{hidden} identifiers of OCULTO.TXT")
+open(path, "wb").write(image)
+PY
+}
+
 # A DVD with only a UDF file system, which the disc reader cannot read: Linux's udf driver shows
-# it as Windows does, so the menu installs from the mount without a word. Filled while mounted
-# for writing, then mounted as a DVD is.
+# it as Windows does, hidden files hidden, so the menu installs from the mount without a word.
+# Filled while mounted for writing, then mounted as a DVD is.
 udf_only_dvd() {
   truncate -s 16M "$work/dvd.img" && mkudffs -m hd -b 2048 -l DVD "$work/dvd.img" >/dev/null &&
     mkdir -p "$mnt/dvd" && mount -t udf -o loop "$work/dvd.img" "$mnt/dvd" &&
-    cp -r "$scratch/tree/." "$mnt/dvd/" && rm "$mnt/dvd/PROGS/EDITOR/OCULTO.TXT" &&
-    umount "$mnt/dvd" && mount -t udf -o loop,ro "$work/dvd.img" "$mnt/dvd" &&
-    install_from "$mnt/dvd" ""
+    cp -r "$scratch/tree/." "$mnt/dvd/" && umount "$mnt/dvd" && hide_in_udf "$work/dvd.img" &&
+    mount -t udf -o loop,ro "$work/dvd.img" "$mnt/dvd" && install_from "$mnt/dvd" ""
 }
 
 # Drive C: of another prefix on FAT, installed into from the disc.
