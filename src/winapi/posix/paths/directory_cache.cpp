@@ -200,10 +200,11 @@ bool ListingKept(const struct stat& directory) {
   return Listings::Instance().Find({directory.st_dev, directory.st_ino}) != nullptr;
 }
 
-bool KeepListing(const std::string& unixDirectory, const struct stat& status) {
+bool KeepListing(const HeldDirectory& held, const struct stat& status) {
   if (KeptListing(status)) return true;
+  if (!ReportsEveryChange(held.Fd(), status.st_dev)) return false;
   bool same = false;
-  const UniqueFd directory = OpenToRead(unixDirectory, {status.st_dev, status.st_ino}, same);
+  const UniqueFd directory = OpenToRead(held.Path(), {status.st_dev, status.st_ino}, same);
   return same && ReadAndKeep(directory.Get(), {status.st_dev, status.st_ino}) != nullptr;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "winapi/posix/paths/held_directories.h"
+
 namespace cdinst::posix {
 
 // The Unix name in `unixDirectory` whose Windows-1252 form equals `windowsName` without regard to
@@ -30,9 +32,9 @@ bool MatchInKeptListing(const struct stat& status, std::string_view windowsName,
 // value read after this said so may be kept: any change since is queued and drops it.
 bool ListingKept(const struct stat& directory);
 
-// Makes the listing of the directory at `unixDirectory`, with this status, kept where it can be
-// watched, and reads nothing where it cannot; true when it is kept.
-bool KeepListing(const std::string& unixDirectory, const struct stat& status);
+// Makes the listing of the held directory, with this status, kept where it can be watched, and
+// opens nothing where it cannot; true when it is kept.
+bool KeepListing(const HeldDirectory& held, const struct stat& status);
 
 // Attributes worked out for an entry of a directory whose listing is kept (`unixName` as on
 // disk), or for the directory itself (`unixName` empty), kept beside the listing until an event

@@ -40,9 +40,8 @@ DWORD GetFileAttributesA(LPCSTR path) {
   }
   // A held folder asked about itself is asked again and again: its listing is kept for that.
   const bool keepable =
-      held &&
-      (cdinst::posix::ListingKept(held->directory) ||
-       (held->name.empty() && cdinst::posix::KeepListing(held->held->Path(), held->directory)));
+      held && (cdinst::posix::ListingKept(held->directory) ||
+               (held->name.empty() && cdinst::posix::KeepListing(*held->held, held->directory)));
   cdinst::posix::ResolvedPath target;
   struct stat info;
   if (!cdinst::posix::StatusOfPath(path, target, info)) return INVALID_FILE_ATTRIBUTES;
